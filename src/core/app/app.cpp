@@ -1,0 +1,60 @@
+#include "core/app/app.h"
+
+#include "core/app/brickpov_main.h"
+
+namespace bp {
+
+App::App(Platform& platform) : m_platform(platform), m_main(std::make_unique<BrickpovMain>(*this)) {}
+
+App::~App() {
+    for (auto& [control, id] : m_timers)
+        m_platform.windows.stopTimer(id);
+}
+
+void App::start(const std::string& argument) {
+    m_argument = argument;
+    m_main->load();
+    if (!m_ended)
+        m_main->show(false);
+}
+
+std::vector<Form*> App::forms() const {
+    std::vector<Form*> all{m_main.get()};
+    for (const auto& d : m_dialogs)
+        all.push_back(d.get());
+    return all;
+}
+
+Form* App::findForm(const std::string& name) const {
+    for (Form* f : forms())
+        if (f->name() == name)
+            return f;
+    return nullptr;
+}
+
+void App::end() {
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_platform.windows.quit();
+}
+
+void App::showForm(Form& form, bool modal) { m_platform.windows.showForm(form, modal); }
+
+void App::hideForm(Form& form) { m_platform.windows.hideForm(form); }
+
+void App::formUnloaded(Form& form) { m_platform.windows.formUnloaded(form); }
+
+void App::timerChanged(Control& timer) {
+    auto it = m_timers.find(&timer);
+    if (it != m_timers.end()) {
+        m_platform.windows.stopTimer(it->second);
+        m_timers.erase(it);
+    }
+    if (timer.enabled() && timer.interval() > 0) {
+        m_timers[&timer] =
+            m_platform.windows.startTimer(timer.interval(), [&timer] { timer.raise(Event::Timer); });
+    }
+}
+
+} // namespace bp

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/platform/platform.h"
+#include "core/ui/form.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bp {
+
+class BrickpovMain;
+
+// The running program: the platform it was given, its forms, and the timers
+// behind their timer controls.
+class App : public FormHost {
+public:
+    explicit App(Platform& platform);
+    ~App() override;
+
+    Platform& platform() const { return m_platform; }
+    BrickpovMain& main() const { return *m_main; }
+
+    // Loads and shows the main window; the window system raises its
+    // activation when it becomes the active window.
+    void start(const std::string& argument);
+    const std::string& argument() const { return m_argument; }
+
+    // Every form that exists, main window first.
+    std::vector<Form*> forms() const;
+    Form* findForm(const std::string& name) const;
+
+    void end();
+    bool ended() const { return m_ended; }
+
+    void showForm(Form& form, bool modal) override;
+    void hideForm(Form& form) override;
+    void timerChanged(Control& timer) override;
+    void formUnloaded(Form& form) override;
+
+private:
+    Platform& m_platform;
+    std::unique_ptr<BrickpovMain> m_main;
+    std::vector<std::unique_ptr<Form>> m_dialogs;
+    std::map<Control*, int> m_timers;
+    std::string m_argument;
+    bool m_ended = false;
+};
+
+} // namespace bp

@@ -1,0 +1,30 @@
+#include "core/app/brickpov_main.h"
+
+#include "core/app/app.h"
+#include "core/common/core_routines.h"
+#include "core/l3p/command_line.h"
+#include "core/l3p/general_options.h"
+
+namespace bp {
+
+Platform& BrickpovMain::platform() const { return m_app.platform(); }
+
+void BrickpovMain::wireHandlers() {
+    wireGeneralOptions(*this);
+    Btn_Exit.onClick = [this] { unload(); };
+    Mnu_FileExit.onClick = [this] { unload(); };
+}
+
+void BrickpovMain::Form_Load() {
+    setRect({rect().left, rect().top, 8280, 8610});
+    CenterOnScreen(*this, platform().windows);
+}
+
+void BrickpovMain::Form_Activate() { BuildCommandLine(*this); }
+
+void BrickpovMain::Form_Unload() {
+    UnloadAllWindows(m_app);
+    m_app.end();
+}
+
+} // namespace bp

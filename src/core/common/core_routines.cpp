@@ -1,0 +1,56 @@
+#include "core/common/core_routines.h"
+
+#include "core/app/app.h"
+#include "core/platform/platform.h"
+#include "core/ui/form.h"
+
+namespace bp {
+
+void CenterOnScreen(Form& form, WindowSystem& windows) {
+    const Rect& r = form.rect();
+    form.move((windows.screenWidth() - r.width) / 2, (windows.screenHeight() - r.height) / 2);
+}
+
+void CenterOverWindow(Form& form, const Form& owner) {
+    const Rect& r = form.rect();
+    const Rect& o = owner.rect();
+    form.move(o.left + (o.width - r.width) / 2, o.top + (o.height - r.height) / 2);
+}
+
+void UnloadAllWindows(App& app) {
+    for (Form* f : app.forms())
+        f->unload();
+}
+
+const char* appExecuteReason(int result) {
+    switch (result) {
+    case 2: return "File not found";
+    case 3: return "Path not found";
+    case 5: return "Access denied";
+    case 8: return "Out of memory";
+    case 11: return "Invalid EXE file or error in EXE image";
+    case 26: return "A sharing violation occurred";
+    case 27: return "Incomplete or invalid file association";
+    case 28: return "DDE Time out";
+    case 29: return "DDE transaction failed";
+    case 30: return "DDE busy";
+    case 31: return "No association for file extension";
+    case 32: return "DLL not found";
+    default: return "Unknown error";
+    }
+}
+
+void AppExecute(Platform& platform, const std::string& file, const std::string& parameters) {
+    const int result = platform.programs.execute(file, parameters);
+    if (result > 32)
+        return;
+    MessageBoxRequest box;
+    box.title = "Brickpov";
+    box.text = "AppExecute: Cannot start the application\r" + file + "\rError: " +
+               appExecuteReason(result);
+    box.icon = MsgIcon::Critical;
+    box.buttons = MsgButtons::OK;
+    platform.dialogs.messageBox(box);
+}
+
+} // namespace bp

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace bp {
+
+// Positions are 1-based, as the callers count them; 0 means none.
+int SkipDelimiter(std::string_view text, int start, char delimiter, int direction);
+
+// Words 3, 4 and 5 of a line whose words are separated by blanks; empty when
+// the fifth word is not followed by a blank.
+std::optional<std::array<std::string, 3>> ThirdToFifthWords(std::string_view line);
+
+bool equalsNoCase(std::string_view a, std::string_view b);
+bool containsNoCase(std::string_view text, std::string_view needle);
+std::string toLowerAscii(std::string_view text);
+std::string toUpperAscii(std::string_view text);
+
+} // namespace bp

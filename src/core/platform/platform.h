@@ -1,0 +1,133 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace bp {
+
+class Form;
+
+enum class MsgIcon { None, Critical, Exclamation, Information, Question };
+enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel };
+enum class MsgAnswer { OK, Cancel, Yes, No };
+
+struct MessageBoxRequest {
+    std::string title;
+    std::string text;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::OK;
+    MsgAnswer defaultButton = MsgAnswer::OK;
+};
+
+struct FileDialogRequest {
+    bool save = false;
+    std::string title;
+    std::string initialDir;
+    std::string fileName;
+    std::string filter; // "Description|*.pat;*.pat2|Other|*.x"
+    int filterIndex = 1;
+    bool fileMustExist = false;
+    bool confirmOverwrite = false;
+};
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// Message boxes and the common dialogs. Each call is modal and synchronous;
+// a cancelled dialog is an empty optional.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MsgAnswer messageBox(const MessageBoxRequest& request) = 0;
+    virtual std::optional<std::string> fileDialog(const FileDialogRequest& request) = 0;
+    virtual std::optional<Rgb> colorDialog(Rgb initial) = 0;
+};
+
+// The per-user settings store: application, section and key to a string.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual std::string get(const std::string& app, const std::string& section,
+                            const std::string& key, const std::string& fallback) = 0;
+    virtual void save(const std::string& app, const std::string& section, const std::string& key,
+                      const std::string& value) = 0;
+    virtual void remove(const std::string& app, const std::string& section,
+                        const std::string& key) = 0;
+};
+
+// Profile files such as LDraw.ini, named without a folder and kept in the
+// system's own folder; sections and keys match without regard to case.
+class ProfileFile {
+public:
+    virtual ~ProfileFile() = default;
+    virtual std::string getString(const std::string& section, const std::string& key,
+                                  const std::string& fallback, const std::string& file) = 0;
+    virtual bool writeString(const std::string& section, const std::string& key,
+                             const std::string& value, const std::string& file) = 0;
+};
+
+// Starting programs and documents. The result follows the shell's
+// convention: above 32 is success, 32 or less names the failure.
+class Programs {
+public:
+    virtual ~Programs() = default;
+    virtual int execute(const std::string& file, const std::string& parameters) = 0;
+    // Whether the program most recently started for this file still runs.
+    virtual bool isRunning(const std::string& file) = 0;
+    // The POV-Ray program, or empty when none is installed.
+    virtual std::string povrayProgram() = 0;
+};
+
+struct DirEntry {
+    std::string name;
+    bool isFolder = false;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual bool fileExists(const std::string& path) = 0;   // ordinary, not hidden
+    virtual bool folderExists(const std::string& path) = 0;
+    virtual bool exists(const std::string& path) = 0;       // file or folder
+    // Looks up a name in a folder without regard to case; the name as stored.
+    virtual std::optional<std::string> findNoCase(const std::string& folder,
+                                                  const std::string& name) = 0;
+    virtual std::optional<std::chrono::system_clock::time_point>
+    modified(const std::string& path) = 0;
+    virtual std::vector<DirEntry> list(const std::string& folder) = 0;
+    virtual std::string programFolder() = 0; // with a trailing separator
+};
+
+// The window system: forms shown and hidden, the event loop, timers.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+    // Shows a form. A modal show returns when the form is hidden again.
+    virtual void showForm(Form& form, bool modal) = 0;
+    virtual void hideForm(Form& form) = 0;
+    virtual void formUnloaded(Form& form) = 0;
+    virtual void processEvents() = 0;
+    virtual int startTimer(int ms, std::function<void()> tick) = 0;
+    virtual void stopTimer(int id) = 0;
+    virtual int screenWidth() = 0;  // twips
+    virtual int screenHeight() = 0; // twips
+    virtual void setBusy(bool busy) = 0;
+    virtual void quit() = 0;
+};
+
+struct Platform {
+    Dialogs& dialogs;
+    SettingsStore& settings;
+    ProfileFile& profile;
+    Programs& programs;
+    FileSystem& files;
+    WindowSystem& windows;
+};
+
+} // namespace bp

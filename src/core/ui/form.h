@@ -1,0 +1,113 @@
+#pragma once
+
+#include "core/ui/control.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bp {
+
+class Form;
+
+// What a form needs from whoever runs it: showing and hiding it, and the
+// timers behind its timer controls.
+class FormHost {
+public:
+    virtual ~FormHost() = default;
+    virtual void showForm(Form& form, bool modal) = 0;
+    virtual void hideForm(Form& form) = 0;
+    virtual void timerChanged(Control& timer) = 0;
+    virtual void formUnloaded(Form& form) = 0;
+};
+
+// Told of every property change, so that a view can follow the model.
+class FormObserver {
+public:
+    virtual ~FormObserver() = default;
+    virtual void propertyChanged(Control& control, Property property) = 0;
+    virtual void formChanged(Form& form) = 0; // caption, geometry, visibility
+    virtual void focusChanged(Form& form, Control* control) = 0;
+    virtual void eventRaised(Control& /*control*/, Event /*event*/) {}
+};
+
+// A window as named controls with properties. Subclasses create their
+// controls in their constructors and wire the handlers.
+class Form {
+public:
+    Form(FormHost& host, std::string name);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const std::string& name() const { return m_name; }
+    FormHost& host() const { return m_host; }
+
+    const std::string& caption() const { return m_caption; }
+    void setCaption(const std::string& caption);
+
+    // Outer geometry in twips.
+    const Rect& rect() const { return m_rect; }
+    void setRect(const Rect& rect);
+    void move(int left, int top);
+
+    // Designed client area in twips.
+    int clientWidth = 0;
+    int clientHeight = 0;
+    bool fixedBorder = true;
+    bool hasMenu = false;
+
+    bool visible() const { return m_visible; }
+    // Called by the host when the window is shown or hidden.
+    void setVisibleState(bool visible);
+
+    bool loaded() const { return m_loaded && !m_unloading; }
+    void load();   // raises Form_Load once
+    void show(bool modal = false);
+    void hide();
+    void unload(); // raises Form_Unload, hides, tells the host
+
+    // Raised by the host when the form becomes the active window.
+    void activate();
+
+    Control* find(const std::string& name, int index = -1) const;
+    Control* findQualified(const std::string& qualified) const; // "Name" or "Name(3)"
+    const std::vector<Control*>& controls() const { return m_order; }
+
+    Control* focus() const { return m_focus; }
+    void setFocus(Control& control);
+    void clearFocus();
+
+    void addObserver(FormObserver* observer);
+    void removeObserver(FormObserver* observer);
+    void notifyProperty(Control& control, Property property);
+    void notifyEvent(Control& control, Event event);
+
+    Control& add(ControlKind kind, const std::string& name, int index = -1);
+    ControlArray addArray(ControlKind kind, const std::string& name, int count);
+
+protected:
+    virtual void Form_Load() {}
+    virtual void Form_Activate() {}
+    virtual void Form_Unload() {}
+
+private:
+    void notifyForm();
+
+    FormHost& m_host;
+    std::string m_name;
+    std::string m_caption;
+    Rect m_rect;
+    bool m_visible = false;
+    bool m_loaded = false;
+    bool m_unloading = false;
+    std::vector<std::unique_ptr<Control>> m_controls;
+    std::vector<Control*> m_order;
+    std::map<std::string, Control*> m_byName;
+    Control* m_focus = nullptr;
+    std::vector<FormObserver*> m_observers;
+};
+
+} // namespace bp
