@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/common/core_routines.h"
+#include "core/common/file_routines.h"
 #include "core/l3p/command_line.h"
 #include "core/l3p/general_options.h"
 
@@ -13,6 +14,8 @@ void BrickpovMain::wireHandlers() {
     wireGeneralOptions(*this);
     Btn_Exit.onClick = [this] { unload(); };
     Mnu_FileExit.onClick = [this] { unload(); };
+    // L3P checks for a newer version of itself when given this switch.
+    Mnu_CheckL3P.onClick = [this] { AppExecute(platform(), AddBackslash(L3PPath) + EXEName, " -upd"); };
 }
 
 void BrickpovMain::Form_Load() {
