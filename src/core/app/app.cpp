@@ -26,10 +26,15 @@ std::vector<Form*> App::forms() const {
 }
 
 Form* App::findForm(const std::string& name) const {
-    for (Form* f : forms())
-        if (f->name() == name)
+    Form* latest = nullptr;
+    for (Form* f : forms()) {
+        if (f->name() != name)
+            continue;
+        if (f->loaded())
             return f;
-    return nullptr;
+        latest = f;
+    }
+    return latest;
 }
 
 void App::end() {

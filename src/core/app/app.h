@@ -29,7 +29,22 @@ public:
 
     // Every form that exists, main window first.
     std::vector<Form*> forms() const;
+    // The loaded form of that name, else the latest one that was.
     Form* findForm(const std::string& name) const;
+
+    // A dialog, loaded on first use. An unloaded dialog is replaced by a new
+    // one in its designed state; the old object lives on, since a handler of
+    // it may still be running.
+    template <class T> T& form() {
+        for (auto& f : m_dialogs)
+            if (auto* t = dynamic_cast<T*>(f.get()); t && t->loaded())
+                return *t;
+        auto created = std::make_unique<T>(*this);
+        T& ref = *created;
+        m_dialogs.push_back(std::move(created));
+        ref.load();
+        return ref;
+    }
 
     void end();
     bool ended() const { return m_ended; }

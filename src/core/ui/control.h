@@ -145,6 +145,8 @@ public:
     std::string shortcut;       // menu entries: "F1"
     std::string picture;        // picture resource name for images and picture boxes
     std::string pattern;        // file lists
+    bool defaultButton = false; // pressed by Enter
+    bool cancelButton = false;  // pressed by Esc
 
     // Handlers, named after the event they serve.
     std::function<void()> onClick;

@@ -1,0 +1,109 @@
+// Rebuilding the command line is what every handler ends with, so it sets the
+// cost of the longest cascades.
+
+#include "core/app/app.h"
+#include "core/app/brickpov_main.h"
+#include "core/l3p/command_line.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct NullPlatform : bp::Dialogs,
+                      bp::SettingsStore,
+                      bp::ProfileFile,
+                      bp::Programs,
+                      bp::FileSystem,
+                      bp::WindowSystem {
+    bp::MsgAnswer messageBox(const bp::MessageBoxRequest& r) override { return r.defaultButton; }
+    std::optional<std::string> fileDialog(const bp::FileDialogRequest&) override { return {}; }
+    std::optional<bp::Rgb> colorDialog(bp::Rgb) override { return {}; }
+    std::string get(const std::string&, const std::string&, const std::string&,
+                    const std::string& fallback) override {
+        return fallback;
+    }
+    void save(const std::string&, const std::string&, const std::string&,
+              const std::string&) override {}
+    void remove(const std::string&, const std::string&, const std::string&) override {}
+    std::string getString(const std::string&, const std::string&, const std::string& fallback,
+                          const std::string&) override {
+        return fallback;
+    }
+    bool writeString(const std::string&, const std::string&, const std::string&,
+                     const std::string&) override {
+        return true;
+    }
+    int execute(const std::string&, const std::string&) override { return 33; }
+    bool isRunning(const std::string&) override { return false; }
+    std::string povrayProgram() override { return ""; }
+    bool fileExists(const std::string&) override { return false; }
+    bool folderExists(const std::string&) override { return true; }
+    bool exists(const std::string&) override { return false; }
+    std::optional<std::string> findNoCase(const std::string&, const std::string&) override {
+        return {};
+    }
+    std::optional<std::chrono::system_clock::time_point> modified(const std::string&) override {
+        return {};
+    }
+    std::vector<bp::DirEntry> list(const std::string&) override { return {}; }
+    std::string programFolder() override { return "/opt/brickpov/"; }
+    void showForm(bp::Form& f, bool) override { f.setVisibleState(true); }
+    void hideForm(bp::Form& f) override { f.setVisibleState(false); }
+    void formUnloaded(bp::Form&) override {}
+    void processEvents() override {}
+    int startTimer(int, std::function<void()>) override { return 1; }
+    void stopTimer(int) override {}
+    int screenWidth() override { return 28800; }
+    int screenHeight() override { return 16200; }
+    void setBusy(bool) override {}
+    void quit() override {}
+};
+
+void everySwitchTicked(bp::BrickpovMain& m) {
+    m.ModelPath = "/home/user/my models/";
+    m.POVPath = "/home/user/renders/";
+    m.Cbo_ModelFile.addItem("big castle.ldr");
+    m.Cbo_ModelFile.setListIndex(0);
+    m.Cbo_OutputFile.setText("big castle.pov");
+    m.Txt_CameraValue[0].setText("30");
+    m.Txt_CameraValue[1].setText("45");
+    m.Txt_CameraValue[2].setText("1200");
+    m.Txt_CA.setText("67.38");
+    for (int i = 0; i < 3; ++i)
+        m.Txt_CameraLookAt[i].setText("0");
+    m.Txt_BColor[0].setText("128");
+    m.Txt_FY.setText("-24");
+    m.Txt_SW.setText("0.5");
+    for (bp::Control* c : {&m.Chk_CG, &m.Chk_CA, &m.Chk_CLA, &m.Chk_LD, &m.Chk_L, &m.Chk_LG,
+                           &m.Chk_B, &m.Chk_F, &m.Chk_BU, &m.Chk_SW, &m.Chk_Q, &m.Chk_LGEO,
+                           &m.Chk_C, &m.Chk_P, &m.Chk_ENP, &m.Chk_O, &m.Chk_SC})
+        c->setValue(1);
+    m.Chk_CLA.setEnabled(true);
+    m.Cbo_Q.setListIndex(3);
+    m.Cbo_C.setListIndex(17);
+    for (int l = 1; l <= 20; ++l) {
+        m.lights.at(l, 1) = 45.5f + static_cast<float>(l);
+        m.lights.at(l, 2) = -120.25f;
+        m.lights.at(l, 3) = 1000;
+        m.lights.at(l, 4) = 0.502f;
+        m.lights.at(l, 5) = 0.25f;
+        m.lights.at(l, 6) = 1;
+    }
+}
+
+void BM_BuildCommandLine_AllSwitchesTwentyLights(benchmark::State& state) {
+    NullPlatform p;
+    bp::Platform platform{p, p, p, p, p, p};
+    bp::App app(platform);
+    everySwitchTicked(app.main());
+    for (auto _ : state) {
+        bp::BuildCommandLine(app.main());
+        benchmark::DoNotOptimize(app.main().Txt_CommandLine.text().data());
+    }
+    state.counters["chars"] = static_cast<double>(app.main().Txt_CommandLine.text().size());
+}
+BENCHMARK(BM_BuildCommandLine_AllSwitchesTwentyLights);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,190 @@
+#include "core/app/locate_dialog.h"
+
+#include "core/app/app.h"
+#include "core/app/brickpov_main.h"
+#include "core/common/core_routines.h"
+#include "core/common/file_routines.h"
+#include "core/platform/platform.h"
+#include "core/scene/settings.h"
+
+namespace bp {
+
+namespace {
+
+bool beginsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// A folder as a folder list shows it: no trailing separator but at a root.
+std::string shownForm(const std::string& folder) {
+    return isFileSystemRoot(folder) ? folder : StripBackslash(folder);
+}
+
+} // namespace
+
+BrickpovLocate::BrickpovLocate(App& app)
+    : Form(app, "BrickpovLocate"), Lbl_Locate(addArray(ControlKind::Label, "Lbl_Locate", 3)),
+      Drv_Locate(add(ControlKind::DriveList, "Drv_Locate")),
+      Dir_Locate(add(ControlKind::DirList, "Dir_Locate")),
+      Btn_OK(add(ControlKind::Button, "Btn_OK")), Btn_Cancel(add(ControlKind::Button, "Btn_Cancel")),
+      m_app(app) {
+    setCaption("Locate *.EXE");
+    clientWidth = 4905;
+    clientHeight = 3105;
+    setRect({0, 0, 4995, 3510});
+    const Rect labelRects[] = {{60, 60, 2295, 435}, {60, 540, 2295, 975}, {60, 1560, 2295, 795}};
+    const int labelTabs[] = {2, 5, 1};
+    for (int i = 0; i < 3; ++i) {
+        Lbl_Locate[i].setRect(labelRects[i]);
+        Lbl_Locate[i].tabIndex = labelTabs[i];
+        Lbl_Locate[i].setBackColor(Color::systemButtonFace());
+    }
+    Lbl_Locate[2].setCaption("Using the directory browser, please specify the directory where the "
+                             "file is located and hit \"OK\" when finished.");
+    Drv_Locate.setRect({2400, 60, 2415, 315});
+    Drv_Locate.tabIndex = 6;
+    Drv_Locate.setPath(std::string(1, kPathSeparator));
+    Dir_Locate.setRect({2400, 420, 2415, 2055});
+    Dir_Locate.tabIndex = 0;
+    Btn_OK.setRect({3660, 2640, 1155, 375});
+    Btn_OK.setCaption("OK");
+    Btn_OK.setEnabled(false);
+    Btn_OK.tabIndex = 3;
+    Btn_Cancel.setRect({2400, 2640, 1155, 375});
+    Btn_Cancel.setCaption("Cancel");
+    Btn_Cancel.tabIndex = 4;
+    Btn_Cancel.defaultButton = true;
+    Btn_Cancel.cancelButton = true;
+    for (Control* c : {&Btn_OK, &Btn_Cancel})
+        c->setBackColor(Color::systemButtonFace());
+
+    Drv_Locate.onChange = [this] { Drv_Locate_Change(); };
+    Dir_Locate.onChange = [this] { Dir_Locate_Change(); };
+    Btn_OK.onClick = [this] { Btn_OK_Click(); };
+    Btn_Cancel.onClick = [this] { Btn_Cancel_Click(); };
+}
+
+void BrickpovLocate::Form_Load() { CenterOverWindow(*this, m_app.main()); }
+
+void BrickpovLocate::Form_Activate() {
+    const std::string& first = Lbl_Locate[0].caption();
+    const auto blank = first.find(' ');
+    target = blank == std::string::npos ? first : first.substr(0, blank + 1);
+    Btn_OK.setEnabled(false);
+}
+
+void BrickpovLocate::Drv_Locate_Change() {
+    // A drive's current folder is the drive itself here.
+    Dir_Locate.setPath(Drv_Locate.path());
+}
+
+bool BrickpovLocate::holds(const std::string& fileName) const {
+    std::string folder = Dir_Locate.path();
+    FileSystem& files = m_app.platform().files;
+    const auto found = files.findNoCase(AddBackslash(folder), fileName);
+    return found && files.fileExists(AddBackslash(folder) + *found);
+}
+
+void BrickpovLocate::Dir_Locate_Change() {
+    const std::string& sought = Lbl_Locate[0].caption();
+    SettingsStore& store = m_app.platform().settings;
+    bool found = false;
+    if (beginsWith(sought, "L3P")) {
+        // A native build is named without an extension.
+        for (const char* name : {"L3P.exe", "L3P16.exe", "l3p"}) {
+            if (holds(name)) {
+                store.save(kAppName, "Paths", "EXEName", name);
+                found = true;
+                break;
+            }
+        }
+    } else if (beginsWith(sought, "LEdit")) {
+        found = holds("LEdit.exe");
+    } else if (beginsWith(sought, "lg_")) {
+        found = holds("lg_defs.inc");
+    }
+    Btn_OK.setEnabled(found);
+}
+
+void BrickpovLocate::Btn_OK_Click() {
+    const std::string& sought = Lbl_Locate[0].caption();
+    const std::string folder = AddBackslash(Dir_Locate.path());
+    SettingsStore& store = m_app.platform().settings;
+    if (beginsWith(sought, "L3P"))
+        store.save(kAppName, "Paths", "L3PPath", folder);
+    else if (beginsWith(sought, "LEdit"))
+        store.save(kAppName, "Paths", "LDrawPath", folder);
+    else if (beginsWith(sought, "lg_"))
+        store.save(kAppName, "Paths", "LGEOPath", folder);
+    m_app.main().Dir_Hidden.setPath(Dir_Locate.path());
+    unload();
+}
+
+void BrickpovLocate::Btn_Cancel_Click() {
+    MessageBoxRequest box;
+    box.icon = MsgIcon::Critical;
+    box.buttons = MsgButtons::OK;
+    if (beginsWith(Lbl_Locate[0].caption(), "lg_")) {
+        box.title = "LGEO Libraries Not Found";
+        box.text = "In order to use LGEO substitution, you must have LGEO installed.\r\n"
+                   "If it cannot be found then you must supply its location.\r\n"
+                   "LGEO Substitution will now be disabled";
+        m_app.platform().dialogs.messageBox(box);
+        m_app.main().Chk_LGEO.setEnabled(false);
+        m_app.platform().settings.save(kAppName, "Paths", "LGEOPath", kNotInstalled);
+        unload();
+        return;
+    }
+    box.title = "Brickpov Unable to Run";
+    box.text = "In order to run Brickpov, you must have " + target +
+               "installed.\r\nIf it cannot be found then you must supply its location.\r\n"
+               "The program will now exit.";
+    m_app.platform().dialogs.messageBox(box);
+    m_app.main().unload();
+}
+
+void LocateTool(BrickpovMain& m, const std::string& title, const std::string& expectedFolder,
+                const std::string& fileName) {
+    if (m.app().ended())
+        return;
+    auto& dialog = m.app().form<BrickpovLocate>();
+    dialog.setCaption(title);
+    dialog.Lbl_Locate[0].setCaption(fileName + " was not found in the default location:");
+    dialog.Lbl_Locate[1].setCaption(expectedFolder);
+    std::string start = m.L3PPath;
+    if (m.platform().files.folderExists(AddBackslash(start)))
+        dialog.Dir_Locate.setPath(shownForm(AddBackslash(start)));
+    // One file system, one root: the drive of any folder is "/".
+    dialog.Drv_Locate.setPath(std::string(1, kPathSeparator));
+    if (!dialog.visible())
+        dialog.show(true);
+}
+
+void Dir_Hidden_Change(BrickpovMain& m) {
+    Form* form = m.app().findForm("BrickpovLocate");
+    auto* dialog = dynamic_cast<BrickpovLocate*>(form);
+    if (!dialog)
+        return;
+    const std::string& sought = dialog->Lbl_Locate[0].caption();
+    const std::string folder = AddBackslash(m.Dir_Hidden.path());
+    if (beginsWith(sought, "L3P")) {
+        m.L3PPath = folder;
+        m.EXEName = m.platform().settings.get(kAppName, "Paths", "EXEName", "L3P.exe");
+    } else if (beginsWith(sought, "LEdit")) {
+        m.LDrawPath = folder;
+    } else if (beginsWith(sought, "lg_")) {
+        m.LGEOPath = folder;
+    }
+}
+
+void Mnu_LocateLGEO_Click(BrickpovMain& m) {
+    if (m.platform().files.fileExists(m.LGEOPath + "lg_defs.inc")) {
+        MessageBoxRequest box;
+        box.title = "LGEO Library Located";
+        box.text = "LGEO was found in: " + m.LGEOPath;
+        box.icon = MsgIcon::None;
+        m.platform().dialogs.messageBox(box);
+        return;
+    }
+    LocateTool(m, "Locate LGEO Libraries", m.LGEOPath, "lg_defs.inc");
+}
+
+} // namespace bp

@@ -1,0 +1,193 @@
+#include "core/app/startup.h"
+
+#include "core/app/app.h"
+#include "core/app/brickpov_main.h"
+#include "core/app/locate_dialog.h"
+#include "core/camera/view_presets.h"
+#include "core/common/core_routines.h"
+#include "core/common/file_routines.h"
+#include "core/l3p/command_line.h"
+#include "core/lights/lighting_presets.h"
+#include "core/platform/platform.h"
+#include "core/scene/file_lists.h"
+#include "core/scene/recent_scenes.h"
+#include "core/scene/scene_file.h"
+#include "core/scene/settings.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+namespace bp {
+
+namespace {
+
+// Start-up goes on whatever one step does: a failing step is skipped.
+void step(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (...) {
+    }
+}
+
+std::string stored(BrickpovMain& m, const char* key, const std::string& fallback) {
+    return m.platform().settings.get(kAppName, "Paths", key, fallback);
+}
+
+void restoreFolder(BrickpovMain& m, std::string& field, const char* key) {
+    const std::string programFolder = AddBackslash(m.platform().files.programFolder());
+    field = stored(m, key, programFolder);
+    if (!FolderExists(m.platform().files, field))
+        field = programFolder;
+}
+
+void findLDrawFolder(BrickpovMain& m) {
+    m.LDrawPath = stored(m, "LDrawPath", "");
+    if (!m.LDrawPath.empty())
+        return;
+    m.LDrawPath = m.platform().profile.getString("LDraw", "BaseDirectory", "", kLDrawIniRead);
+    if (m.LDrawPath.empty()) {
+        // The LDraw tools on this system name the library in LDRAWDIR.
+        if (const char* env = std::getenv("LDRAWDIR"))
+            m.LDrawPath = env;
+    }
+    if (!m.LDrawPath.empty())
+        m.LDrawPath = AddBackslash(m.LDrawPath);
+    else
+        m.LDrawPath = m.platform().files.programFolder();
+}
+
+void checkPovRay(BrickpovMain& m) {
+    m.PovRayProgram = m.platform().programs.povrayProgram();
+    std::string program = m.PovRayProgram;
+    if (!program.empty() && FileExistsIn(m.platform().files, program, ""))
+        return;
+    m.Chk_Render.setEnabled(false);
+    MessageBoxRequest box;
+    box.title = "POV-Ray not installed";
+    box.text = "POV-Ray could not be verified as installed on this system. \r\n"
+               "Brickpov will run, but auto-rendering of .L3P-generated files will not be available";
+    box.icon = MsgIcon::Exclamation;
+    m.platform().dialogs.messageBox(box);
+}
+
+void takeModelArgument(BrickpovMain& m) {
+    std::string argument = unquoteArgument(m.app().argument());
+    if (argument.empty()) {
+        FillModelList(m);
+        if (m.Cbo_ModelFile.listCount() > 0)
+            m.Cbo_ModelFile.setListIndex(0);
+        return;
+    }
+    // A name typed in a terminal is relative to the folder it was typed in.
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(argument, ec);
+    if (!ec)
+        argument = absolute.string();
+    const std::string name = fileNamePart(argument);
+    m.ModelPath = folderPart(argument);
+    FillModelList(m);
+    selectModelNoCase(m, name);
+}
+
+bool l3pPresent(BrickpovMain& m) {
+    FileSystem& files = m.platform().files;
+    for (const char* name : {"l3p.exe", "l3p16.exe", "l3p"})
+        if (FileExistsIn(files, m.L3PPath, name))
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::string programFromAssociation(const std::string& command) {
+    const auto slash = command.find('/');
+    std::string program =
+        slash == std::string::npos || slash < 2 ? std::string() : command.substr(0, slash - 1);
+    while (!program.empty() && program.back() == ' ')
+        program.pop_back();
+    if (program.size() >= 2 && program.front() == '"' && program.back() == '"')
+        program = program.substr(1, program.size() - 2);
+    return program;
+}
+
+std::string unquoteArgument(const std::string& argument) {
+    if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"')
+        return argument.substr(1, argument.size() - 2);
+    return argument;
+}
+
+void loadMainWindow(BrickpovMain& m) {
+    step([&] {
+        m.setRect({m.rect().left, m.rect().top, 8280, 8610});
+        CenterOnScreen(m, m.platform().windows);
+    });
+    step([&] { RefreshRecentScenes(m); });
+    step([&] { restoreFolder(m, m.L3PPath, "L3PPath"); });
+    step([&] { restoreFolder(m, m.ModelPath, "ModelPath"); });
+    step([&] { restoreFolder(m, m.POVPath, "POVPath"); });
+    step([&] { findLDrawFolder(m); });
+    step([&] { m.EXEName = stored(m, "EXEName", "L3P.exe"); });
+    step([&] {
+        m.LGEOPath = stored(m, "LGEOPath", kNotInstalled);
+        if (m.LGEOPath != kNotInstalled && !FolderExists(m.platform().files, m.LGEOPath))
+            m.LGEOPath = kNotInstalled;
+    });
+    step([&] { LoadViewPresets(m); });
+    step([&] { LoadLightingPresets(m); });
+    step([&] { checkPovRay(m); });
+    step([&] { takeModelArgument(m); });
+    step([&] { m.Cbo_C.setListIndex(0); });
+    step([&] { m.Cbo_CameraPreset.setListIndex(0); });
+    step([&] { m.Cbo_LightPreset.setListIndex(0); });
+    step([&] { m.Cbo_FType.setListIndex(0); });
+    step([&] { m.Cbo_Q.setListIndex(3); });
+    step([&] { FillOutputList(m); });
+}
+
+void activateMainWindow(BrickpovMain& m) {
+    App& app = m.app();
+    if (!l3pPresent(m))
+        LocateTool(m, "Locate L3p.exe (or L3P16.exe)", m.L3PPath, "L3P.exe");
+    if (app.ended())
+        return;
+    if (!m.DefaultSceneLoaded)
+        LoadDefaultScene(m);
+    if (!FileExistsIn(m.platform().files, m.LDrawPath, "LEdit.exe"))
+        LocateTool(m, "Locate LEdit.exe", m.LDrawPath, "LEdit.exe");
+    if (app.ended())
+        return;
+    if (stored(m, "LGEOPath", "") != kNotInstalled &&
+        !FileExistsIn(m.platform().files, m.LGEOPath, "lg_defs.inc"))
+        LocateTool(m, "Locate LGEO Libraries", m.LGEOPath, "lg_defs.inc");
+    if (app.ended())
+        return;
+    if (stored(m, "LGEOPath", kNotInstalled) != kNotInstalled) {
+        m.Chk_LGEO.setEnabled(true);
+        bool missing = false;
+        for (const char* table : {"L2P_ELMT.TAB", "L2P_COLR.TAB", "L2P_PTRN.TAB"})
+            if (!FileExistsIn(m.platform().files, m.LGEOPath, table))
+                missing = true;
+        if (missing) {
+            MessageBoxRequest box;
+            box.title = "LGEO .TAB Files Missing";
+            box.text = "Certain .TAB files needed for LGEO substitution appear to be missing.\r\n"
+                       "Brickpov will function properly, but\r\n"
+                       "LGEO library subsitution may not be available.\r\n"
+                       "You may want to check your LGEO install.";
+            box.icon = MsgIcon::Exclamation;
+            m.platform().dialogs.messageBox(box);
+        }
+    } else {
+        m.Chk_LGEO.setEnabled(false);
+    }
+    BuildCommandLine(m);
+}
+
+void unloadMainWindow(BrickpovMain& m) {
+    step([&] { SaveSettings(m); });
+    UnloadAllWindows(m.app());
+    m.app().end();
+}
+
+} // namespace bp

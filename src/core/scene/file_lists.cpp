@@ -1,0 +1,164 @@
+#include "core/scene/file_lists.h"
+
+#include "core/app/brickpov_main.h"
+#include "core/common/file_routines.h"
+#include "core/common/string_routines.h"
+#include "core/l3p/command_line.h"
+#include "core/platform/platform.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace bp {
+
+namespace {
+
+constexpr const char* kModelPatterns = "*.dat;*.mpd;*.ldr";
+constexpr const char* kOutputPatterns = "*.pov";
+
+bool matchesPattern(std::string_view name, std::string_view pattern) {
+    // Only the "*.ext" and "*" forms occur.
+    if (pattern == "*" || pattern == "*.*")
+        return true;
+    if (pattern.size() >= 2 && pattern[0] == '*') {
+        const std::string_view tail = pattern.substr(1);
+        return name.size() >= tail.size() &&
+               equalsNoCase(name.substr(name.size() - tail.size()), tail);
+    }
+    return equalsNoCase(name, pattern);
+}
+
+// The files of a folder that match, sorted by name as a person reads them:
+// without regard to case first.
+std::vector<std::string> listFiles(FileSystem& files, const std::string& folder,
+                                   std::string_view patterns) {
+    std::vector<std::string> names;
+    if (folder.empty())
+        return names;
+    for (const DirEntry& e : files.list(folder)) {
+        if (e.isFolder || e.name.empty() || e.name[0] == '.')
+            continue;
+        if (matchesPatterns(e.name, patterns))
+            names.push_back(e.name);
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const std::string la = toLowerAscii(a), lb = toLowerAscii(b);
+        return la != lb ? la < lb : a < b;
+    });
+    return names;
+}
+
+} // namespace
+
+bool matchesPatterns(std::string_view name, std::string_view patterns) {
+    while (!patterns.empty()) {
+        const auto semi = patterns.find(';');
+        std::string_view p = patterns.substr(0, semi);
+        while (!p.empty() && p.front() == ' ')
+            p.remove_prefix(1);
+        while (!p.empty() && p.back() == ' ')
+            p.remove_suffix(1);
+        if (!p.empty() && matchesPattern(name, p))
+            return true;
+        if (semi == std::string_view::npos)
+            break;
+        patterns.remove_prefix(semi + 1);
+    }
+    return false;
+}
+
+std::string proposedOutputName(const std::string& model) {
+    const auto dot = model.find('.');
+    if (dot != std::string::npos)
+        return model.substr(0, dot) + ".pov";
+    return model.substr(0, 8) + ".pov";
+}
+
+void FillModelList(BrickpovMain& m) {
+    m.File_Hidden.pattern = kModelPatterns;
+    m.File_Hidden.setPath(m.ModelPath);
+    const auto names = listFiles(m.platform().files, m.ModelPath, kModelPatterns);
+    m.Cbo_ModelFile.clearList();
+    for (const auto& n : names)
+        m.Cbo_ModelFile.addItem(n);
+}
+
+void FillOutputList(BrickpovMain& m) {
+    m.File_Hidden.pattern = kOutputPatterns;
+    m.File_Hidden.setPath(m.POVPath);
+    const auto names = listFiles(m.platform().files, m.POVPath, kOutputPatterns);
+    const std::string text = m.Cbo_OutputFile.text();
+    m.Cbo_OutputFile.clearList();
+    for (const auto& n : names)
+        m.Cbo_OutputFile.addItem(n);
+    m.Cbo_OutputFile.setText(text);
+}
+
+void Cbo_ModelFile_Click(BrickpovMain& m) {
+    m.Cbo_OutputFile.setText(proposedOutputName(m.Cbo_ModelFile.text()));
+    BuildCommandLine(m);
+}
+
+namespace {
+void selectNoCase(Control& list, const std::string& name) {
+    for (int i = 0; i < list.listCount(); ++i) {
+        if (equalsNoCase(list.list(i), name)) {
+            list.setListIndex(i);
+            return;
+        }
+    }
+}
+} // namespace
+
+void Btn_BrowseModelFile_Click(BrickpovMain& m) {
+    FileDialogRequest request;
+    request.title = "Select Model Path/File";
+    request.initialDir = m.ModelPath;
+    request.fileName = m.Cbo_ModelFile.text();
+    request.filter = "LDraw Files, (*.dat, *.ldr, *.mpd)|*.dat;*.ldr;*.mpd|All Files, (*.*)|*.*";
+    request.filterIndex = 1;
+    const auto chosen = m.platform().dialogs.fileDialog(request);
+    if (!chosen)
+        return;
+    const std::string name = fileNamePart(*chosen);
+    m.Dlg_Main.setText(name);
+    m.ModelPath = folderPart(*chosen);
+    FillModelList(m);
+    for (int i = 0; i < m.Cbo_ModelFile.listCount(); ++i) {
+        if (m.Cbo_ModelFile.list(i) == name) {
+            m.Cbo_ModelFile.setListIndex(i);
+            return;
+        }
+    }
+}
+
+void Btn_BrowseOutputPath_Click(BrickpovMain& m) {
+    FileDialogRequest request;
+    request.title = "Select .POV Path/File";
+    request.initialDir = m.POVPath;
+    // The shared dialog keeps the name of its last use when the box is empty.
+    if (!m.Cbo_OutputFile.text().empty())
+        m.Dlg_Main.setText(proposedOutputName(m.Cbo_OutputFile.text()));
+    request.fileName = m.Dlg_Main.text();
+    request.filter = "POV-Ray POV, (*.pov)|*.pov|All Files, (*.*)|*.*";
+    request.filterIndex = 1;
+    const auto chosen = m.platform().dialogs.fileDialog(request);
+    if (!chosen)
+        return;
+    const std::string name = fileNamePart(*chosen);
+    m.Dlg_Main.setText(name);
+    m.POVPath = folderPart(*chosen);
+    FillOutputList(m);
+    m.Cbo_OutputFile.setText(name);
+}
+
+void wireFileLists(BrickpovMain& m) {
+    m.Cbo_ModelFile.onClick = [&m] { Cbo_ModelFile_Click(m); };
+    m.Btn_BrowseModelFile.onClick = [&m] { Btn_BrowseModelFile_Click(m); };
+    m.Btn_BrowseOutputPath.onClick = [&m] { Btn_BrowseOutputPath_Click(m); };
+}
+
+// Used by start-up: the model named on the command line, ignoring case.
+void selectModelNoCase(BrickpovMain& m, const std::string& name) { selectNoCase(m.Cbo_ModelFile, name); }
+
+} // namespace bp

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace bp {
+
+class BrickpovMain;
+
+void FillModelList(BrickpovMain& m);
+void FillOutputList(BrickpovMain& m);
+void Cbo_ModelFile_Click(BrickpovMain& m);
+void Btn_BrowseModelFile_Click(BrickpovMain& m);
+void Btn_BrowseOutputPath_Click(BrickpovMain& m);
+
+void wireFileLists(BrickpovMain& m);
+void selectModelNoCase(BrickpovMain& m, const std::string& name);
+
+// The output name proposed for a model: car.red.ldr gives car.pov, a name
+// without "." its first eight characters and ".pov".
+std::string proposedOutputName(const std::string& model);
+
+// Whether a file name matches patterns such as "*.dat;*.mpd;*.ldr", without
+// regard to case.
+bool matchesPatterns(std::string_view name, std::string_view patterns);
+
+} // namespace bp

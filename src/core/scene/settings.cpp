@@ -1,0 +1,37 @@
+#include "core/scene/settings.h"
+
+#include "core/app/brickpov_main.h"
+#include "core/camera/view_presets.h"
+#include "core/common/file_routines.h"
+#include "core/lights/lighting_presets.h"
+#include "core/platform/platform.h"
+
+namespace bp {
+
+void SaveSettings(BrickpovMain& m) {
+    SettingsStore& store = m.platform().settings;
+    store.save(kAppName, "Paths", "POVPath", m.POVPath);
+    store.save(kAppName, "Paths", "ModelPath", m.ModelPath);
+    store.save(kAppName, "Paths", "LDrawPath", m.LDrawPath);
+
+    ProfileFile& ini = m.platform().profile;
+    ini.writeString("LDraw", "BaseDirectory", StripBackslash(m.LDrawPath), kLDrawIniWrite);
+    if (!m.LGEOPath.empty() && m.LGEOPath != kNotInstalled)
+        ini.writeString("LDraw", "LgeoDirectory", m.LGEOPath.substr(0, m.LGEOPath.size() - 1),
+                        kLDrawIniWrite);
+
+    for (int n = 0; n + kBuiltInViews < m.Cbo_CameraPreset.listCount(); ++n) {
+        const int entry = kBuiltInViews + n;
+        store.save(kAppName, "Cameras", "UserCamera " + std::to_string(n),
+                   userViewRecord(m.Cbo_CameraPreset.list(entry),
+                                  m.viewPresets[static_cast<std::size_t>(entry)]));
+    }
+    for (int n = 0; n + kBuiltInSchemes < m.Cbo_LightPreset.listCount(); ++n) {
+        const int entry = kBuiltInSchemes + n;
+        store.save(kAppName, "Lights", "UserLight " + std::to_string(n),
+                   userLightingRecord(m.Cbo_LightPreset.list(entry),
+                                      m.lightPresets[static_cast<std::size_t>(entry)]));
+    }
+}
+
+} // namespace bp
