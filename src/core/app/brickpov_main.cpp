@@ -7,6 +7,7 @@
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/l3p/general_options.h"
+#include "core/l3p/run_l3p.h"
 #include "core/scene/file_lists.h"
 
 namespace bp {
@@ -16,6 +17,7 @@ Platform& BrickpovMain::platform() const { return m_app.platform(); }
 void BrickpovMain::wireHandlers() {
     wireGeneralOptions(*this);
     wireFileLists(*this);
+    wireRunL3P(*this);
     Btn_Exit.onClick = [this] { unload(); };
     Mnu_FileExit.onClick = [this] { unload(); };
     Dir_Hidden.onChange = [this] { Dir_Hidden_Change(*this); };

@@ -141,6 +141,8 @@ public:
     std::string LGEOPath;
     std::string PovRayProgram;
     bool DefaultSceneLoaded = false;
+    // A conversion is waiting for L3P; another "Run L3P" is refused meanwhile.
+    bool RunInProgress = false;
 
     LightTable lights;
     ViewPresetTable viewPresets{};

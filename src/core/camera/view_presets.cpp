@@ -1,31 +1,168 @@
 #include "core/camera/view_presets.h"
 
+#include "core/app/app.h"
+#include "core/camera/new_preset_dialog.h"
 #include "core/common/numbers.h"
+#include "core/l3p/command_line.h"
+#include "core/platform/platform.h"
+#include "core/scene/settings.h"
 
 namespace bp {
 
 namespace {
+
 struct BuiltInView {
     float latitude, longitude;
 };
 // Above and below stop short of the poles.
-constexpr BuiltInView kBuiltIn[kBuiltInViews] = {{45, 45},  {45, -45}, {45, 135}, {45, -135},
-                                                  {0, 0},   {0, 180},  {0, 90},   {0, -90},
+constexpr BuiltInView kBuiltIn[kBuiltInViews] = {{45, 45},     {45, -45},    {45, 135}, {45, -135},
+                                                  {0, 0},       {0, 180},     {0, 90},   {0, -90},
                                                   {89.99f, 0}, {-89.99f, 0}};
+
+std::array<float, 9>& row(BrickpovMain& m, int r) { return m.viewPresets.at(static_cast<std::size_t>(r)); }
+
+void criticalBox(BrickpovMain& m, const char* title, const char* text) {
+    MessageBoxRequest box;
+    box.title = title;
+    box.text = text;
+    box.icon = MsgIcon::Critical;
+    m.platform().dialogs.messageBox(box);
+}
+
 } // namespace
+
+std::optional<UserView> parseUserViewRecord(const std::string& record) {
+    const auto comma = record.find(',');
+    if (comma == std::string::npos)
+        return std::nullopt;
+    UserView view;
+    view.name = record.substr(0, comma);
+    // Each value starts right after the comma that follows the previous
+    // value's number text, as the records are written.
+    std::size_t pos = comma + 1;
+    for (float& v : view.row) {
+        v = toSingle(leadingNumber(pos < record.size() ? std::string_view(record).substr(pos)
+                                                       : std::string_view()));
+        pos += numberText(v).size() + 1;
+    }
+    return view;
+}
+
+std::string userViewRecord(const std::string& name, const std::array<float, 9>& values) {
+    std::string record = name;
+    for (float v : values)
+        record += "," + numberText(v);
+    return record;
+}
 
 void LoadViewPresets(BrickpovMain& m) {
     for (int r = 0; r < kBuiltInViews; ++r) {
-        m.viewPresets[static_cast<std::size_t>(r)][0] = kBuiltIn[r].latitude;
-        m.viewPresets[static_cast<std::size_t>(r)][1] = kBuiltIn[r].longitude;
+        row(m, r)[0] = kBuiltIn[r].latitude;
+        row(m, r)[1] = kBuiltIn[r].longitude;
+    }
+    for (int n = 0; n < kMaxViews - kBuiltInViews; ++n) {
+        const std::string record =
+            m.platform().settings.get(kAppName, "Cameras", "UserCamera " + std::to_string(n), "");
+        if (record.empty())
+            return;
+        const auto view = parseUserViewRecord(record);
+        if (!view)
+            return;
+        m.Cbo_CameraPreset.addItem(view->name);
+        row(m, kBuiltInViews + n) = view->row;
     }
 }
 
-std::string userViewRecord(const std::string& name, const std::array<float, 9>& row) {
-    std::string record = name;
-    for (float v : row)
-        record += "," + numberText(v);
-    return record;
+void Cbo_CameraPreset_Click(BrickpovMain& m) {
+    if (m.Cbo_CameraPreset.text().empty())
+        return;
+    const int r = m.Cbo_CameraPreset.listIndex();
+    const auto values = row(m, r);
+    if (values[3] == 0)
+        m.Chk_CG.setValue(1);
+    else
+        m.Chk_CC.setValue(1);
+    for (int i = 0; i < 3; ++i)
+        m.Txt_CameraValue[i].setText(numberText(values[static_cast<std::size_t>(i)]));
+    if (values[4] != 0) {
+        m.Chk_CA.setValue(1);
+        m.Txt_CA.setText(numberText(values[4]));
+    } else {
+        m.Chk_CA.setValue(0);
+    }
+    m.Chk_CLA.setValue(values[5] != 0 ? 1 : 0);
+    for (int i = 0; i < 3; ++i)
+        m.Txt_CameraLookAt[i].setText(numberText(values[static_cast<std::size_t>(6 + i)]));
+    m.Btn_CameraPresetDelete.setEnabled(r >= kBuiltInViews);
+    BuildCommandLine(m);
+}
+
+void Btn_CameraPresetSave_Click(BrickpovMain& m) {
+    for (Control* c : m.Txt_CameraValue)
+        if (c->text().empty())
+            return;
+    if (m.Chk_CA.value() == 1 && m.Txt_CA.text().empty())
+        m.Txt_CA.setText("67.38");
+    if (m.Cbo_CameraPreset.listCount() >= kMaxViews) {
+        criticalBox(m, "Cannot Create View",
+                    "You have reached the limit on user-created views (20). You will need to "
+                    "delete views before adding more.");
+        return;
+    }
+    auto& values = row(m, m.Cbo_CameraPreset.listCount());
+    for (int i = 0; i < 3; ++i)
+        values[static_cast<std::size_t>(i)] = toSingle(leadingNumber(m.Txt_CameraValue[i].text()));
+    values[3] = m.Chk_CC.value() == 1 ? 1.0f : 0.0f;
+    // An angle that is not a number reads 0, so the view has no angle.
+    values[4] = m.Chk_CA.value() == 1 ? toSingle(leadingNumber(m.Txt_CA.text())) : 0.0f;
+    values[5] = static_cast<float>(m.Chk_CLA.value());
+    for (int i = 0; i < 3; ++i)
+        values[static_cast<std::size_t>(6 + i)] =
+            toSingle(leadingNumber(m.Txt_CameraLookAt[i].text()));
+
+    auto& dialog = m.app().form<BrickpovNewPreset>();
+    dialog.setCaption(kSaveViewCaption);
+    dialog.Txt_NewPreset.setText("New View Preset");
+    dialog.show(true);
+}
+
+void Btn_CameraPresetDelete_Click(BrickpovMain& m) {
+    Control& list = m.Cbo_CameraPreset;
+    if (list.text().empty() || list.listIndex() < kBuiltInViews) {
+        criticalBox(m, "Cannot Delete View",
+                    "This is a default view. Only user-created views can be deleted.");
+        return;
+    }
+    MessageBoxRequest ask;
+    ask.title = "Delete View";
+    ask.text = "Are you sure you want to delete the currently selected view?";
+    ask.icon = MsgIcon::Exclamation;
+    ask.buttons = MsgButtons::YesNo;
+    ask.defaultButton = MsgAnswer::No;
+    if (m.platform().dialogs.messageBox(ask) != MsgAnswer::Yes)
+        return;
+    const int r = list.listIndex();
+    const int c = list.listCount();
+    for (int i = r + 1; i < c; ++i)
+        row(m, i - 1) = row(m, i);
+    auto tryStep = [](auto&& body) {
+        try {
+            body();
+        } catch (...) {
+        }
+    };
+    tryStep([&] { list.setListIndex(r - 1); });
+    tryStep([&] { list.removeItem(r); });
+    tryStep([&] {
+        m.platform().settings.remove(kAppName, "Cameras", "UserCamera " + std::to_string(c - 11));
+    });
+    BuildCommandLine(m);
+}
+
+void wireViewPresets(BrickpovMain& m) {
+    m.Cbo_CameraPreset.onClick = [&m] { Cbo_CameraPreset_Click(m); };
+    m.Btn_CameraPresetSave.onClick = [&m] { Btn_CameraPresetSave_Click(m); };
+    m.Btn_CameraPresetDelete.onClick = [&m] { Btn_CameraPresetDelete_Click(m); };
 }
 
 } // namespace bp

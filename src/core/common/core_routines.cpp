@@ -40,8 +40,10 @@ const char* appExecuteReason(int result) {
     }
 }
 
-void AppExecute(Platform& platform, const std::string& file, const std::string& parameters) {
-    const int result = platform.programs.execute(file, parameters);
+void AppExecute(Platform& platform, const std::string& file, const std::string& parameters,
+                const std::string& workingDir) {
+    const int result = workingDir.empty() ? platform.programs.execute(file, parameters)
+                                          : platform.programs.executeIn(file, parameters, workingDir);
     if (result > 32)
         return;
     MessageBoxRequest box;

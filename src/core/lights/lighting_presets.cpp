@@ -1,10 +1,17 @@
 #include "core/lights/lighting_presets.h"
 
+#include "core/app/app.h"
+#include "core/camera/new_preset_dialog.h"
 #include "core/common/numbers.h"
+#include "core/l3p/command_line.h"
+#include "core/lights/light_table.h"
+#include "core/platform/platform.h"
+#include "core/scene/settings.h"
 
 namespace bp {
 
 namespace {
+
 // Colour fractions are stored with three decimals and no leading zero
 // (.502, 1.000).
 std::string colourText(float value) {
@@ -15,7 +22,53 @@ std::string colourText(float value) {
         s.erase(1, 1);
     return s;
 }
+
+LightTable& preset(BrickpovMain& m, int p) { return m.lightPresets.at(static_cast<std::size_t>(p)); }
+
+void criticalBox(BrickpovMain& m, const char* title, const char* text) {
+    MessageBoxRequest box;
+    box.title = title;
+    box.text = text;
+    box.icon = MsgIcon::Critical;
+    m.platform().dialogs.messageBox(box);
+}
+
 } // namespace
+
+std::string userLightingRecord(const std::string& name, const LightTable& table) {
+    std::string record = name;
+    for (int l = 1; l <= 20; ++l) {
+        if (table.at(l, 1) == 0 || table.at(l, 2) == 0)
+            continue;
+        for (int v = 1; v <= 7; ++v) {
+            const bool colour = v >= 4 && v <= 6;
+            record += "," + (colour ? colourText(table.at(l, v)) : numberText(table.at(l, v)));
+        }
+    }
+    return record;
+}
+
+std::string parseUserLightingRecord(const std::string& record, LightTable& table) {
+    const auto comma = record.find(',');
+    if (comma == std::string::npos)
+        return record;
+    const std::string name = record.substr(0, comma);
+    std::size_t pos = comma + 1;
+    for (int field = 0; field < 140; ++field) {
+        const auto next = record.find(',', pos);
+        const std::string_view text =
+            std::string_view(record).substr(pos, next == std::string::npos ? std::string::npos : next - pos);
+        table.at(field / 7 + 1, field % 7 + 1) = toSingle(leadingNumber(text));
+        if (next == std::string::npos) {
+            // The rest of this light's group reads 0.
+            for (int rest = field + 1; rest % 7 != 0; ++rest)
+                table.at(rest / 7 + 1, rest % 7 + 1) = 0;
+            break;
+        }
+        pos = next + 1;
+    }
+    return name;
+}
 
 void LoadLightingPresets(BrickpovMain& m) {
     const float positions[3][3][3] = {{{45, 0, 0}, {30, 120, 0}, {60, -120, 0}},
@@ -24,26 +77,106 @@ void LoadLightingPresets(BrickpovMain& m) {
     for (int p = 0; p < kBuiltInSchemes; ++p)
         for (int l = 0; l < 3; ++l)
             for (int v = 0; v < 3; ++v)
-                m.lightPresets[static_cast<std::size_t>(p)].at(l + 1, v + 1) = positions[p][l][v];
+                preset(m, p).at(l + 1, v + 1) = positions[p][l][v];
     for (int l = 1; l <= 20; ++l)
         for (int v = 4; v <= 6; ++v) {
             m.lights.at(l, v) = 1;
-            for (auto& preset : m.lightPresets)
-                preset.at(l, v) = 1;
+            for (auto& p : m.lightPresets)
+                p.at(l, v) = 1;
         }
+    for (int n = 0; n < kMaxSchemes - kBuiltInSchemes; ++n) {
+        const std::string record =
+            m.platform().settings.get(kAppName, "Lights", "UserLight " + std::to_string(n), "");
+        if (record.empty())
+            return;
+        // A record without a comma (edited by hand) is a scheme without lights.
+        m.Cbo_LightPreset.addItem(parseUserLightingRecord(record, preset(m, kBuiltInSchemes + n)));
+    }
 }
 
-std::string userLightingRecord(const std::string& name, const LightTable& preset) {
-    std::string record = name;
-    for (int l = 1; l <= 20; ++l) {
-        if (preset.at(l, 1) == 0 || preset.at(l, 2) == 0)
-            continue;
-        for (int v = 1; v <= 7; ++v) {
-            const bool colour = v >= 4 && v <= 6;
-            record += "," + (colour ? colourText(preset.at(l, v)) : numberText(preset.at(l, v)));
+void Cbo_LightPreset_Click(BrickpovMain& m) {
+    if (!m.Cbo_LightPreset.text().empty()) {
+        if (m.Cbo_Light.listIndex() < 0)
+            m.Cbo_Light.setListIndex(0);
+        const int p = m.Cbo_LightPreset.listIndex();
+        const int c = currentLight(m);
+        const LightTable scheme = preset(m, p);
+        if (scheme.at(c, 7) == 0)
+            m.Chk_LG.setValue(1);
+        else
+            m.Chk_LC.setValue(1);
+        // Each box's text is set before the light is copied, so that the
+        // scheme's exact values win over what the boxes store back.
+        for (int l = 1; l <= 20; ++l) {
+            for (int v = 1; v <= 6; ++v) {
+                const float value = scheme.at(c, v);
+                m.Txt_LightValue[v - 1].setText(
+                    v <= 3 ? numberText(value)
+                           : numberText(roundHalfEven(static_cast<double>(value * 255.0f))));
+                m.lights.at(l, v) = scheme.at(l, v);
+            }
         }
+        m.Btn_LightPresetDelete.setEnabled(p >= kBuiltInSchemes);
     }
-    return record;
+    BuildCommandLine(m);
+}
+
+void Btn_LightPresetSave_Click(BrickpovMain& m) {
+    if (m.Cbo_LightPreset.listCount() >= kMaxSchemes) {
+        criticalBox(m, "Cannot Create Lighting Scheme",
+                    "You have reached the limit on user-created lighting schemes (20). You will "
+                    "need to delete lighting schemes before adding more.");
+        return;
+    }
+    LightTable& target = preset(m, m.Cbo_LightPreset.listCount());
+    target = m.lights;
+    auto& dialog = m.app().form<BrickpovNewPreset>();
+    dialog.setCaption(kSaveLightingCaption);
+    dialog.Txt_NewPreset.setText("New Lighting Preset");
+    dialog.show(false);
+}
+
+void Btn_LightPresetDelete_Click(BrickpovMain& m) {
+    Control& list = m.Cbo_LightPreset;
+    if (list.listIndex() < kBuiltInSchemes) {
+        criticalBox(m, "Cannot Delete View",
+                    "This is a default lighting scheme. Only user-created lighting schemes can be "
+                    "deleted.");
+        return;
+    }
+    MessageBoxRequest ask;
+    ask.title = "Delete Lighting Scheme";
+    ask.text = "Are you sure you want to delete the currently selected lighting scheme?";
+    ask.icon = MsgIcon::Exclamation;
+    ask.buttons = MsgButtons::YesNo;
+    ask.defaultButton = MsgAnswer::No;
+    if (m.platform().dialogs.messageBox(ask) != MsgAnswer::Yes)
+        return;
+    const int i = list.listIndex();
+    const int c = list.listCount();
+    // The slot past the last entry moves too: a "Save As" still waiting for
+    // its name keeps its copy there.
+    for (int p = i + 1; p <= c && p <= kMaxSchemes - 1; ++p)
+        preset(m, p - 1) = preset(m, p);
+    auto tryStep = [](auto&& body) {
+        try {
+            body();
+        } catch (...) {
+        }
+    };
+    tryStep([&] { list.setListIndex(i - 1); });
+    tryStep([&] { list.removeItem(i); });
+    tryStep([&] {
+        m.platform().settings.remove(kAppName, "Lights",
+                                     "UserLight " + std::to_string(list.listCount() - 3));
+    });
+    BuildCommandLine(m);
+}
+
+void wireLightingPresets(BrickpovMain& m) {
+    m.Cbo_LightPreset.onClick = [&m] { Cbo_LightPreset_Click(m); };
+    m.Btn_LightPresetSave.onClick = [&m] { Btn_LightPresetSave_Click(m); };
+    m.Btn_LightPresetDelete.onClick = [&m] { Btn_LightPresetDelete_Click(m); };
 }
 
 } // namespace bp

@@ -7,13 +7,24 @@
 namespace bp {
 
 inline constexpr int kBuiltInSchemes = 3;
+inline constexpr int kMaxSchemes = 20;
 
 // Fills the built-in schemes, whitens every light, and reads the user's
 // schemes from the settings store.
 void LoadLightingPresets(BrickpovMain& m);
 
+void Cbo_LightPreset_Click(BrickpovMain& m);
+void Btn_LightPresetSave_Click(BrickpovMain& m);
+void Btn_LightPresetDelete_Click(BrickpovMain& m);
+
+void wireLightingPresets(BrickpovMain& m);
+
 // The stored form of a user scheme: the name, then the seven values of every
 // light whose first two values are both non-zero.
 std::string userLightingRecord(const std::string& name, const LightTable& preset);
+
+// Reads a stored scheme into a preset (lights not stored stay as they are).
+// The name is the text before the first comma, or the whole record.
+std::string parseUserLightingRecord(const std::string& record, LightTable& preset);
 
 } // namespace bp

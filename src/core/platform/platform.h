@@ -78,6 +78,12 @@ class Programs {
 public:
     virtual ~Programs() = default;
     virtual int execute(const std::string& file, const std::string& parameters) = 0;
+    // The same, started in the given working folder (empty: the current one).
+    virtual int executeIn(const std::string& file, const std::string& parameters,
+                          const std::string& workingDir) {
+        (void)workingDir;
+        return execute(file, parameters);
+    }
     // Whether the program most recently started for this file still runs.
     virtual bool isRunning(const std::string& file) = 0;
     // The POV-Ray program, or empty when none is installed.
@@ -102,6 +108,13 @@ public:
     modified(const std::string& path) = 0;
     virtual std::vector<DirEntry> list(const std::string& folder) = 0;
     virtual std::string programFolder() = 0; // with a trailing separator
+    // Replaces a file's content as one step: a failure or a crash in the
+    // middle leaves the old content. False when it could not be written.
+    virtual bool replaceFile(const std::string& path, const std::string& content) {
+        (void)path;
+        (void)content;
+        return false;
+    }
 };
 
 // The window system: forms shown and hidden, the event loop, timers.

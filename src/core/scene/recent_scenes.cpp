@@ -1,8 +1,71 @@
 #include "core/scene/recent_scenes.h"
 
+#include "core/app/brickpov_main.h"
+#include "core/platform/platform.h"
+#include "core/scene/scene_file.h"
+#include "core/scene/settings.h"
+
+#include <algorithm>
+
 namespace bp {
 
-// Scenes are not saved yet, so there is nothing recent to show.
-void RefreshRecentScenes(BrickpovMain&) {}
+namespace {
+// The list keeps a few more files than the menu shows, so that an entry that
+// is opened again does not push an older one out of reach.
+constexpr int kRemembered = 10;
+
+std::string section(const std::string& extension) { return "Recent " + extension; }
+std::string key(int i) { return "File " + std::to_string(i); }
+} // namespace
+
+std::vector<std::string> GetRecentFiles(SettingsStore& store, const std::string& extension,
+                                        int count) {
+    std::vector<std::string> files;
+    for (int i = 0; i < kRemembered && static_cast<int>(files.size()) < count; ++i) {
+        std::string path = store.get(kAppName, section(extension), key(i), "");
+        if (path.empty())
+            break;
+        files.push_back(std::move(path));
+    }
+    files.resize(static_cast<std::size_t>(std::max(count, 0)));
+    return files;
+}
+
+void addRecentFile(SettingsStore& store, const std::string& extension, const std::string& path) {
+    std::vector<std::string> files = GetRecentFiles(store, extension, kRemembered);
+    files.erase(std::remove_if(files.begin(), files.end(),
+                               [&](const std::string& f) { return f.empty() || f == path; }),
+                files.end());
+    files.insert(files.begin(), path);
+    files.resize(std::min<std::size_t>(files.size(), kRemembered));
+    for (std::size_t i = 0; i < files.size(); ++i)
+        store.save(kAppName, section(extension), key(static_cast<int>(i)), files[i]);
+}
+
+void noteRecentScene(BrickpovMain& m, const std::string& path) {
+    addRecentFile(m.platform().settings, "bps", path);
+}
+
+void RefreshRecentScenes(BrickpovMain& m) {
+    const auto files = GetRecentFiles(m.platform().settings, "bps", kRecentScenesShown);
+    m.Mnu_Separator1.setVisible(!files[0].empty());
+    for (int k = 0; k < kRecentScenesShown; ++k) {
+        if (files[static_cast<std::size_t>(k)].empty())
+            continue;
+        m.Mnu_RecentScene[k].setCaption(files[static_cast<std::size_t>(k)]);
+        m.Mnu_RecentScene[k].setVisible(true);
+    }
+}
+
+void Mnu_RecentScene_Click(BrickpovMain& m, int index) {
+    const std::string path = m.Mnu_RecentScene[index].caption();
+    noteRecentScene(m, path);
+    LoadScene(m, path);
+}
+
+void wireRecentScenes(BrickpovMain& m) {
+    for (int i = 0; i < kRecentScenesShown; ++i)
+        m.Mnu_RecentScene[i].onClick = [&m, i] { Mnu_RecentScene_Click(m, i); };
+}
 
 } // namespace bp

@@ -1,0 +1,221 @@
+#include "core/l3p/render_options.h"
+
+#include "core/app/app.h"
+#include "core/app/brickpov_main.h"
+#include "core/common/core_routines.h"
+#include "core/common/file_routines.h"
+#include "core/common/string_routines.h"
+#include "core/platform/platform.h"
+
+#include <fstream>
+
+namespace bp {
+
+BrickpovRenderOptions::BrickpovRenderOptions(App& app)
+    : Form(app, "BrickpovRenderOptions"),
+      Lbl_RenderOptions(addArray(ControlKind::Label, "Lbl_RenderOptions", 6)),
+      Txt_OutputFile(add(ControlKind::TextBox, "Txt_OutputFile")),
+      Cbo_FileType(add(ControlKind::ComboEdit, "Cbo_FileType")),
+      Txt_Width(add(ControlKind::TextBox, "Txt_Width")),
+      Txt_Height(add(ControlKind::TextBox, "Txt_Height")),
+      Chk_AntiAlias(add(ControlKind::CheckBox, "Chk_AntiAlias")),
+      Txt_Additional(add(ControlKind::TextBox, "Txt_Additional")),
+      Fra_Stepclock(add(ControlKind::Frame, "Fra_Stepclock")),
+      Lbl_Stepclock(addArray(ControlKind::Label, "Lbl_Stepclock", 4)),
+      Txt_InitialFrame(add(ControlKind::TextBox, "Txt_InitialFrame")),
+      Txt_FinalFrame(add(ControlKind::TextBox, "Txt_FinalFrame")),
+      Txt_InitialClock(add(ControlKind::TextBox, "Txt_InitialClock")),
+      Txt_FinalClock(add(ControlKind::TextBox, "Txt_FinalClock")), Btn_OK(add(ControlKind::Button, "Btn_OK")),
+      m_app(app) {
+    setCaption("POV-Ray Render Settings");
+    clientWidth = 4995;
+    clientHeight = 3585;
+    setRect({0, 0, 5085, 3990});
+
+    struct LabelDesign {
+        const char* caption;
+        Rect rect;
+        bool bold;
+        Alignment align;
+    };
+    const LabelDesign labels[] = {
+        {"Output File Type", {60, 780, 1875, 195}, true, Alignment::Left},
+        {"Output Filename", {60, 120, 1875, 195}, true, Alignment::Left},
+        {"Output Image Size", {60, 1440, 1875, 195}, true, Alignment::Left},
+        {"H", {1080, 1740, 195, 195}, false, Alignment::Right},
+        {"W", {60, 1740, 195, 195}, false, Alignment::Right},
+        {"Additional Switches", {60, 2460, 1875, 195}, true, Alignment::Left}};
+    for (int i = 0; i < 6; ++i) {
+        Control& l = Lbl_RenderOptions[i];
+        l.setCaption(labels[i].caption);
+        l.setRect(labels[i].rect);
+        l.bold = labels[i].bold;
+        l.alignment = labels[i].align;
+        l.setBackColor(Color::systemButtonFace());
+    }
+
+    Txt_OutputFile.setRect({60, 360, 2475, 315});
+    for (const char* type : {"C - Compressed Targa", "N - New PNG", "P - Unix PPM",
+                             "S - Windows BMP", "T - Uncompressed Targa"})
+        Cbo_FileType.addItem(type);
+    Cbo_FileType.setRect({60, 1020, 2475, 315});
+    Cbo_FileType.setText("S - Windows BMP");
+    Txt_Width.setRect({300, 1680, 615, 315});
+    Txt_Width.setText("640");
+    Txt_Height.setRect({1320, 1680, 615, 315});
+    Txt_Height.setText("480");
+    Chk_AntiAlias.setCaption("Anti-Alias");
+    Chk_AntiAlias.setRect({60, 2100, 1455, 255});
+    Chk_AntiAlias.setBackColor(Color::systemButtonFace());
+    Txt_Additional.setRect({60, 2700, 4815, 315});
+
+    Fra_Stepclock.setCaption("Stepclock Options");
+    Fra_Stepclock.setRect({2640, 300, 2235, 1695});
+    Fra_Stepclock.setBackColor(Color::systemButtonFace());
+    const char* stepCaptions[] = {"Initial Frame", "Final Frame", "Initial Clock", "Final Clock"};
+    const Rect stepRects[] = {
+        {180, 300, 855, 195}, {1200, 300, 855, 195}, {180, 1020, 855, 195}, {1200, 1020, 855, 195}};
+    for (int i = 0; i < 4; ++i) {
+        Control& l = Lbl_Stepclock[i];
+        l.setCaption(stepCaptions[i]);
+        l.setRect(stepRects[i]);
+        l.alignment = Alignment::Center;
+        l.container = "Fra_Stepclock";
+        l.setBackColor(Color::systemButtonFace());
+    }
+    struct Field {
+        Control* box;
+        Rect rect;
+        const char* text;
+    };
+    for (const Field& f : {Field{&Txt_InitialFrame, {300, 540, 555, 315}, "1"},
+                           Field{&Txt_FinalFrame, {1320, 540, 555, 315}, ""},
+                           Field{&Txt_InitialClock, {300, 1260, 555, 315}, "1"},
+                           Field{&Txt_FinalClock, {1320, 1260, 555, 315}, ""}}) {
+        f.box->setRect(f.rect);
+        f.box->setText(f.text);
+        f.box->container = "Fra_Stepclock";
+    }
+    Btn_OK.setCaption("OK");
+    Btn_OK.setRect({3660, 3120, 1215, 375});
+    Btn_OK.setBackColor(Color::systemButtonFace());
+
+    int tab = 0;
+    for (Control* c : {&Txt_OutputFile, &Txt_Height, &Txt_Width, &Txt_Additional,
+                       &Txt_InitialFrame, &Txt_FinalFrame, &Txt_InitialClock, &Txt_FinalClock,
+                       &Btn_OK, &Cbo_FileType, &Chk_AntiAlias})
+        c->tabIndex = tab++;
+
+    Btn_OK.onClick = [this] { hide(); };
+}
+
+void BrickpovRenderOptions::Form_Load() { CenterOverWindow(*this, m_app.main()); }
+
+void BrickpovRenderOptions::Form_Activate() {
+    CenterOverWindow(*this, m_app.main());
+    const bool stepClock = m_app.main().Chk_SC.value() == 1;
+    Fra_Stepclock.setEnabled(stepClock);
+    for (Control* c : Lbl_Stepclock)
+        c->setEnabled(stepClock);
+    for (Control* c : {&Txt_InitialFrame, &Txt_FinalFrame, &Txt_InitialClock, &Txt_FinalClock})
+        c->setEnabled(stepClock);
+}
+
+std::optional<int> countStepLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    int count = 0;
+    std::string line;
+    auto countLine = [&] {
+        if (line.size() >= 4 && equalsNoCase(std::string_view(line).substr(line.size() - 4), "STEP"))
+            ++count;
+        line.clear();
+    };
+    // Lines may end in CR LF, LF or a lone CR.
+    char c;
+    bool lastCR = false;
+    while (in.get(c)) {
+        if (c == '\n') {
+            if (!lastCR)
+                countLine();
+            lastCR = false;
+        } else if (c == '\r') {
+            countLine();
+            lastCR = true;
+        } else {
+            line.push_back(c);
+            lastCR = false;
+        }
+    }
+    if (!line.empty())
+        countLine();
+    if (in.bad())
+        return std::nullopt;
+    return count;
+}
+
+void Btn_RenderOptions_Click(BrickpovMain& m) {
+    auto& dialog = m.app().form<BrickpovRenderOptions>();
+    if (m.Chk_SC.value() == 1) {
+        // A model that cannot be read leaves the frame and clock fields alone.
+        const std::string model = AddBackslash(m.ModelPath) + m.Cbo_ModelFile.text();
+        if (m.platform().files.fileExists(model)) {
+            if (auto steps = countStepLines(model)) {
+                dialog.Txt_FinalFrame.setText(std::to_string(*steps));
+                dialog.Txt_FinalClock.setText(std::to_string(*steps));
+            }
+        }
+    }
+    dialog.show(true);
+}
+
+std::string povrayParameters(BrickpovMain& m) {
+    auto& r = m.app().form<BrickpovRenderOptions>();
+    const std::string scene = QuoteIfSpaced(AddBackslash(m.POVPath) + m.Cbo_OutputFile.text());
+    std::string p = " +I" + scene;
+    if (!r.Txt_OutputFile.text().empty()) {
+        p += " +O" + QuoteIfSpaced(r.Txt_OutputFile.text());
+        const std::string& type = r.Cbo_FileType.text();
+        // POV-Ray here has no "system" format; its BMP writer is what the
+        // designed default means.
+        std::string letter = type.empty() ? std::string() : type.substr(0, 1);
+        if (letter == "S")
+            letter = "B";
+        p += " +F" + letter;
+    }
+    if (!r.Txt_Width.text().empty() && !r.Txt_Height.text().empty())
+        p += " +W" + r.Txt_Width.text() + " +H" + r.Txt_Height.text();
+    if (r.Chk_AntiAlias.value() == 1)
+        p += " +A";
+    if (m.Chk_SC.value() == 1 && !r.Txt_InitialFrame.text().empty() &&
+        !r.Txt_FinalFrame.text().empty() && !r.Txt_InitialClock.text().empty() &&
+        !r.Txt_FinalClock.text().empty())
+        p += " +KFI" + r.Txt_InitialFrame.text() + " +KFF" + r.Txt_FinalFrame.text() + " +KI" +
+             r.Txt_InitialClock.text() + " +KF" + r.Txt_FinalClock.text();
+    p += " " + r.Txt_Additional.text();
+    return p;
+}
+
+void RenderWithPovRay(BrickpovMain& m) {
+    const std::string parameters = povrayParameters(m);
+    WindowSystem& windows = m.platform().windows;
+    const std::string l3p = AddBackslash(m.L3PPath) + m.EXEName;
+
+    m.Tmr_Main.setInterval(15000);
+    m.Tmr_Main.setEnabled(true);
+    while (m.platform().programs.isRunning(l3p) && m.Tmr_Main.enabled() && !m.app().ended())
+        windows.processEvents();
+
+    m.Tmr_Main.setEnabled(false);
+    m.Tmr_Main.setInterval(2000);
+    m.Tmr_Main.setEnabled(true);
+    while (m.Tmr_Main.enabled() && !m.app().ended())
+        windows.processEvents();
+    if (m.app().ended())
+        return;
+
+    AppExecute(m.platform(), m.PovRayProgram, parameters, m.POVPath);
+}
+
+} // namespace bp

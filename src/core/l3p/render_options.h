@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/ui/form.h"
+
+#include <optional>
+#include <string>
+
+namespace bp {
+
+class App;
+class BrickpovMain;
+
+// POV-Ray's render settings. Created hidden on first use and hidden, not
+// destroyed, by OK, so its values last for the run and travel in scenes.
+class BrickpovRenderOptions : public Form {
+public:
+    explicit BrickpovRenderOptions(App& app);
+
+    ControlArray Lbl_RenderOptions;
+    Control& Txt_OutputFile;
+    Control& Cbo_FileType;
+    Control& Txt_Width;
+    Control& Txt_Height;
+    Control& Chk_AntiAlias;
+    Control& Txt_Additional;
+    Control& Fra_Stepclock;
+    ControlArray Lbl_Stepclock;
+    Control& Txt_InitialFrame;
+    Control& Txt_FinalFrame;
+    Control& Txt_InitialClock;
+    Control& Txt_FinalClock;
+    Control& Btn_OK;
+
+protected:
+    void Form_Load() override;
+    void Form_Activate() override;
+
+private:
+    App& m_app;
+};
+
+void Btn_RenderOptions_Click(BrickpovMain& m);
+
+// Counts the lines of a model that end in "STEP", without regard to case;
+// empty when the file cannot be read.
+std::optional<int> countStepLines(const std::string& path);
+
+// POV-Ray's parameters for rendering the output of the last conversion.
+std::string povrayParameters(BrickpovMain& m);
+
+// Waits for L3P to finish (15 s at most) while the window keeps processing
+// events, pauses 2 s, and starts POV-Ray.
+void RenderWithPovRay(BrickpovMain& m);
+
+} // namespace bp

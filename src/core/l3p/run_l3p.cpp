@@ -1,0 +1,143 @@
+#include "core/l3p/run_l3p.h"
+
+#include "core/app/app.h"
+#include "core/app/brickpov_main.h"
+#include "core/common/core_routines.h"
+#include "core/common/file_routines.h"
+#include "core/common/string_routines.h"
+#include "core/l3p/render_options.h"
+#include "core/platform/platform.h"
+
+#include <chrono>
+
+namespace bp {
+
+namespace {
+
+bool ticked(const Control& c) { return c.value() == 1; }
+
+void refuse(BrickpovMain& m, const char* title, const std::string& text, MsgIcon icon) {
+    MessageBoxRequest box;
+    box.title = title;
+    box.text = text;
+    box.icon = icon;
+    m.platform().dialogs.messageBox(box);
+}
+
+std::string limitationText(const char* direction, const char* extension) {
+    return std::string("The 16-bit version of L3P only supports ") + direction +
+           " of standard DOS 8.3 filenames.\r\n"
+           "Please upgrade to the latest 32-bit version (see the L3P.txt for details) or\r\n"
+           "limit your filename length to 8 characters (not including the " +
+           extension + " extension).";
+}
+
+bool requiredFieldMissing(BrickpovMain& m) {
+    const auto empty = [](const Control& c) { return c.text().empty(); };
+    if ((ticked(m.Chk_CC) || ticked(m.Chk_CG)) &&
+        (empty(m.Txt_CameraValue[0]) || empty(m.Txt_CameraValue[1])))
+        return true;
+    if ((ticked(m.Chk_LG) || ticked(m.Chk_LC)) &&
+        (empty(m.Txt_LightValue[0]) || empty(m.Txt_LightValue[1]) || empty(m.Txt_LightValue[2])))
+        return true;
+    if (ticked(m.Chk_B) &&
+        (empty(m.Txt_BColor[0]) || empty(m.Txt_BColor[1]) || empty(m.Txt_BColor[2])))
+        return true;
+    if (ticked(m.Chk_SW) && empty(m.Txt_SW))
+        return true;
+    if (ticked(m.Chk_C) && empty(m.Cbo_C))
+        return true;
+    return empty(m.Cbo_ModelFile);
+}
+
+// A refused or running conversion must not start a second one inside the
+// first one's wait: both would share the one timer.
+struct RunGuard {
+    BrickpovMain& m;
+    explicit RunGuard(BrickpovMain& main) : m(main) {
+        m.RunInProgress = true;
+        m.platform().windows.setBusy(true);
+    }
+    ~RunGuard() {
+        m.RunInProgress = false;
+        m.platform().windows.setBusy(false);
+    }
+};
+
+} // namespace
+
+bool breaks83Rule(std::string_view name) {
+    const auto dot = name.find('.');
+    if (dot == std::string_view::npos)
+        return name.size() >= 9;
+    return dot >= 9;
+}
+
+bool isOldL3P(BrickpovMain& m) {
+    // A native build carries no extension and is never the 16-bit one.
+    if (!equalsNoCase(m.EXEName, "L3P.EXE") && !equalsNoCase(m.EXEName, "l3p"))
+        return true;
+    const auto date = m.platform().files.modified(AddBackslash(m.L3PPath) + m.EXEName);
+    if (!date)
+        return false; // missing: starting it reports that L3P is not there
+    using namespace std::chrono;
+    const auto cutOff = sys_days{year{2000} / June / 16};
+    return *date < cutOff;
+}
+
+void StartL3P(BrickpovMain& m) {
+    AppExecute(m.platform(), AddBackslash(m.L3PPath) + m.EXEName, m.Txt_CommandLine.text(),
+               m.ModelPath);
+}
+
+void Btn_RunL3P_Click(BrickpovMain& m) {
+    if (m.RunInProgress)
+        return;
+    if (isOldL3P(m)) {
+        if (breaks83Rule(m.Cbo_ModelFile.text())) {
+            refuse(m, "L3P Filename Limitation", limitationText("input", ".DAT"),
+                   MsgIcon::Information);
+            return;
+        }
+        if (breaks83Rule(m.Cbo_OutputFile.text())) {
+            refuse(m, "L3P Filename Limitation", limitationText("output", ".POV"),
+                   MsgIcon::Information);
+            return;
+        }
+    }
+    if (requiredFieldMissing(m)) {
+        refuse(m, "Invalid Command Line",
+               "Required fields for the settings selected are not filled. Please check settings "
+               "before attempting to run L3P.",
+               MsgIcon::Critical);
+        return;
+    }
+    const std::string& output = m.Cbo_OutputFile.text();
+    if (!output.empty() && !ticked(m.Chk_O)) {
+        std::string folder = m.POVPath;
+        if (FileExistsIn(m.platform().files, folder, output)) {
+            MessageBoxRequest box;
+            box.title = "POV Output file exists";
+            box.text = "The output file you have chosen already exists, but the -O (Overwrite POV "
+                       "file) option is not selected.\r\nWould you like to enable this option "
+                       "now? (If not then you will need to change the output filename.)";
+            box.icon = MsgIcon::Question;
+            box.buttons = MsgButtons::YesNo;
+            box.defaultButton = MsgAnswer::Yes;
+            if (m.platform().dialogs.messageBox(box) != MsgAnswer::Yes)
+                return;
+            m.Chk_O.setValue(1);
+        }
+    }
+    RunGuard guard(m);
+    StartL3P(m);
+    if (m.Chk_Render.enabled() && ticked(m.Chk_Render))
+        RenderWithPovRay(m);
+}
+
+void wireRunL3P(BrickpovMain& m) {
+    m.Btn_RunL3P.onClick = [&m] { Btn_RunL3P_Click(m); };
+    m.Btn_RenderOptions.onClick = [&m] { Btn_RenderOptions_Click(m); };
+}
+
+} // namespace bp

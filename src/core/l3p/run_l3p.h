@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string_view>
+
+namespace bp {
+
+class BrickpovMain;
+
+void Btn_RunL3P_Click(BrickpovMain& m);
+void StartL3P(BrickpovMain& m);
+
+// Whether the L3P in use is the old 16-bit version, which takes only DOS
+// 8.3 file names.
+bool isOldL3P(BrickpovMain& m);
+
+// More than eight characters before the first ".", or nine or more without one.
+bool breaks83Rule(std::string_view name);
+
+void wireRunL3P(BrickpovMain& m);
+
+} // namespace bp

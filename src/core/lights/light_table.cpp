@@ -1,0 +1,135 @@
+#include "core/lights/light_table.h"
+
+#include "core/app/brickpov_main.h"
+#include "core/common/numbers.h"
+#include "core/l3p/command_line.h"
+#include "core/l3p/general_options.h"
+#include "core/lights/colours.h"
+
+namespace bp {
+
+namespace {
+
+bool ticked(const Control& c) { return c.value() == 1; }
+
+void setGroupEnabled(BrickpovMain& m, bool on) {
+    for (int i = 0; i < 6; ++i) {
+        m.Lbl_LightValue[i].setEnabled(on);
+        setValueField(m.Txt_LightValue[i], on);
+    }
+    setValueField(m.Cbo_Light, on);
+    m.Btn_LightClear.setEnabled(on);
+    m.Lbl_LightColorSample.setEnabled(on);
+}
+
+void updateSwatch(BrickpovMain& m) {
+    m.Lbl_LightColorSample.setBackColor(swatchColour(
+        m.Txt_LightValue[3].text(), m.Txt_LightValue[4].text(), m.Txt_LightValue[5].text()));
+}
+
+// The two placement boxes are twins: one placement, its flag and captions.
+void placementClick(BrickpovMain& m, Control& self, Control& other, float flag, const char* a,
+                    const char* b, const char* c) {
+    if (ticked(self)) {
+        other.setValue(0);
+        m.lights.at(currentLight(m), 7) = flag;
+        if (m.Cbo_Light.text().empty())
+            m.Cbo_Light.setListIndex(0);
+        m.Lbl_LightValue[0].setCaption(a);
+        m.Lbl_LightValue[1].setCaption(b);
+        m.Lbl_LightValue[2].setCaption(c);
+        setGroupEnabled(m, true);
+        updateSwatch(m);
+        const auto& t = m.Txt_LightValue;
+        if (!t[2].text().empty() && !t[3].text().empty() && !t[4].text().empty() &&
+            !t[5].text().empty() && t[0].text() != "0" && t[1].text() != "0")
+            m.Btn_LightPresetSave.setEnabled(true);
+        if (m.visible())
+            m.setFocus(m.Cbo_Light);
+    } else {
+        m.lights.at(currentLight(m), 7) = flag == 0 ? 1.0f : 0.0f;
+        setGroupEnabled(m, false);
+        m.Lbl_LightColorSample.setBackColor(Color::systemButtonFace());
+        m.Btn_LightPresetSave.setEnabled(false);
+    }
+    BuildCommandLine(m);
+}
+
+} // namespace
+
+int currentLight(const BrickpovMain& m) {
+    const int i = m.Cbo_Light.listIndex();
+    return i < 0 ? 1 : i + 1;
+}
+
+void Chk_LC_Click(BrickpovMain& m) { placementClick(m, m.Chk_LC, m.Chk_LG, 1, "X", "Y", "Z"); }
+
+void Chk_LG_Click(BrickpovMain& m) {
+    placementClick(m, m.Chk_LG, m.Chk_LC, 0, "Latt", "Long", "Radius");
+}
+
+void showCurrentLight(BrickpovMain& m) {
+    const int l = currentLight(m);
+    for (int i = 0; i < 6; ++i) {
+        const float value = m.lights.at(l, i + 1);
+        // The colour is shown on the 0 to 255 scale, the product kept as a float.
+        const float shown = i < 3 ? value : value * 255.0f;
+        m.Txt_LightValue[i].setText(numberText(shown));
+    }
+}
+
+void Cbo_Light_Click(BrickpovMain& m) {
+    if (m.lights.at(currentLight(m), 7) == 0)
+        m.Chk_LG.setValue(1);
+    else
+        m.Chk_LC.setValue(1);
+    showCurrentLight(m);
+}
+
+void Txt_LightValue_Change(BrickpovMain& m, int index) {
+    const auto& t = m.Txt_LightValue;
+    if (ticked(m.Chk_LG) && !t[0].text().empty() && !t[1].text().empty())
+        m.Btn_LightPresetSave.setEnabled(true);
+    else if (ticked(m.Chk_LC) && !t[0].text().empty() && !t[1].text().empty() &&
+             !t[2].text().empty())
+        m.Btn_LightPresetSave.setEnabled(true);
+    else
+        m.Btn_LightPresetSave.setEnabled(false);
+
+    const double number = leadingNumber(t[index].text());
+    float& value = m.lights.at(currentLight(m), index + 1);
+    value = index < 3 ? toSingle(number) : toSingle(roundHalfEven(number / 255.0, 3));
+    updateSwatch(m);
+    BuildCommandLine(m);
+}
+
+void Btn_LightClear_Click(BrickpovMain& m) {
+    const int l = currentLight(m);
+    for (int i = 0; i < 3; ++i) {
+        m.lights.at(l, i + 1) = 0;
+        m.Txt_LightValue[i].setText("0");
+    }
+    for (int i = 3; i < 6; ++i) {
+        m.lights.at(l, i + 1) = 1;
+        m.Txt_LightValue[i].setText("255");
+    }
+}
+
+void wireLightTable(BrickpovMain& m) {
+    m.Chk_LC.onClick = [&m] { Chk_LC_Click(m); };
+    m.Chk_LG.onClick = [&m] { Chk_LG_Click(m); };
+    m.Cbo_Light.onClick = [&m] { Cbo_Light_Click(m); };
+    m.Btn_LightClear.onClick = [&m] { Btn_LightClear_Click(m); };
+    for (int i = 0; i < 6; ++i) {
+        Control& box = m.Txt_LightValue[i];
+        box.onChange = [&m, i] { Txt_LightValue_Change(m, i); };
+        box.onGotFocus = [&box] { box.setSelection(0, static_cast<int>(box.text().size())); };
+    }
+    m.Lbl_LightColorSample.onClick = [&m] {
+        if (m.Lbl_LightColorSample.enabled())
+            pickColour(m, m.Lbl_LightColorSample, m.Txt_LightValue[3], m.Txt_LightValue[4],
+                       m.Txt_LightValue[5]);
+    };
+}
+
+} // namespace bp
