@@ -103,8 +103,8 @@ float toSingle(double value) {
         return std::numeric_limits<float>::max();
     if (value < -maxFloat)
         return -std::numeric_limits<float>::max();
-    if (std::fabs(value) < std::numeric_limits<float>::denorm_min())
-        return 0.0f;
+    // The conversion rounds to the nearest float, so the smallest ones and
+    // their neighbours survive and anything smaller becomes 0.
     return static_cast<float>(value);
 }
 

@@ -116,6 +116,15 @@ void Form::activate() {
     }
 }
 
+void Form::userClick() {
+    if (!onClick)
+        return;
+    try {
+        onClick();
+    } catch (...) {
+    }
+}
+
 void Form::setFocus(Control& control) {
     if (&control == m_focus)
         return;

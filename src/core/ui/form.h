@@ -72,6 +72,10 @@ public:
     // Raised by the host when the form becomes the active window.
     void activate();
 
+    // A click on the form itself, outside its controls.
+    std::function<void()> onClick;
+    void userClick();
+
     Control* find(const std::string& name, int index = -1) const;
     Control* findQualified(const std::string& qualified) const; // "Name" or "Name(3)"
     const std::vector<Control*>& controls() const { return m_order; }

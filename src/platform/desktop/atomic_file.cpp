@@ -1,0 +1,109 @@
+#include "platform/desktop/desktop_platform.h"
+
+#include "core/common/file_routines.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace bp::desktop {
+
+namespace {
+
+bool writeAll(int fd, const std::string& content) {
+    const char* data = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The file a write lands in: a symbolic link is followed, so that a settings
+// file linked from elsewhere stays a link.
+std::string resolveTarget(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real)
+        return path; // a dangling link is replaced by the file
+    std::string result(real);
+    std::free(real);
+    return result;
+}
+
+int createTemporary(const std::string& target, std::string& name) {
+    static std::atomic<unsigned> counter{0};
+    const std::string folder = folderPart(target);
+    const std::string base = fileNamePart(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = folder + "." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
+               std::to_string(counter.fetch_add(1));
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+void syncFolder(const std::string& target) {
+    std::string folder = folderPart(target);
+    if (folder.empty())
+        folder = ".";
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd); // the rename is done; a failure here cannot be undone
+    ::close(fd);
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::string& path, const std::string& content) {
+    try {
+        if (path.empty() || path.back() == '/')
+            return false;
+        const std::string target = resolveTarget(path);
+        struct stat old {};
+        const bool existed = ::stat(target.c_str(), &old) == 0;
+        if (existed && !S_ISREG(old.st_mode))
+            return false;
+
+        std::string temporary;
+        const int fd = createTemporary(target, temporary);
+        if (fd < 0)
+            return false;
+        bool ok = true;
+        if (existed) {
+            // Keep the old file's owner where we may, and its permissions.
+            if (::geteuid() == 0)
+                (void)!::fchown(fd, old.st_uid, old.st_gid);
+            ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+        }
+        ok = ok && writeAll(fd, content) && ::fsync(fd) == 0;
+        ok = ::close(fd) == 0 && ok;
+        ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+        if (!ok) {
+            ::unlink(temporary.c_str());
+            return false;
+        }
+        syncFolder(target);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace bp::desktop

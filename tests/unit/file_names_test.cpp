@@ -1,0 +1,97 @@
+// File-name rules: the 8.3 limit of the old L3P, proposed output names, the
+// list patterns, association texts and the line reader.
+
+#include "core/app/startup.h"
+#include "core/camera/camera_from_model.h"
+#include "core/l3p/render_options.h"
+#include "core/l3p/run_l3p.h"
+#include "core/scene/file_lists.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace bp {
+namespace {
+
+TEST(EightDotThree, NamesAsTheOldL3PTakesThem) {
+    struct Row {
+        const char* name;
+        bool breaks;
+    };
+    const Row rows[] = {{"abcdefgh.dat", false}, {"abcdefghi.dat", true},  {"abcdefghij", true},
+                        {"abcdefgh", false},     {"abcdefghi", true},      {"a.longextension", false},
+                        {"", false},             {"abcdefgh.i.dat", false}, {"abcdefghi.", true}};
+    for (const Row& r : rows)
+        EXPECT_EQ(breaks83Rule(r.name), r.breaks) << r.name;
+}
+
+TEST(ProposedOutputName, CutsAtTheFirstDot) {
+    EXPECT_EQ(proposedOutputName("tractor.mpd"), "tractor.pov");
+    EXPECT_EQ(proposedOutputName("car.red.ldr"), "car.pov");
+    EXPECT_EQ(proposedOutputName("verylongname"), "verylong.pov");
+    EXPECT_EQ(proposedOutputName("out"), "out.pov");
+    EXPECT_EQ(proposedOutputName(".hidden"), ".pov");
+}
+
+TEST(ListPatterns, MatchWithoutRegardToCase) {
+    EXPECT_TRUE(matchesPatterns("CAR.DAT", "*.dat;*.mpd;*.ldr"));
+    EXPECT_TRUE(matchesPatterns("house.Ldr", "*.dat;*.mpd;*.ldr"));
+    EXPECT_TRUE(matchesPatterns("x.mpd", "*.dat; *.mpd"));
+    EXPECT_FALSE(matchesPatterns("car.dat.bak", "*.dat;*.mpd;*.ldr"));
+    EXPECT_FALSE(matchesPatterns("dat", "*.dat"));
+    EXPECT_TRUE(matchesPatterns("scene.POV", "*.pov"));
+}
+
+TEST(Association, ProgramBeforeTheSwitches) {
+    EXPECT_EQ(programFromAssociation("C:\\POV\\bin\\render.exe /EDIT \"%1\""),
+              "C:\\POV\\bin\\render.exe");
+    EXPECT_EQ(programFromAssociation("\"C:\\Program Files\\POV\\pvengine.exe\" /RENDER \"%1\""),
+              "C:\\Program Files\\POV\\pvengine.exe");
+    EXPECT_EQ(programFromAssociation("C:\\POV\\render.exe"), "");
+    EXPECT_EQ(programFromAssociation(""), "");
+}
+
+TEST(Arguments, QuotesAroundTheWholeArgumentGo) {
+    EXPECT_EQ(unquoteArgument("\"/my models/car.dat\""), "/my models/car.dat");
+    EXPECT_EQ(unquoteArgument("/models/car.dat"), "/models/car.dat");
+    EXPECT_EQ(unquoteArgument("\""), "\"");
+}
+
+class TempFile : public ::testing::Test {
+protected:
+    std::string write(const std::string& content) {
+        m_path = (std::filesystem::temp_directory_path() /
+                  ("brickpov_test_" + std::to_string(::getpid()) + ".txt"))
+                     .string();
+        std::ofstream(m_path, std::ios::binary) << content;
+        return m_path;
+    }
+    void TearDown() override { std::filesystem::remove(m_path); }
+    std::string m_path;
+};
+
+TEST_F(TempFile, LinesEndAtLfCrLfAndLoneCr) {
+    std::vector<std::string> lines;
+    ASSERT_TRUE(forEachLine(write("a\r\nb\nc\rd\r\n\r\ne"),
+                            [&](std::string_view l) { lines.emplace_back(l); }));
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
+}
+
+TEST_F(TempFile, MissingFileIsReported) {
+    EXPECT_FALSE(forEachLine("/nonexistent/brickpov/model.ldr", [](std::string_view) {}));
+}
+
+TEST_F(TempFile, StepLinesCountedAtTheirEnd) {
+    const auto count = countStepLines(
+        write("0 STEP\r\n0 step\n1 16 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n0 STEP now\r0 Step\r\n"
+              "0 NOSTEP\n0 STEP"));
+    ASSERT_TRUE(count);
+    EXPECT_EQ(*count, 5);
+}
+
+} // namespace
+} // namespace bp
