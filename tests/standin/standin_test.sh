@@ -1,0 +1,339 @@
+#!/usr/bin/env bash
+# Tests of the L3P stand-in: the argument forms Brickpov writes, and its scenes
+# rendered by the real POV-Ray.
+# usage: standin_test.sh arguments|render|stepclock L3P DEMO_DIR [POVRAY]
+set -u
+group=$1
+l3p=$2
+demo=$3
+povray=${4:-}
+
+if [ "$group" != arguments ] && [ ! -x "$povray" ]; then
+    echo "POV-Ray not found; skipped"
+    exit 77
+fi
+
+# Under /tmp because POV-Ray's default I/O restrictions allow writing there
+# (and in its working folder) even when run as root.
+work=$(mktemp -d /tmp/standin_test.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+cp -r "$demo/models" "$work/models"
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# Runs the stand-in from the current folder; output in $work/out, $work/err,
+# exit status in $rc.
+run() {
+    "$l3p" "$@" >"$work/out" 2>"$work/err"
+    rc=$?
+}
+
+expect_rc() {
+    [ "$rc" -eq "$1" ] || fail "$2: exit status $rc, expected $1 (stderr: $(cat "$work/err"))"
+}
+
+expect_line() { # FILE LINE CONTEXT
+    grep -Fqx -- "$2" "$1" || fail "$3: no line '$2' in $(basename "$1")"
+}
+
+expect_text() { # FILE TEXT CONTEXT
+    grep -Fq -- "$2" "$1" || fail "$3: '$2' missing from $(basename "$1")"
+}
+
+expect_no_text() { # FILE TEXT CONTEXT
+    if grep -Fq -- "$2" "$1"; then fail "$3: unexpected '$2' in $(basename "$1")"; fi
+}
+
+count() { # FILE TEXT
+    grep -Fc -- "$2" "$1"
+}
+
+# Renders SCENE in its own folder; extra POV-Ray switches follow.
+render() {
+    local scene=$1
+    shift
+    local library=()
+    [ -d /usr/share/povray-3.7/include ] && library=(+L/usr/share/povray-3.7/include)
+    (cd "$(dirname "$scene")" &&
+        "$povray" "+I$(basename "$scene")" "${library[@]}" -D "$@" >"$work/povray.log" 2>&1)
+    local status=$?
+    if [ $status -ne 0 ] || grep -q "Parse Error" "$work/povray.log"; then
+        fail "POV-Ray on $(basename "$scene") $*: status $status"
+        tail -n 15 "$work/povray.log"
+    fi
+}
+
+png_size() { # FILE -> "WIDTH HEIGHT" from the IHDR chunk
+    od -An -tu1 -j16 -N8 "$1" |
+        awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4, $5 * 16777216 + $6 * 65536 + $7 * 256 + $8 }'
+}
+
+expect_png() { # FILE WIDTH HEIGHT
+    if [ ! -s "$1" ]; then
+        fail "no picture $(basename "$1")"
+        return
+    fi
+    [ "$(od -An -c -j1 -N3 "$1" | tr -d ' ')" = PNG ] || fail "$(basename "$1") is not a PNG"
+    local size
+    size=$(png_size "$1")
+    [ "$size" = "$2 $3" ] || fail "$(basename "$1") is $size, expected $2 $3"
+}
+
+# Pixels of a binary PPM that differ from pure blue, the background these
+# tests ask for: "COUNT LEFT RIGHT TOP BOTTOM" (extent of the model).
+model_pixels() { # FILE WIDTH HEIGHT
+    local data=$(($2 * $3 * 3))
+    local header=$(($(stat -c %s "$1") - data))
+    od -An -v -tu1 -w3 -j"$header" "$1" | awk -v w="$2" '
+        { i = NR - 1; x = i % w; y = int(i / w)
+          if ($1 == 0 && $2 == 0 && $3 == 255) next
+          if (n++ == 0) { l = r = x; t = b = y }
+          if (x < l) l = x; if (x > r) r = x; if (y < t) t = y; if (y > b) b = y }
+        END { print n + 0, l + 0, r + 0, t + 0, b + 0 }'
+}
+
+arguments_tests() {
+    local models=$work/models
+    cd "$models" || exit 1
+
+    # Every switch Brickpov writes, in its order: all understood, each
+    # argument echoed as received, the scene written beside the model.
+    local all=(house.ldr -cg30,45,0 -ca40 -cla0,-36,0 -ld -l -lg45,0,0 -lg30,120,0,1,0.5,0.5
+        -lc0,-400,-200 -b1.000,0.502,0.000 -fg-24 -bu -sw0.5 -q3 -lgeo -c4 -p -enp -o -sc)
+    run "${all[@]}"
+    expect_rc 0 "full switch set"
+    local i
+    for i in "${!all[@]}"; do
+        expect_line "$work/out" "stand-in l3p: argument $((i + 1)): ${all[$i]}" "full switch set"
+    done
+    [ ! -s "$work/err" ] || fail "full switch set: warnings: $(cat "$work/err")"
+    local pov=$models/house.pov
+    [ -s "$pov" ] || fail "full switch set: no house.pov"
+    # LDraw coordinates arrive with y pointing down; the scene's y points up.
+    expect_text "$pov" "look_at <0, 36, 0>" "-cla"
+    expect_text "$pov" "plane { y, 24 " "-fg"
+    expect_text "$pov" "angle 40" "-ca"
+    expect_text "$pov" "light_source { <0, 400, -200> color rgb <1, 1, 1>" "-lc"
+    expect_text "$pov" "color rgb <1, 0.5, 0.5>" "coloured -lg"
+    [ "$(count "$pov" light_source)" -eq 6 ] || fail "-ld with three lights: expected 6 lights"
+    expect_text "$pov" "background { color srgb <1, 0.502, 0> }" "-b"
+    expect_text "$pov" "normal { bumps" "-bu"
+    head -n 3 "$pov" | grep -q "stand-in" || fail "scene does not say it is from the stand-in"
+
+    # Switch values are numbers with "." whatever the locale.
+    if locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+        LC_ALL=de_DE.UTF-8 run house.ldr -o -lg30.5,20.25,0,0.75,0.5,0.25 -b0.502,0.502,1.000
+        expect_rc 0 "German locale"
+        expect_text "$pov" "color rgb <0.75, 0.5, 0.25>" "German locale"
+        grep -v '^//' "$pov" | grep -q '[0-9],[0-9]' && fail "German locale: decimal comma in scene"
+    fi
+
+    # -cc places the camera as given; without -cla it looks at the model.
+    run viewpoint.ldr -cc0,-200,-300 -o
+    expect_rc 0 "-cc"
+    expect_text "$models/viewpoint.pov" "location <0, 200, -300>" "-cc"
+    # camera.dat and look_at.dat mark positions and are not drawn.
+    expect_line "$work/out" "stand-in l3p: wrote $models/viewpoint.pov (30 parts, 0 STEP lines)" \
+        "reference objects"
+
+    # Output forms: none, a folder, a path, a bare name (the model's folder).
+    mkdir -p "$work/cwd" "$work/outdir"
+    cd "$work/cwd" || exit 1
+    run "$models/car.dat"
+    expect_rc 0 "no output argument"
+    [ -s "$models/car.pov" ] || fail "no output argument: car.pov not beside the model"
+    run "$models/car.dat" "$work/outdir/"
+    expect_rc 0 "output folder"
+    [ -s "$work/outdir/car.pov" ] || fail "output folder: no outdir/car.pov"
+    run "$models/car.dat" "$work/outdir/Auto.pov"
+    expect_rc 0 "output path"
+    [ -s "$work/outdir/Auto.pov" ] || fail "output path: no outdir/Auto.pov"
+    run "$models/car.dat" Car2.pov
+    expect_rc 0 "bare output name"
+    [ -s "$models/Car2.pov" ] || fail "bare output name: not in the model's folder"
+    [ ! -e "$work/cwd/Car2.pov" ] || fail "bare output name: written to the current folder"
+
+    # An existing output is kept unless -o is given.
+    echo keep >"$work/outdir/keep.pov"
+    run "$models/car.dat" "$work/outdir/keep.pov"
+    expect_rc 1 "existing output"
+    expect_text "$work/err" "output exists; use -o" "existing output"
+    [ "$(cat "$work/outdir/keep.pov")" = keep ] || fail "existing output: overwritten without -o"
+    run "$models/car.dat" "$work/outdir/keep.pov" -o
+    expect_rc 0 "existing output with -o"
+    expect_text "$work/outdir/keep.pov" "#version 3.7;" "existing output with -o"
+
+    run missing.ldr -o
+    expect_rc 1 "missing model"
+    expect_text "$work/err" "missing.ldr not found" "missing model"
+
+    # Bare names are looked for in the program's folder and in the LDraw
+    # library (folder names in any case); the scene goes beside the model.
+    mkdir -p "$work/bin" "$work/ldraw/Models" "$work/ldraw/parts"
+    cp "$l3p" "$work/bin/l3p"
+    cp "$models/car.dat" "$work/bin/bincar.dat"
+    cp "$models/car.dat" "$work/ldraw/Models/libcar.dat"
+    cp "$models/car.dat" "$work/ldraw/parts/partcar.dat"
+    "$work/bin/l3p" bincar.dat >"$work/out" 2>&1 || fail "model in program folder: $(cat "$work/out")"
+    [ -s "$work/bin/bincar.pov" ] || fail "model in program folder: no bincar.pov"
+    LDRAWDIR=$work/ldraw run libcar.dat
+    expect_rc 0 "model in LDraw Models"
+    [ -s "$work/ldraw/Models/libcar.pov" ] || fail "model in LDraw Models: no libcar.pov"
+    LDRAWDIR=$work/ldraw run partcar.dat
+    expect_rc 0 "model in LDraw parts"
+    run libcar.dat
+    expect_rc 1 "LDRAWDIR unset"
+
+    # Blanks in quoted paths, as a shell gives them, are one argument each.
+    mkdir -p "$work/with blank"
+    cp "$models/house.ldr" "$work/with blank/my house.ldr"
+    bash -c "\"$l3p\" \"$work/with blank/my house.ldr\" \"$work/with blank/out file.pov\" -o" \
+        >"$work/out" 2>&1
+    expect_line "$work/out" "stand-in l3p: argument 1: $work/with blank/my house.ldr" "blanks"
+    expect_line "$work/out" "stand-in l3p: argument 2: $work/with blank/out file.pov" "blanks"
+    expect_line "$work/out" "stand-in l3p: argument 3: -o" "blanks"
+    [ -s "$work/with blank/out file.pov" ] || fail "blanks: no 'out file.pov'"
+
+    run -upd
+    expect_rc 0 "-upd"
+    expect_line "$work/out" "stand-in: no update check" "-upd"
+
+    run --help
+    expect_rc 0 "--help"
+    expect_text "$work/out" "stand-in" "--help"
+
+    # Unknown and malformed switches are reported and skipped.
+    run "$models/car.dat" "$work/outdir/odd.pov" -zz -cg30 -lg1,2
+    expect_rc 0 "unknown switch"
+    [ "$(count "$work/err" "warning")" -eq 3 ] || fail "unknown switch: expected 3 warnings"
+    [ -s "$work/outdir/odd.pov" ] || fail "unknown switch: no scene"
+
+    # LF, CR LF and lone CR line ends read the same parts.
+    local parts
+    parts=$(grep -c '^1 ' "$models/house.ldr")
+    sed 's/$/\r/' "$models/house.ldr" >"$work/crlf.ldr"
+    tr '\n' '\r' <"$models/house.ldr" >"$work/cr.ldr"
+    local model
+    for model in "$models/house.ldr" "$work/crlf.ldr" "$work/cr.ldr"; do
+        run "$model" "$work/outdir/ends.pov" -o
+        expect_text "$work/out" "($parts parts, 0 STEP lines)" "line ends of $(basename "$model")"
+    done
+
+    # Colours: 16 takes the -c colour; unknown numbers are grey.
+    printf '%s\n' "1 16 0 0 0 1 0 0 0 1 0 0 0 1 3004.dat" "1 999 0 -24 0 1 0 0 0 1 0 0 0 1 3004.dat" \
+        "1 4 0 -48 0 1 0 0 0 1 0 0 0 1 3004.dat" >"$work/colours.ldr"
+    run "$work/colours.ldr" -c1 -o
+    expect_text "$work/colours.pov" "texture { Standin_Blue } matrix <1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0>" \
+        "-c1 for colour 16"
+    expect_text "$work/colours.pov" "texture { Standin_Grey } matrix <1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0>" \
+        "unknown colour"
+    expect_text "$work/colours.pov" "texture { Standin_Red }" "colour 4"
+    run "$work/colours.ldr" -o
+    expect_text "$work/colours.pov" "texture { Standin_LightGrey } matrix <1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0>" \
+        "colour 16 without -c"
+
+    # A brick turned about x: its body (LDraw +y) now points along LDraw +z,
+    # so the model's centre, where the camera looks, lies 12 LDU beyond it.
+    echo "1 4 10 -20 30 1 0 0 0 0 -1 0 1 0 3004.dat" >"$work/turned.ldr"
+    run "$work/turned.ldr" -o
+    expect_text "$work/turned.pov" "look_at <10, 20, 42>" "turned brick"
+    # Globe positions: latitude 0, longitude 0 is the front (-z); 90 the left.
+    run "$work/turned.ldr" -cg0,0,500 -o
+    expect_text "$work/turned.pov" "location <10, 20, -458>" "-cg front"
+    run "$work/turned.ldr" -cg0,90,100 -o
+    expect_text "$work/turned.pov" "location <-90, 20, 42>" "-cg left"
+    run "$work/turned.ldr" -cg90,0,100 -o
+    expect_text "$work/turned.pov" "location <10, 120, 42>" "-cg above"
+
+    # -sc shows the parts after the nth STEP only when clock > n.
+    run "$models/tower.mpd" "$work/outdir/tower.pov" -sc
+    expect_text "$work/out" "(36 parts, 3 STEP lines)" "-sc"
+    local t=$work/outdir/tower.pov
+    expect_text "$t" "#if (clock > 1)" "-sc"
+    expect_text "$t" "#if (clock > 2)" "-sc"
+    expect_no_text "$t" "#if (clock > 3)" "-sc"
+    [ "$(count "$t" "#if")" -eq "$(count "$t" "#end")" ] || fail "-sc: #if and #end unbalanced"
+    run "$models/tower.mpd" "$work/outdir/tower.pov" -o
+    expect_no_text "$t" "#if" "without -sc"
+}
+
+render_tests() {
+    local models=$work/models
+    cd "$models" || exit 1
+    # The stand-in runs in a locale with a decimal comma where there is one.
+    local lc=C
+    locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && lc=de_DE.UTF-8
+
+    LC_ALL=$lc run house.ldr -fg24
+    expect_rc 0 "house"
+    render "$models/house.pov" +Ohouse.png +FN +W320 +H240 +A
+    expect_png "$models/house.png" 320 240
+
+    # Every scene construct at once must parse.
+    LC_ALL=$lc run car.dat -cg30,-45,0 -ca50 -cla0,-24,0 -ld -lg45,0,0 -lg30,120,500,1,0.5,0.5 \
+        -lc0,-400,-200 -b1.000,0.502,0.000 -fc -bu -sw1 -c14 -o
+    expect_rc 0 "car"
+    render "$models/car.pov" +Ocar.png +FN +W320 +H240 +A
+    expect_png "$models/car.png" 320 240
+
+    # Automatic distance: from any globe position the model is whole and
+    # fills a fair part of the picture.
+    local view
+    for view in "" -cg0,0,0 -cg89.99,0,0 -cg90,0,0 -cg-30,-135,0 -cg10,90,0; do
+        run house.ldr "$work/framing.pov" -o -b0.000,0.000,1.000 ${view:+"$view"}
+        render "$work/framing.pov" +Oframing.ppm +FP +W160 +H120
+        read -r n l r t b < <(model_pixels "$work/framing.ppm" 160 120)
+        local name=${view:-default camera}
+        if [ "$l" -le 1 ] || [ "$r" -ge 158 ] || [ "$t" -le 1 ] || [ "$b" -ge 118 ]; then
+            fail "$name: model touches the edge ($l..$r x $t..$b)"
+        fi
+        if [ $((r - l)) -lt 64 ] && [ $((b - t)) -lt 48 ]; then
+            fail "$name: model too small ($l..$r x $t..$b)"
+        fi
+        [ "$n" -ge 1500 ] || fail "$name: only $n model pixels"
+    done
+}
+
+stepclock_tests() {
+    local models=$work/models
+    cd "$models" || exit 1
+    run tower.mpd -sc -fg -b0.000,0.000,1.000
+    expect_rc 0 "tower"
+    render "$models/tower.pov" +Otower.png +FN +W160 +H120 +KFI1 +KFF3 +KI1 +KF3
+    local frame
+    for frame in 1 2 3; do
+        expect_png "$models/tower$frame.png" 160 120
+    done
+    # The tower grows from frame to frame. Without the floor the background
+    # is all that is not tower.
+    run tower.mpd -sc -b0.000,0.000,1.000 -o
+    render "$models/tower.pov" +Otower.ppm +FP +W160 +H120 +KFI1 +KFF3 +KI1 +KF3
+    local counts=()
+    for frame in 1 2 3; do
+        counts+=("$(model_pixels "$models/tower$frame.ppm" 160 120 | cut -d' ' -f1)")
+    done
+    if ! [ "${counts[0]}" -gt 0 ] || ! [ "${counts[1]}" -gt "${counts[0]}" ] ||
+        ! [ "${counts[2]}" -gt "${counts[1]}" ]; then
+        fail "step clock: model pixels per frame ${counts[*]}, expected growing"
+    fi
+}
+
+case $group in
+arguments) arguments_tests ;;
+render) render_tests ;;
+stepclock) stepclock_tests ;;
+*)
+    echo "unknown group $group"
+    exit 2
+    ;;
+esac
+
+if [ $failures -ne 0 ]; then
+    echo "$failures failure(s)"
+    exit 1
+fi
+echo "all passed"
