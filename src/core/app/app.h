@@ -42,6 +42,7 @@ public:
         auto created = std::make_unique<T>(*this);
         T& ref = *created;
         m_dialogs.push_back(std::move(created));
+        m_platform.windows.formCreated(ref);
         ref.load();
         return ref;
     }

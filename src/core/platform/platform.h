@@ -132,6 +132,8 @@ public:
     virtual int screenHeight() = 0; // twips
     virtual void setBusy(bool busy) = 0;
     virtual void quit() = 0;
+    // A new form, before it loads; a view may watch it from its first event.
+    virtual void formCreated(Form& /*form*/) {}
 };
 
 struct Platform {

@@ -1,0 +1,167 @@
+// What a person does: start the program, click, type, choose, move the
+// focus, activate or close a window, answer the next dialog, wait.
+
+#include "core/app/app.h"
+#include "core/app/brickpov_main.h"
+#include "driver/driver_window_system.h"
+#include "driver/interpreter.h"
+#include "driver/output.h"
+#include "driver/script_dialogs.h"
+
+namespace bp::driver {
+
+namespace {
+
+bool isList(ControlKind kind) {
+    return kind == ControlKind::ComboList || kind == ControlKind::ComboEdit ||
+           kind == ControlKind::FileList;
+}
+
+bool isFolderList(ControlKind kind) {
+    return kind == ControlKind::DriveList || kind == ControlKind::DirList;
+}
+
+int itemNamed(const Control& c, const std::string& text) {
+    for (int i = 0; i < c.listCount(); ++i)
+        if (c.list(i) == text)
+            return i;
+    throw ScriptError(c.qualifiedName() + " has no item " + quoted(text));
+}
+
+} // namespace
+
+void Interpreter::start(Cursor& c, int) {
+    const std::string argument = c.optionalRest().value_or("");
+    if (m_started)
+        throw ScriptError("the program was started already");
+    m_started = true;
+    m_ctx.app.start(argument);
+    // The main window's first activation, as the window system delivers it.
+    m_ctx.windows.raisePendingActivation();
+}
+
+void Interpreter::click(Cursor& c, int) {
+    const std::string name = c.word("control");
+    c.end();
+    if (Form* whole = m_ctx.app.findForm(name)) {
+        // A click on the window itself, outside its controls.
+        if (!reachable(*whole))
+            return ignored(name);
+        whole->userClick();
+        return;
+    }
+    auto [f, ctl] = control(name);
+    if (!reachable(*f, *ctl))
+        return ignored(name);
+    ctl->userClick();
+}
+
+void Interpreter::type(Cursor& c, int) {
+    const std::string name = c.word("control");
+    const std::string text = c.rest("text");
+    auto [f, ctl] = control(name);
+    if (ctl->kind() != ControlKind::TextBox && ctl->kind() != ControlKind::ComboEdit)
+        throw ScriptError("cannot type into " + name + ", a " + kindName(ctl->kind()));
+    if (!reachable(*f, *ctl) || ctl->locked())
+        return ignored(name);
+    ctl->userType(text);
+}
+
+void Interpreter::choose(Cursor& c, int) {
+    const std::string name = c.word("control");
+    auto [f, ctl] = control(name);
+    if (isFolderList(ctl->kind())) {
+        const std::string path = c.rest("folder");
+        if (!reachable(*f, *ctl))
+            return ignored(name);
+        ctl->setPath(path);
+        return;
+    }
+    if (!isList(ctl->kind()))
+        throw ScriptError("cannot choose in " + name + ", a " + kindName(ctl->kind()));
+    int index = 0;
+    if (c.quotedNext()) {
+        index = itemNamed(*ctl, c.rest("item text"));
+    } else {
+        index = c.integer("item number");
+        c.end();
+        if (index < 0 || index >= ctl->listCount())
+            throw ScriptError(name + " has no item " + std::to_string(index) + " (" +
+                              std::to_string(ctl->listCount()) + " items)");
+    }
+    if (!reachable(*f, *ctl))
+        return ignored(name);
+    ctl->userChoose(index);
+}
+
+void Interpreter::focus(Cursor& c, int) {
+    const std::string name = c.word("control");
+    c.end();
+    auto [f, ctl] = control(name);
+    if (!reachable(*f, *ctl))
+        return ignored(name);
+    f->setFocus(*ctl);
+}
+
+void Interpreter::activate(Cursor& c, int) {
+    const std::string name = c.optionalWord().value_or("BrickpovMain");
+    c.end();
+    Form& f = form(name);
+    if (!reachable(f))
+        return ignored(name);
+    m_ctx.windows.activate(f);
+}
+
+void Interpreter::close(Cursor& c, int) {
+    const std::string name = c.optionalWord().value_or("BrickpovMain");
+    c.end();
+    Form& f = form(name);
+    if (!reachable(f))
+        return ignored(name);
+    f.unload();
+}
+
+void Interpreter::answer(Cursor& c, int line) {
+    Answer a;
+    a.line = line;
+    const std::string what = c.word("answer");
+    if (what == "OK" || what == "Yes" || what == "No") {
+        a.kind = Answer::Kind::Button;
+        a.button = what == "OK" ? MsgAnswer::OK : what == "Yes" ? MsgAnswer::Yes : MsgAnswer::No;
+        a.text = what;
+        c.end();
+    } else if (what == "Cancel" || what == "cancel") {
+        a.kind = Answer::Kind::Cancel;
+        a.text = what;
+        c.end();
+    } else if (what == "file") {
+        a.kind = Answer::Kind::File;
+        a.path = c.rest("path");
+        a.text = "file " + quoted(a.path);
+    } else if (what == "color") {
+        a.kind = Answer::Kind::Color;
+        int rgb[3];
+        for (int& v : rgb) {
+            v = c.integer("colour value");
+            if (v < 0 || v > 255)
+                throw ScriptError("a colour value runs from 0 to 255: " + std::to_string(v));
+        }
+        c.end();
+        a.color = {rgb[0], rgb[1], rgb[2]};
+        a.text = "color " + colorText(a.color);
+    } else {
+        throw ScriptError("unknown answer " + what +
+                          " (OK, Cancel, Yes, No, cancel, file PATH, color R G B)");
+    }
+    m_ctx.dialogs.queue(std::move(a));
+}
+
+void Interpreter::wait(Cursor& c, int) {
+    const double ms = parseDouble(c.word("milliseconds"), "milliseconds");
+    c.end();
+    if (ms < 0)
+        throw ScriptError("a wait cannot be negative");
+    m_ctx.windows.wait(ms);
+}
+
+} // namespace bp::driver

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Runs one driver test case and compares its transcript with the expected one.
+#
+#   run_driver_test.sh DRIVER CASE.script
+#
+# The case runs in a fresh folder T (exported, so the script can name it as
+# ${T}) holding config/ (the settings store and LDraw.ini), program/ (the
+# program's own folder) and bin/ (the only folder on PATH, so that a case sees
+# just the programs it puts there). A first line "# locale: NAME" runs the case
+# in that locale; the case is skipped (77) when the locale is not installed.
+# BRICKPOV_UPDATE=1 writes the transcript to CASE.expected instead of comparing.
+set -u
+
+if [ $# -ne 2 ]; then
+    echo "usage: $0 DRIVER CASE.script" >&2
+    exit 2
+fi
+driver=$(realpath "$1")
+script=$(realpath "$2")
+expected="${script%.script}.expected"
+
+locale_name=""
+first_line=$(head -n 1 "$script")
+if [[ $first_line =~ ^#[[:space:]]*locale:[[:space:]]*([^[:space:]]+) ]]; then
+    locale_name=${BASH_REMATCH[1]}
+    # locale -a writes de_DE.utf8 for de_DE.UTF-8.
+    canonical() { tr '[:upper:]' '[:lower:]' | tr -d -- '-'; }
+    wanted=$(printf '%s' "$locale_name" | canonical)
+    if ! locale -a 2>/dev/null | canonical | grep -qxF "$wanted"; then
+        echo "skipped: locale $locale_name is not installed"
+        exit 77
+    fi
+fi
+
+T=$(mktemp -d "${TMPDIR:-/tmp}/brickpov-driver.XXXXXX") || exit 2
+trap 'rm -rf "$T"' EXIT
+mkdir -p "$T/config" "$T/program" "$T/bin" "$T/work"
+export T
+actual="$T/transcript"
+
+locale_env=()
+[ -n "$locale_name" ] && locale_env=(LC_ALL="$locale_name")
+(
+    cd "$T/work" &&
+        env PATH="$T/bin" "${locale_env[@]}" "$driver" --echo --config-dir "$T/config" \
+            --program-dir "$T/program/" --povray none --timer-scale 0.01 "$script"
+) >"$actual.raw" 2>&1
+status=$?
+[ $status -ne 0 ] && echo "# exit status $status" >>"$actual.raw"
+
+# The temporary folder is named ${T} in the transcript, as in the script.
+T="$T" awk '{
+    t = ENVIRON["T"]; out = ""
+    while ((i = index($0, t)) > 0) { out = out substr($0, 1, i - 1) "${T}"; $0 = substr($0, i + length(t)) }
+    print out $0
+}' "$actual.raw" >"$actual"
+
+if [ "${BRICKPOV_UPDATE:-0}" = 1 ]; then
+    cp "$actual" "$expected"
+    echo "updated $expected"
+    exit 0
+fi
+if [ ! -f "$expected" ]; then
+    echo "no expected transcript $expected; the driver printed:"
+    cat "$actual"
+    exit 1
+fi
+if ! diff -u --label "expected ${expected##*/}" --label "actual" "$expected" "$actual"; then
+    exit 1
+fi
+echo "transcript matches ${expected##*/}"
