@@ -7,6 +7,8 @@
 #include "core/platform/platform.h"
 #include "core/scene/settings.h"
 
+#include <optional>
+
 namespace bp {
 
 namespace {
@@ -16,6 +18,16 @@ bool beginsWith(const std::string& text, const char* prefix) { return text.rfind
 // A folder as a folder list shows it: no trailing separator but at a root.
 std::string shownForm(const std::string& folder) {
     return isFileSystemRoot(folder) ? folder : StripBackslash(folder);
+}
+
+// The name of an ordinary file in the folder that matches without regard to
+// case, as it is spelt there.
+std::optional<std::string> findFileNoCase(FileSystem& files, const std::string& folder,
+                                          const std::string& fileName) {
+    const auto found = files.findNoCase(AddBackslash(folder), fileName);
+    if (found && files.fileExists(AddBackslash(folder) + *found))
+        return found;
+    return std::nullopt;
 }
 
 } // namespace
@@ -77,10 +89,7 @@ void BrickpovLocate::Drv_Locate_Change() {
 }
 
 bool BrickpovLocate::holds(const std::string& fileName) const {
-    std::string folder = Dir_Locate.path();
-    FileSystem& files = m_app.platform().files;
-    const auto found = files.findNoCase(AddBackslash(folder), fileName);
-    return found && files.fileExists(AddBackslash(folder) + *found);
+    return findFileNoCase(m_app.platform().files, Dir_Locate.path(), fileName).has_value();
 }
 
 void BrickpovLocate::Dir_Locate_Change() {
@@ -114,7 +123,13 @@ void BrickpovLocate::Btn_OK_Click() {
         store.save(kAppName, "Paths", "LDrawPath", folder);
     else if (beginsWith(sought, "lg_"))
         store.save(kAppName, "Paths", "LGEOPath", folder);
-    m_app.main().Dir_Hidden.setPath(Dir_Locate.path());
+    // The hand-over must also run when the folder is the one handed over
+    // before (L3P and LEdit in one folder), where setting it raises nothing.
+    Control& hidden = m_app.main().Dir_Hidden;
+    if (hidden.path() == Dir_Locate.path())
+        hidden.raise(Event::Change);
+    else
+        hidden.setPath(Dir_Locate.path());
     unload();
 }
 
@@ -176,7 +191,9 @@ void Dir_Hidden_Change(BrickpovMain& m) {
 }
 
 void Mnu_LocateLGEO_Click(BrickpovMain& m) {
-    if (m.platform().files.fileExists(m.LGEOPath + "lg_defs.inc")) {
+    // Found as the activation finds it: without regard to case.
+    if (m.LGEOPath != kNotInstalled &&
+        findFileNoCase(m.platform().files, m.LGEOPath, "lg_defs.inc")) {
         MessageBoxRequest box;
         box.title = "LGEO Library Located";
         box.text = "LGEO was found in: " + m.LGEOPath;

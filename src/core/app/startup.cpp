@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 namespace bp {
 
@@ -37,7 +38,8 @@ std::string stored(BrickpovMain& m, const char* key, const std::string& fallback
 void restoreFolder(BrickpovMain& m, std::string& field, const char* key) {
     const std::string programFolder = AddBackslash(m.platform().files.programFolder());
     field = stored(m, key, programFolder);
-    if (!FolderExists(m.platform().files, field))
+    // An empty value names no folder; it would be read as the root.
+    if (field.empty() || !FolderExists(m.platform().files, field))
         field = programFolder;
 }
 
@@ -80,22 +82,36 @@ void takeModelArgument(BrickpovMain& m) {
         return;
     }
     // A name typed in a terminal is relative to the folder it was typed in.
-    std::error_code ec;
-    const auto absolute = std::filesystem::absolute(argument, ec);
-    if (!ec)
-        argument = absolute.string();
+    const std::filesystem::path given(argument);
+    if (given.is_relative()) {
+        std::error_code ec;
+        const auto absolute = std::filesystem::absolute(given, ec);
+        if (!ec)
+            argument = absolute.lexically_normal().string();
+    }
     const std::string name = fileNamePart(argument);
     m.ModelPath = folderPart(argument);
     FillModelList(m);
     selectModelNoCase(m, name);
 }
 
-bool l3pPresent(BrickpovMain& m) {
+// Which L3P program L3PPath holds: the one EXEName names if it is there,
+// else the first known one that is (a native build is named "l3p").
+std::optional<std::string> l3pProgram(BrickpovMain& m) {
     FileSystem& files = m.platform().files;
-    for (const char* name : {"l3p.exe", "l3p16.exe", "l3p"})
+    if (!m.EXEName.empty() && FileExistsIn(files, m.L3PPath, m.EXEName))
+        return m.EXEName;
+    for (const char* name : {"L3P.exe", "L3P16.exe", "l3p"})
         if (FileExistsIn(files, m.L3PPath, name))
-            return true;
-    return false;
+            return name;
+    return std::nullopt;
+}
+
+bool lgeoFileIn(BrickpovMain& m, const char* fileName) {
+    // The marker names no folder; normalising it would make it one.
+    if (m.LGEOPath == kNotInstalled)
+        return false;
+    return FileExistsIn(m.platform().files, m.LGEOPath, fileName);
 }
 
 } // namespace
@@ -130,7 +146,8 @@ void loadMainWindow(BrickpovMain& m) {
     step([&] { m.EXEName = stored(m, "EXEName", "L3P.exe"); });
     step([&] {
         m.LGEOPath = stored(m, "LGEOPath", kNotInstalled);
-        if (m.LGEOPath != kNotInstalled && !FolderExists(m.platform().files, m.LGEOPath))
+        if (m.LGEOPath.empty() ||
+            (m.LGEOPath != kNotInstalled && !FolderExists(m.platform().files, m.LGEOPath)))
             m.LGEOPath = kNotInstalled;
     });
     step([&] { LoadViewPresets(m); });
@@ -147,7 +164,10 @@ void loadMainWindow(BrickpovMain& m) {
 
 void activateMainWindow(BrickpovMain& m) {
     App& app = m.app();
-    if (!l3pPresent(m))
+    // L3P is started by EXEName, which must name the program that is there.
+    if (const auto program = l3pProgram(m))
+        m.EXEName = *program;
+    else
         LocateTool(m, "Locate L3p.exe (or L3P16.exe)", m.L3PPath, "L3P.exe");
     if (app.ended())
         return;
@@ -157,8 +177,7 @@ void activateMainWindow(BrickpovMain& m) {
         LocateTool(m, "Locate LEdit.exe", m.LDrawPath, "LEdit.exe");
     if (app.ended())
         return;
-    if (stored(m, "LGEOPath", "") != kNotInstalled &&
-        !FileExistsIn(m.platform().files, m.LGEOPath, "lg_defs.inc"))
+    if (stored(m, "LGEOPath", "") != kNotInstalled && !lgeoFileIn(m, "lg_defs.inc"))
         LocateTool(m, "Locate LGEO Libraries", m.LGEOPath, "lg_defs.inc");
     if (app.ended())
         return;
@@ -166,7 +185,7 @@ void activateMainWindow(BrickpovMain& m) {
         m.Chk_LGEO.setEnabled(true);
         bool missing = false;
         for (const char* table : {"L2P_ELMT.TAB", "L2P_COLR.TAB", "L2P_PTRN.TAB"})
-            if (!FileExistsIn(m.platform().files, m.LGEOPath, table))
+            if (!lgeoFileIn(m, table))
                 missing = true;
         if (missing) {
             MessageBoxRequest box;

@@ -100,13 +100,20 @@ void Cbo_ModelFile_Click(BrickpovMain& m) {
 }
 
 namespace {
+// The item spelt as given wins over one that differs only in case: this file
+// system may hold both car.dat and CAR.DAT.
 void selectNoCase(Control& list, const std::string& name) {
+    int match = -1;
     for (int i = 0; i < list.listCount(); ++i) {
-        if (equalsNoCase(list.list(i), name)) {
-            list.setListIndex(i);
-            return;
+        if (list.list(i) == name) {
+            match = i;
+            break;
         }
+        if (match < 0 && equalsNoCase(list.list(i), name))
+            match = i;
     }
+    if (match >= 0)
+        list.setListIndex(match);
 }
 } // namespace
 
@@ -114,7 +121,9 @@ void Btn_BrowseModelFile_Click(BrickpovMain& m) {
     FileDialogRequest request;
     request.title = "Select Model Path/File";
     request.initialDir = m.ModelPath;
-    request.fileName = m.Cbo_ModelFile.text();
+    // The shared dialog keeps this name for the next browse.
+    m.Dlg_Main.setText(m.Cbo_ModelFile.text());
+    request.fileName = m.Dlg_Main.text();
     request.filter = "LDraw Files, (*.dat, *.ldr, *.mpd)|*.dat;*.ldr;*.mpd|All Files, (*.*)|*.*";
     request.filterIndex = 1;
     const auto chosen = m.platform().dialogs.fileDialog(request);
@@ -124,12 +133,7 @@ void Btn_BrowseModelFile_Click(BrickpovMain& m) {
     m.Dlg_Main.setText(name);
     m.ModelPath = folderPart(*chosen);
     FillModelList(m);
-    for (int i = 0; i < m.Cbo_ModelFile.listCount(); ++i) {
-        if (m.Cbo_ModelFile.list(i) == name) {
-            m.Cbo_ModelFile.setListIndex(i);
-            return;
-        }
-    }
+    selectNoCase(m.Cbo_ModelFile, name);
 }
 
 void Btn_BrowseOutputPath_Click(BrickpovMain& m) {
