@@ -176,6 +176,48 @@ TEST_F(AtomicWriteTest, FailsWithoutTouchingAnything) {
     EXPECT_EQ(namesIn(m_dir.path() + "folder"), std::vector<std::string>{"keep"});
 }
 
+// Writers killed mid-write leave temporaries; the next write clears those
+// whose writer is gone, and only those.
+TEST_F(AtomicWriteTest, RemovesTemporariesOfEndedWritersOnly) {
+    const std::string target = m_dir.path() + "settings.ini";
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string dead = ".settings.ini.tmp-" + std::to_string(gone) + "-7";
+    const std::string live = ".settings.ini.tmp-" + std::to_string(::getppid()) + "-0";
+    const std::vector<std::string> unrelated{".other.ini.tmp-" + std::to_string(gone) + "-1",
+                                             ".settings.ini.tmp-old", "settings.ini.bak"};
+    for (const std::string& name : unrelated)
+        writeText(m_dir.path() + name, "keep");
+    writeText(m_dir.path() + dead, "half a store");
+    writeText(m_dir.path() + live, "being written");
+    ASSERT_TRUE(writeFileAtomically(target, "new"));
+    std::vector<std::string> expected = unrelated;
+    expected.push_back(live);
+    expected.push_back("settings.ini");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(namesIn(m_dir.path()), expected);
+}
+
+TEST_F(AtomicWriteTest, FileSystemReplaceFile) {
+    PosixFileSystem files(m_dir.path());
+    const std::string scene = m_dir.path() + "car.pov";
+    writeText(scene, "// old scene\n", 0604);
+    ASSERT_TRUE(files.replaceFile(scene, "// new scene\n"));
+    EXPECT_EQ(readText(scene), "// new scene\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(scene.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+
+    fs::create_directory(m_dir.path() + "folder.pov");
+    EXPECT_FALSE(files.replaceFile(m_dir.path() + "folder.pov", "x"));
+    EXPECT_TRUE(fs::is_directory(m_dir.path() + "folder.pov"));
+    EXPECT_TRUE(fs::is_empty(m_dir.path() + "folder.pov"));
+    EXPECT_EQ(namesIn(m_dir.path()), (std::vector<std::string>{"car.pov", "folder.pov"}));
+}
+
 // A full disk, simulated by a file size limit in a child process (root
 // ignores permissions, so a read-only folder would prove nothing).
 TEST_F(AtomicWriteTest, FailedWriteKeepsOldFileAndRemovesTemporary) {
@@ -601,6 +643,19 @@ TEST_F(FileSystemTest, ListGivesEntriesWithKind) {
         {"Folder", true},   {"link.dat", false}, {"linkdir", true}};
     EXPECT_EQ(listed, expected);
     EXPECT_TRUE(m_files.list(m_dir.path() + "missing").empty());
+}
+
+// Without regard to case first, so that "_" sorts before letters of either
+// case; names that differ only in case by their bytes.
+TEST(FileSystem, ListSortsWithoutRegardToCase) {
+    TempFolder dir;
+    for (const char* name : {"aB.ldr", "a_b.ldr", "b.dat", "A.dat", "a.DAT", "B.DAT", "Z.mpd"})
+        writeText(dir.path() + name, "x");
+    std::vector<std::string> names;
+    for (const bp::DirEntry& e : PosixFileSystem("/").list(dir.path()))
+        names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"A.dat", "a.DAT", "a_b.ldr", "aB.ldr", "B.DAT",
+                                               "b.dat", "Z.mpd"}));
 }
 
 TEST_F(FileSystemTest, ProgramFolderEndsInSeparator) {

@@ -5,8 +5,12 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,13 +48,46 @@ std::string resolveTarget(const std::string& path) {
     return result;
 }
 
+std::string temporaryPrefix(const std::string& target) {
+    return "." + fileNamePart(target) + ".tmp-";
+}
+
+// The process id in a temporary's name after its prefix ("PID-COUNTER"), or 0.
+pid_t writerOf(std::string_view rest) {
+    const std::size_t dash = rest.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 9 || dash + 1 == rest.size())
+        return 0;
+    for (std::size_t i = 0; i < rest.size(); ++i)
+        if (i != dash && (rest[i] < '0' || rest[i] > '9'))
+            return 0;
+    return static_cast<pid_t>(std::stol(std::string(rest.substr(0, dash))));
+}
+
+// Removes the temporaries that writers killed mid-write left beside the
+// target, so that crashes do not pile them up. Those of live processes may
+// still be in use.
+void removeAbandonedTemporaries(const std::string& target) {
+    const std::string folder = folderPart(target);
+    const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(folder.empty() ? "." : folder.c_str()),
+                                                ::closedir);
+    if (!d)
+        return;
+    const std::string prefix = temporaryPrefix(target);
+    while (const dirent* e = ::readdir(d.get())) {
+        const std::string_view name = e->d_name;
+        if (!name.starts_with(prefix))
+            continue;
+        const pid_t writer = writerOf(name.substr(prefix.size()));
+        if (writer > 0 && writer != ::getpid() && ::kill(writer, 0) != 0 && errno == ESRCH)
+            ::unlink((folder + std::string(name)).c_str());
+    }
+}
+
 int createTemporary(const std::string& target, std::string& name) {
     static std::atomic<unsigned> counter{0};
-    const std::string folder = folderPart(target);
-    const std::string base = fileNamePart(target);
+    const std::string stem = folderPart(target) + temporaryPrefix(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = folder + "." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
-               std::to_string(counter.fetch_add(1));
+        name = stem + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -81,6 +118,7 @@ bool writeFileAtomically(const std::string& path, const std::string& content) {
         if (existed && !S_ISREG(old.st_mode))
             return false;
 
+        removeAbandonedTemporaries(target);
         std::string temporary;
         const int fd = createTemporary(target, temporary);
         if (fd < 0)

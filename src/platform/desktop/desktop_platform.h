@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace bp::desktop {
 
@@ -60,9 +62,26 @@ class PosixFileSystem : public FileSystem {
     std::optional<std::chrono::system_clock::time_point> modified(const std::string& path) override;
     std::vector<DirEntry> list(const std::string& folder) override;
     std::string programFolder() override;
+    bool replaceFile(const std::string& path, const std::string& content) override;
 
   private:
     std::string m_programDir;
+};
+
+// Receives what started programs write, for an output window per program.
+// Calls come from PosixPrograms::execute() (started) and poll() (the rest),
+// always in the order started, output..., finished for one id.
+class ProgramOutputListener {
+  public:
+    virtual ~ProgramOutputListener() = default;
+    // title: the program file's full path, also when wine runs it.
+    virtual void programStarted(int id, const std::string& title) = 0;
+    // Standard output and error merged, as raw bytes: a chunk may end in the
+    // middle of a line or of a UTF-8 character.
+    virtual void programOutput(int id, std::string_view text) = 0;
+    // exitStatus: the exit code, or 128 + the signal that ended the program;
+    // -1 when another part of the process collected it first.
+    virtual void programFinished(int id, int exitStatus) = 0;
 };
 
 // Starts programs directly, without a shell in between, and documents and
@@ -72,27 +91,68 @@ class PosixPrograms : public Programs {
     // povray: the POV-Ray program to report; nullopt looks for "povray" on PATH.
     explicit PosixPrograms(std::optional<std::string> povray = std::nullopt);
     ~PosixPrograms() override;
+    PosixPrograms(const PosixPrograms&) = delete; // owns the pipes of its programs
+    PosixPrograms& operator=(const PosixPrograms&) = delete;
     int execute(const std::string& file, const std::string& parameters) override;
     int executeIn(const std::string& file, const std::string& parameters,
                   const std::string& workingDir) override;
     bool isRunning(const std::string& file) override;
     std::string povrayProgram() override;
 
+    // Programs started while a listener is set have their output captured
+    // and reported to it; documents and addresses never do. Null stops the
+    // reports; output still arriving is read and dropped.
+    void setOutputListener(ProgramOutputListener* listener);
+    // Reads what the captured programs wrote, collects the ones that ended
+    // and reports both, without waiting. Call it on a timer or whenever one
+    // of outputFds() is readable; a program whose output is not read stops
+    // when the pipe is full.
+    void poll();
+    // The descriptors to watch for reading: each captured program's output
+    // and, where the kernel has them, one that becomes readable when it
+    // ends. The set changes with execute() and poll(), and a closed number
+    // may come back at once for another program.
+    std::vector<int> outputFds() const;
+
   private:
-    // Starts argv[0] with the arguments and records it under key. outFd and
-    // errFd, when given, become the child's standard output and error.
-    // The result code as execute() gives it.
+    struct Child {
+        int pid = 0;
+        int id = 0;            // serial of this start
+        int outFd = -1;        // read end of the output pipe, while open
+        int endFd = -1;        // pidfd, readable once the program ends
+        bool captured = false; // reported to a listener
+        bool exited = false;   // collected by waitpid
+        int exitStatus = 0;
+        std::string pending; // read and not yet reported
+    };
+    struct Report {
+        int id = 0;
+        std::string text;
+        bool finished = false;
+        int exitStatus = 0;
+    };
+
+    // Starts argv[0] with the arguments and records it under key. A title
+    // captures its output for the listener under that title. The result
+    // code as execute() gives it.
     int spawn(const std::vector<std::string>& argv, const std::string& key,
-              const std::string& workingDir, std::optional<int> outFd = std::nullopt,
-              std::optional<int> errFd = std::nullopt);
+              const std::string& workingDir, const std::string* title = nullptr);
     int openWithDesktop(const std::string& target, const std::string& key,
                         const std::string& workingDir);
-    // Collects the children that have ended, without waiting.
+    // Collects the children that have ended, without waiting and without
+    // reporting; captured ones are left to poll() while a listener is set.
     void reapFinished();
+    // Reads the pipes and collects the children that have ended; reports go
+    // to the list when one is given.
+    void update(std::vector<Report>* reports);
+    // True at the end of the output; what was read goes to pending.
+    bool readOutput(Child& child);
 
     std::optional<std::string> m_povray;
-    std::map<std::string, int> m_started; // file -> process id
-    std::vector<int> m_children;          // started and not yet reaped
+    ProgramOutputListener* m_listener = nullptr;
+    std::map<std::string, int> m_started; // file -> id of its latest start
+    std::vector<Child> m_children;        // started and not yet done with
+    int m_lastId = 0;
 };
 
 // Splits a parameters text into arguments at blanks outside double quotes; a

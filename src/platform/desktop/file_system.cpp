@@ -59,10 +59,16 @@ PosixFileSystem::modified(const std::string& path) {
     return system_clock::time_point(duration_cast<system_clock::duration>(since));
 }
 
-// Sorted by name without regard to case, as the lists are shown.
+// Sorted by name without regard to case, as the lists are shown. Each name
+// is lowered once: a folder may hold tens of thousands of files.
 std::vector<DirEntry> PosixFileSystem::list(const std::string& folder) {
     std::vector<DirEntry> entries;
     try {
+        struct Keyed {
+            std::string lower;
+            DirEntry entry;
+        };
+        std::vector<Keyed> keyed;
         const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(folder.c_str()), ::closedir);
         if (!d)
             return entries;
@@ -76,13 +82,15 @@ std::vector<DirEntry> PosixFileSystem::list(const std::string& folder) {
                 struct stat st {};
                 isFolder = statPath(prefix + name, st) && S_ISDIR(st.st_mode);
             }
-            entries.push_back({name, isFolder});
+            keyed.push_back({toLowerAscii(name), {name, isFolder}});
         }
-        std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
-            const std::string la = toLowerAscii(a.name);
-            const std::string lb = toLowerAscii(b.name);
-            return la != lb ? la < lb : a.name < b.name;
+        std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+            const int byLower = a.lower.compare(b.lower);
+            return byLower != 0 ? byLower < 0 : a.entry.name < b.entry.name;
         });
+        entries.reserve(keyed.size());
+        for (Keyed& k : keyed)
+            entries.push_back(std::move(k.entry));
     } catch (...) {
         entries.clear();
     }
@@ -91,6 +99,10 @@ std::vector<DirEntry> PosixFileSystem::list(const std::string& folder) {
 
 std::string PosixFileSystem::programFolder() {
     return m_programDir;
+}
+
+bool PosixFileSystem::replaceFile(const std::string& path, const std::string& content) {
+    return writeFileAtomically(path, content);
 }
 
 } // namespace bp::desktop

@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -106,10 +107,13 @@ std::optional<std::string> findOnPath(const std::string& name) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = path.find(':', start);
-        std::string dir = path.substr(start, end == std::string::npos ? end : end - start);
-        if (dir.empty())
-            dir = "."; // an empty entry means the current folder
-        const std::string candidate = dir + (dir.back() == '/' ? "" : "/") + name;
+        const std::string_view entry =
+            std::string_view(path).substr(start, end == std::string::npos ? end : end - start);
+        // An empty entry means the current folder.
+        std::string candidate(entry.empty() ? std::string_view(".") : entry);
+        if (candidate.back() != '/')
+            candidate += '/';
+        candidate += name;
         if (runnable(candidate))
             return candidate;
         if (end == std::string::npos)

@@ -12,6 +12,7 @@
 #include <new>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,6 +83,62 @@ std::string currentFolder() {
     return ::getcwd(buffer, sizeof buffer) ? AddBackslash(buffer) : std::string("./");
 }
 
+// What one poll() reads from a program at most, so that a chatty one cannot
+// hold up the caller. It exceeds a pipe's capacity, so that one read after a
+// program ended takes all it wrote.
+constexpr std::size_t kReadLimit = 2u << 20;
+
+int exitStatusOf(int status) {
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
+    return -1;
+}
+
+void closeFd(int& fd) {
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+// A descriptor that becomes readable when the process ends; -1 where the
+// kernel has none.
+int openPidFd(pid_t pid) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); // close-on-exec by default
+#else
+    (void)pid;
+    return -1;
+#endif
+}
+
+// Whether the process has ended, leaving it to be collected later.
+bool hasEnded(pid_t pid) {
+    siginfo_t info{};
+    if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0)
+        return errno == ECHILD;
+    return info.si_pid == pid;
+}
+
+// A pipe for a child's output. The write end is above the standard
+// descriptors, since dup2 onto itself would leave it close-on-exec.
+bool makeOutputPipe(int fds[2]) {
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return false;
+    if (fds[1] <= STDERR_FILENO) {
+        const int moved = ::fcntl(fds[1], F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+        ::close(fds[1]);
+        fds[1] = moved;
+    }
+    if (fds[1] < 0 || ::fcntl(fds[0], F_SETFL, O_NONBLOCK) != 0) {
+        closeFd(fds[0]);
+        closeFd(fds[1]);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::vector<std::string> splitParameters(const std::string& parameters) {
@@ -123,23 +180,118 @@ PosixPrograms::PosixPrograms(std::optional<std::string> povray) : m_povray(std::
 
 PosixPrograms::~PosixPrograms() {
     try {
+        m_listener = nullptr;
         reapFinished();
+    } catch (...) {
+    }
+    // A captured program still running ends by SIGPIPE if it writes again,
+    // as it would on a closed terminal.
+    for (Child& c : m_children) {
+        closeFd(c.outFd);
+        closeFd(c.endFd);
+    }
+}
+
+void PosixPrograms::setOutputListener(ProgramOutputListener* listener) {
+    m_listener = listener;
+}
+
+void PosixPrograms::reapFinished() {
+    update(nullptr);
+}
+
+void PosixPrograms::poll() {
+    try {
+        std::vector<Report> reports;
+        update(&reports);
+        // Reported last, so that a listener may start programs or drop itself.
+        for (Report& r : reports) {
+            if (!m_listener)
+                break;
+            if (r.finished)
+                m_listener->programFinished(r.id, r.exitStatus);
+            else
+                m_listener->programOutput(r.id, r.text);
+        }
     } catch (...) {
     }
 }
 
-void PosixPrograms::reapFinished() {
-    std::erase_if(m_children, [](int pid) {
-        int status = 0;
-        const pid_t r = ::waitpid(pid, &status, WNOHANG);
-        // Gone to someone else's wait, or not ours at all: nothing to collect.
-        return r == pid || (r < 0 && errno == ECHILD);
+std::vector<int> PosixPrograms::outputFds() const {
+    std::vector<int> fds;
+    for (const Child& c : m_children) {
+        if (c.outFd >= 0)
+            fds.push_back(c.outFd);
+        if (c.endFd >= 0)
+            fds.push_back(c.endFd);
+    }
+    return fds;
+}
+
+bool PosixPrograms::readOutput(Child& child) {
+    char buffer[64 * 1024];
+    std::size_t total = 0;
+    while (total < kReadLimit) {
+        const ssize_t n = ::read(child.outFd, buffer, sizeof buffer);
+        if (n > 0) {
+            if (m_listener)
+                child.pending.append(buffer, static_cast<std::size_t>(n));
+            total += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            return n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+        }
+    }
+    return false;
+}
+
+void PosixPrograms::update(std::vector<Report>* reports) {
+    // While a listener waits for them, captured programs are poll()'s alone:
+    // their descriptors stay readable until it has run.
+    const bool takeCaptured = reports != nullptr || m_listener == nullptr;
+    const bool report = reports != nullptr && m_listener != nullptr;
+    for (Child& c : m_children) {
+        if (c.captured && !takeCaptured)
+            continue;
+        if (!c.exited) {
+            int status = 0;
+            const pid_t r = ::waitpid(c.pid, &status, WNOHANG);
+            // Gone to someone else's wait, or not ours at all: nothing to collect.
+            if (r == c.pid || (r < 0 && errno == ECHILD)) {
+                c.exited = true;
+                c.exitStatus = r == c.pid ? exitStatusOf(status) : -1;
+                closeFd(c.endFd);
+            }
+        }
+        if (c.outFd >= 0) {
+            const bool atEnd = readOutput(c);
+            // Once it has ended, all it wrote has been read; more would come
+            // from programs it left behind, which we do not wait for. Without
+            // an end descriptor the pipe stays to be watched until then.
+            if (c.exited || (atEnd && c.endFd >= 0))
+                closeFd(c.outFd);
+        }
+        if (!report) {
+            c.pending.clear();
+            continue;
+        }
+        if (!c.captured)
+            continue;
+        if (!c.pending.empty()) {
+            reports->push_back({c.id, std::move(c.pending), false, 0});
+            c.pending.clear();
+        }
+        if (c.exited && c.outFd < 0)
+            reports->push_back({c.id, {}, true, c.exitStatus});
+    }
+    std::erase_if(m_children, [&](const Child& c) {
+        return c.exited && c.outFd < 0 && (!c.captured || takeCaptured);
     });
 }
 
 int PosixPrograms::spawn(const std::vector<std::string>& argv, const std::string& key,
-                         const std::string& workingDir, std::optional<int> outFd,
-                         std::optional<int> errFd) {
+                         const std::string& workingDir, const std::string* title) {
     // The child changes folder before it looks for the program.
     const std::string program =
         !workingDir.empty() && !argv[0].starts_with('/') ? currentFolder() + argv[0] : argv[0];
@@ -148,20 +300,32 @@ int PosixPrograms::spawn(const std::vector<std::string>& argv, const std::string
         args.push_back(const_cast<char*>(argv[i].c_str()));
     args.push_back(nullptr);
 
+    const bool capture = title != nullptr && m_listener != nullptr;
+    int pipeFds[2] = {-1, -1};
+    if (capture && !makeOutputPipe(pipeFds))
+        return kOutOfMemory;
+
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
-    if (posix_spawn_file_actions_init(&actions) != 0)
+    if (posix_spawn_file_actions_init(&actions) != 0) {
+        closeFd(pipeFds[0]);
+        closeFd(pipeFds[1]);
         return kOutOfMemory;
+    }
     if (posix_spawnattr_init(&attributes) != 0) {
         posix_spawn_file_actions_destroy(&actions);
+        closeFd(pipeFds[0]);
+        closeFd(pipeFds[1]);
         return kOutOfMemory;
     }
     if (!workingDir.empty())
         posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
-    if (outFd)
-        posix_spawn_file_actions_adddup2(&actions, *outFd, STDOUT_FILENO);
-    if (errFd)
-        posix_spawn_file_actions_adddup2(&actions, *errFd, STDERR_FILENO);
+    if (capture) {
+        // Nobody types into an output window.
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+    }
     // The child starts with no signal blocked and the usual defaults, whatever
     // the window toolkit set up for itself.
     sigset_t none;
@@ -178,10 +342,24 @@ int PosixPrograms::spawn(const std::vector<std::string>& argv, const std::string
     const int error = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
+    // Only the child writes, so that the end of its output shows as the end
+    // of the pipe.
+    closeFd(pipeFds[1]);
+    if (error != 0) {
+        closeFd(pipeFds[0]);
         return spawnFailure(error);
-    m_children.push_back(pid);
-    m_started[key] = pid;
+    }
+    Child child;
+    child.pid = pid;
+    child.id = ++m_lastId;
+    child.captured = capture;
+    child.outFd = pipeFds[0];
+    if (capture)
+        child.endFd = openPidFd(pid);
+    m_children.push_back(std::move(child));
+    m_started[key] = m_lastId;
+    if (capture)
+        m_listener->programStarted(m_lastId, *title);
     return kStarted;
 }
 
@@ -230,12 +408,13 @@ int PosixPrograms::executeIn(const std::string& file, const std::string& paramet
         if (!S_ISREG(st.st_mode))
             return openWithDesktop(path, file, workingDir);
 
+        const std::string title = path.starts_with('/') ? path : currentFolder() + path;
         switch (classify(path)) {
         case Kind::Program: {
             std::vector<std::string> argv{path};
             for (std::string& a : splitParameters(parameters))
                 argv.push_back(std::move(a));
-            return spawn(argv, file, workingDir);
+            return spawn(argv, file, workingDir, &title);
         }
         case Kind::WindowsProgram: {
             const auto wine = findOnPath("wine");
@@ -244,7 +423,7 @@ int PosixPrograms::executeIn(const std::string& file, const std::string& paramet
             std::vector<std::string> argv{*wine, path};
             for (std::string& a : splitParameters(parameters))
                 argv.push_back(std::move(a));
-            return spawn(argv, file, workingDir);
+            return spawn(argv, file, workingDir, &title);
         }
         case Kind::Unreadable:
             return kAccessDenied;
@@ -265,8 +444,12 @@ bool PosixPrograms::isRunning(const std::string& file) {
         const auto it = m_started.find(file);
         if (it == m_started.end())
             return false;
-        // A reaped process id may already belong to another process.
-        if (std::find(m_children.begin(), m_children.end(), it->second) == m_children.end()) {
+        // Found by the start's own id: a collected process id may already
+        // belong to another process. One that ended and whose output is still
+        // to be reported no longer runs.
+        const auto child = std::find_if(m_children.begin(), m_children.end(),
+                                        [&](const Child& c) { return c.id == it->second; });
+        if (child == m_children.end() || child->exited || hasEnded(child->pid)) {
             m_started.erase(it);
             return false;
         }

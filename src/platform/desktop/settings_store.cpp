@@ -3,6 +3,8 @@
 #include "core/common/file_routines.h"
 #include "platform/desktop/posix_io.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <string_view>
 #include <vector>
@@ -56,27 +58,50 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+// The characters that need an escape somewhere; the rest never do.
+constexpr auto kMayNeedEscape = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c <= ' '; ++c)
+        table[c] = true;
+    for (unsigned char c : std::string_view("\x7F\\/[]=#;"))
+        table[c] = true;
+    return table;
+}();
+
 std::string escape(std::string_view text, Part part) {
     static const char* hex = "0123456789ABCDEF";
+    if (text.empty())
+        return {};
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const bool edge = i == 0 || i + 1 == text.size();
-        bool special = c < 0x20 || c == 0x7F || (edge && isBlank(static_cast<char>(c)));
+    const char* const begin = text.data();
+    const char* const last = begin + text.size() - 1;
+    const char* plain = begin; // the characters not yet copied start here
+    const bool* const mayNeedEscape = kMayNeedEscape.data();
+    for (const char* p = begin; p <= last; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        // Values can be long and nearly all their characters need no escape.
+        if (!mayNeedEscape[c])
+            continue;
+        const bool edge = p == begin || p == last;
+        bool special = c < 0x20 || c == 0x7F || c == '\\' || (edge && c == ' ');
         if (part == Part::Header)
             special = special || c == '/' || c == '[' || c == ']';
         if (part == Part::Key)
-            special = special || c == '=' || (i == 0 && (c == '#' || c == ';' || c == '['));
-        if (c == '\\')
+            special = special || c == '=' || (p == begin && (c == '#' || c == ';' || c == '['));
+        if (!special)
+            continue;
+        out.append(plain, p);
+        plain = p + 1;
+        if (c == '\\') {
             out += "\\\\";
-        else if (special) {
+        } else {
             out += "\\x";
             out += hex[c >> 4];
             out += hex[c & 15];
-        } else
-            out += static_cast<char>(c);
+        }
     }
+    out.append(plain, begin + text.size());
     return out;
 }
 
@@ -90,12 +115,18 @@ int hexDigit(char c) {
     return -1;
 }
 
-// A backslash that starts no known escape stands for itself.
+// A backslash that starts no known escape stands for itself. The text
+// between escapes is copied in one piece: the store may hold long values.
 std::string unescape(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
+        const std::size_t next = std::min(text.find('\\', i), text.size());
+        out.append(text.substr(i, next - i));
+        i = next;
+        if (i == text.size())
+            break;
+        if (i + 1 < text.size()) {
             if (text[i + 1] == '\\') {
                 out += '\\';
                 ++i;

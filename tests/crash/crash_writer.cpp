@@ -1,0 +1,139 @@
+// Writes a large settings store or a scene file over and over, switching
+// between two contents, until it is killed; or checks that what it left holds
+// one of the two contents whole. crash_test.sh kills it at random moments.
+//
+//   crash_writer write settings|scene PATH   prints "ready" after the first write
+//   crash_writer check settings|scene PATH   prints A or B, or fails
+
+#include "platform/desktop/desktop_platform.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace bp::desktop;
+
+constexpr int kParts = 16;                   // settings: 16 entries of 128 KB
+constexpr std::size_t kPartSize = 128 << 10; // below the store's line limit
+constexpr std::size_t kMarkSize = 256 << 10;
+constexpr const char* kApp = "Brickpov";
+
+std::string partKey(int i) {
+    return "Part" + std::to_string(i);
+}
+
+// Text like the store's own entries, different for every part.
+std::string partValue(int i) {
+    const std::string unit = std::to_string(i) + ",Front view,0,0,-300,0,0,0;";
+    std::string value;
+    while (value.size() + unit.size() <= kPartSize)
+        value += unit;
+    return value;
+}
+
+// The entry that tells A from B; the last one in the file, so that a cut
+// anywhere removes or shortens it.
+std::string mark(char letter) {
+    return std::string(kMarkSize, letter);
+}
+
+std::string scene(char letter) {
+    std::string text = std::string("// Brickpov scene ") + letter + "\n";
+    text.reserve(2u << 20);
+    for (int i = 0; text.size() < (2u << 20) - 100; ++i) {
+        text += "object { Part_";
+        text += std::to_string(i);
+        text += " matrix <1,0,0,0,1,0,0,0,1,0,0,-";
+        text += std::to_string(i % 97);
+        text += "> } // ";
+        text += letter;
+        text += '\n';
+    }
+    return text + "// end of scene " + letter + "\n";
+}
+
+void ready(bool& said) {
+    if (said)
+        return;
+    std::puts("ready");
+    std::fflush(stdout);
+    said = true;
+}
+
+int writeSettings(const std::string& path) {
+    FileSettingsStore store(path);
+    for (int i = 0; i < kParts; ++i)
+        store.save(kApp, "Parts", partKey(i), partValue(i)); // unchanged: not written
+    char letter = store.get(kApp, "Mark", "Letter", "B") == mark('A') ? 'B' : 'A';
+    for (bool said = false;; letter = letter == 'A' ? 'B' : 'A') {
+        store.save(kApp, "Mark", "Letter", mark(letter));
+        ready(said);
+    }
+}
+
+int writeScene(const std::string& path) {
+    PosixFileSystem files("/");
+    const std::string a = scene('A'), b = scene('B');
+    for (bool said = false;;) {
+        if (!files.replaceFile(path, a) || !files.replaceFile(path, b))
+            return 1;
+        ready(said);
+    }
+}
+
+int checkSettings(const std::string& path) {
+    FileSettingsStore store(path);
+    for (int i = 0; i < kParts; ++i) {
+        if (store.get(kApp, "Parts", partKey(i), "") != partValue(i)) {
+            std::fprintf(stderr, "%s is missing or cut\n", partKey(i).c_str());
+            return 1;
+        }
+    }
+    const std::string letter = store.get(kApp, "Mark", "Letter", "");
+    for (char c : {'A', 'B'}) {
+        if (letter == mark(c)) {
+            std::printf("%c\n", c);
+            return 0;
+        }
+    }
+    std::fprintf(stderr, "the mark is neither A nor B (%zu bytes)\n", letter.size());
+    return 1;
+}
+
+int checkScene(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream read;
+    read << in.rdbuf();
+    const std::string content = read.str();
+    // The first line names the letter; the rest must match it.
+    const char letter = content.size() > 18 ? content[18] : '?';
+    if ((letter == 'A' || letter == 'B') && content == scene(letter)) {
+        std::printf("%c\n", letter);
+        return 0;
+    }
+    std::fprintf(stderr, "the scene is neither A nor B (%zu bytes)\n", content.size());
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: crash_writer write|check settings|scene PATH\n");
+        return 2;
+    }
+    const std::string mode = argv[1], kind = argv[2], path = argv[3];
+    if (mode == "write" && kind == "settings")
+        return writeSettings(path);
+    if (mode == "write" && kind == "scene")
+        return writeScene(path);
+    if (mode == "check" && kind == "settings")
+        return checkSettings(path);
+    if (mode == "check" && kind == "scene")
+        return checkScene(path);
+    std::fprintf(stderr, "crash_writer: unknown mode %s %s\n", argv[1], argv[2]);
+    return 2;
+}
