@@ -41,10 +41,14 @@ std::vector<std::string> listFiles(FileSystem& files, const std::string& folder,
         if (matchesPatterns(e.name, patterns))
             names.push_back(e.name);
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string la = toLowerAscii(a), lb = toLowerAscii(b);
-        return la != lb ? la < lb : a < b;
-    });
+    // Each name is lowered once, not on every comparison.
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (auto& n : names)
+        keyed.emplace_back(toLowerAscii(n), std::move(n));
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        names[i] = std::move(keyed[i].second);
     return names;
 }
 

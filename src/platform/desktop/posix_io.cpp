@@ -66,6 +66,25 @@ bool makeFolders(const std::string& folder) {
     return isDirectory(folder);
 }
 
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::vector<std::string> listNames(const std::string& folder) {
+    std::vector<std::string> names;
+    const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(folder.empty() ? "." : folder.c_str()),
+                                                ::closedir);
+    if (!d)
+        return names;
+    while (const dirent* e = ::readdir(d.get())) {
+        const std::string name = e->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    return names;
+}
+
 std::optional<std::string> findNameNoCase(const std::string& folder, const std::string& name) {
     if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
         return std::nullopt;

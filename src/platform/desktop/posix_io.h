@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace bp::desktop {
 
@@ -19,6 +20,10 @@ ReadResult readFile(const std::string& path, std::string& content, std::size_t l
 bool makeFolders(const std::string& folder);
 
 bool isDirectory(const std::string& path);
+bool isRegularFile(const std::string& path);
+
+// The names in a folder, without "." and ".."; empty when it cannot be read.
+std::vector<std::string> listNames(const std::string& folder);
 
 // A name in a folder, compared without regard to ASCII case: the exact name
 // when it exists, else the first match in name order. The name as stored.

@@ -144,16 +144,28 @@ std::string nameForNewFile(const std::string& name) {
     return name.substr(0, dot) + toLowerAscii(name.substr(dot));
 }
 
-// The file in the folder whose name matches without regard to case.
+// The file in the folder whose name matches without regard to case. Reads
+// and writes name it with different cases, so the choice must not depend on
+// the case asked for: the name a new file would get wins, else the first
+// match in byte order.
 std::optional<std::string> existingPath(const std::string& folder, const std::string& file) {
     const std::string full = folder + file;
     const std::string name = fileNamePart(full);
     if (name.empty())
         return std::nullopt;
-    const auto found = findNameNoCase(folderPart(full), name);
-    if (!found)
+    const std::string dir = folderPart(full);
+    const std::string preferred = nameForNewFile(name);
+    if (isRegularFile(dir + preferred))
+        return dir + preferred;
+    std::optional<std::string> best;
+    for (const std::string& candidate : listNames(dir)) {
+        if (equalsNoCase(candidate, name) && (!best || candidate < *best) &&
+            isRegularFile(dir + candidate))
+            best = candidate;
+    }
+    if (!best)
         return std::nullopt;
-    return folderPart(full) + *found;
+    return dir + *best;
 }
 
 } // namespace
