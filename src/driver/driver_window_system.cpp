@@ -123,7 +123,23 @@ void DriverWindowSystem::fireDueTimers() {
 
 void DriverWindowSystem::processEvents() {
     dispatch();
+    if (m_insideHandler && !m_ended)
+        m_insideHandler();
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void DriverWindowSystem::pump() {
+    dispatch();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void DriverWindowSystem::reset() {
+    m_timers.clear();
+    m_modal.clear();
+    m_active = nullptr;
+    m_pendingActivation = nullptr;
+    m_ended = false;
+    m_endReported = false;
 }
 
 void DriverWindowSystem::wait(double ms) {
@@ -131,7 +147,7 @@ void DriverWindowSystem::wait(double ms) {
         Clock::now() + std::chrono::duration_cast<Clock::duration>(
                            std::chrono::duration<double, std::milli>(ms * m_timerScale));
     while (Clock::now() < deadline)
-        processEvents();
+        pump();
     // A sleep that overshot the deadline must not swallow a timer due by then.
     dispatch();
 }

@@ -24,6 +24,9 @@ class DriverWindowSystem : public WindowSystem {
     void setModalLoop(std::function<void(Form&)> loop) { m_modalLoop = std::move(loop); }
     // The window that owns the dialogs and is active when none is shown.
     void setMainForm(Form* main) { m_main = main; }
+    // Called when the program itself processes events (inside a handler),
+    // not when the script waits.
+    void setInsideHandlerHook(std::function<void()> hook) { m_insideHandler = std::move(hook); }
 
     void showForm(Form& form, bool modal) override;
     void hideForm(Form& form) override;
@@ -39,6 +42,10 @@ class DriverWindowSystem : public WindowSystem {
 
     // Processes events for ms milliseconds of script time (scaled).
     void wait(double ms);
+    // Processes pending events once, as the script's own waits do.
+    void pump();
+    // Forgets the ended program's windows and timers, for a new one.
+    void reset();
     // Raises the activation an event loop would deliver next, if any.
     void raisePendingActivation();
     // A person activating a window: raised now, even when already active.
@@ -69,6 +76,7 @@ class DriverWindowSystem : public WindowSystem {
     EventTracer& m_tracer;
     double m_timerScale;
     std::function<void(Form&)> m_modalLoop;
+    std::function<void()> m_insideHandler;
     Form* m_main = nullptr;
     Form* m_active = nullptr;
     Form* m_pendingActivation = nullptr;

@@ -10,19 +10,35 @@
 namespace bp::driver {
 
 Interpreter::Interpreter(Script& script, DriverContext& context)
-    : m_script(script), m_ctx(context),
-      m_commands{{"start", &Interpreter::start},       {"click", &Interpreter::click},
-                 {"type", &Interpreter::type},         {"choose", &Interpreter::choose},
-                 {"focus", &Interpreter::focus},       {"activate", &Interpreter::activate},
-                 {"close", &Interpreter::close},       {"answer", &Interpreter::answer},
-                 {"wait", &Interpreter::wait},         {"get", &Interpreter::get},
-                 {"dump", &Interpreter::dump},         {"table", &Interpreter::table},
-                 {"settable", &Interpreter::settable}, {"setting", &Interpreter::setting},
-                 {"set", &Interpreter::set},           {"additem", &Interpreter::additem},
-                 {"trace", &Interpreter::trace},       {"mkdir", &Interpreter::mkdir},
-                 {"write", &Interpreter::write},       {"cat", &Interpreter::cat},
-                 {"exists", &Interpreter::exists},     {"chmod", &Interpreter::chmod},
-                 {"waitfor", &Interpreter::waitfor}} {}
+    : m_script(script), m_ctx(context), m_commands{{"start", &Interpreter::start},
+                                                   {"click", &Interpreter::click},
+                                                   {"type", &Interpreter::type},
+                                                   {"choose", &Interpreter::choose},
+                                                   {"focus", &Interpreter::focus},
+                                                   {"activate", &Interpreter::activate},
+                                                   {"close", &Interpreter::close},
+                                                   {"answer", &Interpreter::answer},
+                                                   {"wait", &Interpreter::wait},
+                                                   {"get", &Interpreter::get},
+                                                   {"dump", &Interpreter::dump},
+                                                   {"table", &Interpreter::table},
+                                                   {"settable", &Interpreter::settable},
+                                                   {"setting", &Interpreter::setting},
+                                                   {"set", &Interpreter::set},
+                                                   {"additem", &Interpreter::additem},
+                                                   {"trace", &Interpreter::trace},
+                                                   {"mkdir", &Interpreter::mkdir},
+                                                   {"write", &Interpreter::write},
+                                                   {"cat", &Interpreter::cat},
+                                                   {"exists", &Interpreter::exists},
+                                                   {"chmod", &Interpreter::chmod},
+                                                   {"waitfor", &Interpreter::waitfor},
+                                                   {"restart", &Interpreter::restart},
+                                                   {"povray", &Interpreter::povray},
+                                                   {"touch", &Interpreter::touch},
+                                                   {"imagesize", &Interpreter::imagesize}} {
+    m_ctx.windows.setInsideHandlerHook([this] { performHeld(); });
+}
 
 int Interpreter::run() {
     for (;;) {
@@ -33,6 +49,8 @@ int Interpreter::run() {
         execute(*line);
     }
     m_ctx.windows.reportEnd();
+    if (!m_held.empty())
+        m_ctx.out.fail(m_held.front().number, "no command follows the held command");
     if (const Answer* a = m_ctx.dialogs.unused())
         m_ctx.out.fail(a->line, "answer " + a->text + " was never taken by a dialog");
     return 0;
@@ -58,16 +76,59 @@ void Interpreter::runModal(Form& form) {
 // What an event loop delivers between two inputs: the activation of the
 // window that became active, and the forms created meanwhile to be traced.
 void Interpreter::beforeCommand() {
-    for (Form* f : m_ctx.app.forms())
+    for (Form* f : m_ctx.app->forms())
         m_ctx.tracer.watch(*f);
     m_ctx.windows.raisePendingActivation();
 }
 
+namespace {
+// "& COMMAND": held back until the program processes events inside the
+// handler of the command that follows.
+bool isHeld(const std::string& text) {
+    return text.size() >= 2 && text[0] == '&' && (text[1] == ' ' || text[1] == '\t');
+}
+} // namespace
+
 void Interpreter::execute(const ScriptLine& line) {
+    if (isHeld(line.text)) {
+        m_held.push_back(line);
+        return;
+    }
+    // This command's held lines; lines armed by an outer command that has
+    // not waited yet stay ahead of them.
+    const int firstHeld = m_held.empty() ? 0 : m_held.front().number;
+    m_armed.insert(m_armed.end(), m_held.begin(), m_held.end());
+    m_held.clear();
+    perform(line, line.text);
+    if (firstHeld != 0) {
+        for (const ScriptLine& armed : m_armed)
+            if (armed.number == firstHeld)
+                m_ctx.out.fail(firstHeld, "the held command was not performed: the command on "
+                                          "line " +
+                                              std::to_string(line.number) +
+                                              " did not process events");
+    }
+}
+
+void Interpreter::performHeld() {
+    // One at a time: a held command may itself process events.
+    while (!m_armed.empty()) {
+        const ScriptLine held = m_armed.front();
+        m_armed.pop_front();
+        ++m_performingHeld;
+        std::string command = held.text.substr(1);
+        while (!command.empty() && (command.front() == ' ' || command.front() == '\t'))
+            command.erase(0, 1);
+        perform(held, command);
+        --m_performingHeld;
+    }
+}
+
+void Interpreter::perform(const ScriptLine& line, const std::string& command) {
     if (m_ctx.echo)
         m_ctx.out.line("> " + line.text);
     try {
-        const std::string text = substituteEnvironment(line.text);
+        const std::string text = substituteEnvironment(command);
         Cursor cursor(text);
         const std::string name = cursor.word("command");
         auto it = m_commands.find(name);
@@ -93,7 +154,7 @@ std::pair<Form*, Control*> Interpreter::control(const std::string& name) const {
     std::vector<Form*> order;
     if (Form* modal = m_ctx.windows.modalForm())
         order.push_back(modal);
-    const std::vector<Form*> all = m_ctx.app.forms();
+    const std::vector<Form*> all = m_ctx.app->forms();
     for (Form* f : all)
         if (f->loaded())
             order.push_back(f);
@@ -106,7 +167,7 @@ std::pair<Form*, Control*> Interpreter::control(const std::string& name) const {
 }
 
 Form& Interpreter::form(const std::string& name) const {
-    if (Form* f = m_ctx.app.findForm(name))
+    if (Form* f = m_ctx.app->findForm(name))
         return *f;
     throw ScriptError("unknown window " + name);
 }

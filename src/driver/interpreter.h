@@ -2,6 +2,8 @@
 
 #include "driver/script.h"
 
+#include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -18,15 +20,18 @@ namespace bp::driver {
 class DriverWindowSystem;
 class EventTracer;
 class Output;
+class PrintingPrograms;
 class ScriptDialogs;
 
 struct DriverContext {
-    App& app;
+    App* app; // the running program; replaced by restart
     DriverWindowSystem& windows;
     ScriptDialogs& dialogs;
     SettingsStore& settings;
     EventTracer& tracer;
     Output& out;
+    PrintingPrograms& programs;
+    std::function<App&()> newApp; // a fresh App on the same platform
     bool echo = false;
 };
 
@@ -46,6 +51,11 @@ class Interpreter {
 
     void beforeCommand();
     void execute(const ScriptLine& line);
+    // Runs one command line (without its "& " mark when held).
+    void perform(const ScriptLine& line, const std::string& command);
+    // The held commands armed by the last command, performed when the
+    // program processes events inside a handler.
+    void performHeld();
 
     // What a person does (interpreter_person.cpp).
     void start(Cursor& c, int line);
@@ -57,6 +67,7 @@ class Interpreter {
     void close(Cursor& c, int line);
     void answer(Cursor& c, int line);
     void wait(Cursor& c, int line);
+    void restart(Cursor& c, int line);
 
     // Reading and setting state (interpreter_state.cpp).
     void get(Cursor& c, int line);
@@ -67,6 +78,7 @@ class Interpreter {
     void set(Cursor& c, int line);
     void additem(Cursor& c, int line);
     void trace(Cursor& c, int line);
+    void povray(Cursor& c, int line);
 
     // Files (interpreter_files.cpp).
     void mkdir(Cursor& c, int line);
@@ -75,6 +87,8 @@ class Interpreter {
     void exists(Cursor& c, int line);
     void chmod(Cursor& c, int line);
     void waitfor(Cursor& c, int line);
+    void touch(Cursor& c, int line);
+    void imagesize(Cursor& c, int line);
 
     // "Name", "Name(3)" or "Form.Name": the form and the control; throws
     // ScriptError when there is none.
@@ -91,6 +105,9 @@ class Interpreter {
     DriverContext& m_ctx;
     std::map<std::string, Command> m_commands;
     bool m_started = false;
+    std::vector<ScriptLine> m_held; // "& " lines read, waiting for their command
+    std::deque<ScriptLine> m_armed; // held lines of a running command
+    int m_performingHeld = 0;
 };
 
 } // namespace bp::driver

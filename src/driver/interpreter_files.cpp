@@ -6,9 +6,15 @@
 #include "driver/output.h"
 
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace bp::driver {
 
@@ -89,10 +95,62 @@ void Interpreter::waitfor(Cursor& c, int) {
     std::error_code ec;
     bool found = fs::exists(path, ec);
     while (!found && std::chrono::steady_clock::now() < deadline) {
-        m_ctx.windows.processEvents();
+        m_ctx.windows.pump();
         found = fs::exists(path, ec);
     }
     m_ctx.out.line("waitfor " + path + "=" + boolText(found));
+}
+
+// "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS", in UTC.
+void Interpreter::touch(Cursor& c, int) {
+    const std::string path = c.word("file");
+    const std::string date = c.rest("date");
+    std::tm t{};
+    int n = 0;
+    const int fields = std::sscanf(date.c_str(), "%4d-%2d-%2d%n %2d:%2d:%2d%n", &t.tm_year,
+                                   &t.tm_mon, &t.tm_mday, &n, &t.tm_hour, &t.tm_min, &t.tm_sec, &n);
+    if ((fields != 3 && fields != 6) || n != static_cast<int>(date.size()))
+        throw ScriptError("a date is YYYY-MM-DD or YYYY-MM-DD HH:MM:SS: " + date);
+    t.tm_year -= 1900;
+    t.tm_mon -= 1;
+    const std::time_t when = ::timegm(&t);
+    const struct timespec times[2] = {{when, 0}, {when, 0}};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+        throw ScriptError("cannot change the date of " + path);
+}
+
+namespace {
+
+std::uint32_t bigEndian(const unsigned char* p) {
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
+           p[3];
+}
+
+std::int32_t littleEndian(const unsigned char* p) {
+    return static_cast<std::int32_t>(std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) |
+                                     (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24));
+}
+
+} // namespace
+
+// The size of a PNG or BMP image, from its header.
+void Interpreter::imagesize(Cursor& c, int) {
+    const std::string path = c.rest("file");
+    std::ifstream in(path, std::ios::binary);
+    unsigned char head[26] = {};
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    const auto got = in.gcount();
+    std::string size;
+    if (got >= 24 && std::string_view(reinterpret_cast<char*>(head), 8) == "\x89PNG\r\n\x1a\n")
+        size = "PNG " + std::to_string(bigEndian(head + 16)) + "x" +
+               std::to_string(bigEndian(head + 20));
+    else if (got >= 26 && head[0] == 'B' && head[1] == 'M')
+        // A negative height stores the rows from the top down.
+        size = "BMP " + std::to_string(littleEndian(head + 18)) + "x" +
+               std::to_string(std::abs(littleEndian(head + 22)));
+    else
+        throw ScriptError("not a PNG or BMP image: " + path);
+    m_ctx.out.line("imagesize " + path + "=" + size);
 }
 
 } // namespace bp::driver

@@ -35,15 +35,34 @@ void Interpreter::start(Cursor& c, int) {
     if (m_started)
         throw ScriptError("the program was started already");
     m_started = true;
-    m_ctx.app.start(argument);
+    m_ctx.app->start(argument);
     // The main window's first activation, as the window system delivers it.
+    m_ctx.windows.raisePendingActivation();
+}
+
+// A new program on the same folders, settings store and window system: the
+// running one is closed first, as its close box would.
+void Interpreter::restart(Cursor& c, int) {
+    const std::string argument = c.optionalRest().value_or("");
+    if (!m_started)
+        throw ScriptError("restart needs a program that was started");
+    if (m_performingHeld > 0 || m_ctx.windows.modalForm())
+        throw ScriptError("restart only between commands, with no dialog shown");
+    if (!m_ctx.windows.ended())
+        m_ctx.app->main().unload();
+    if (!m_ctx.windows.ended())
+        throw ScriptError("the program did not end when its window was closed");
+    m_ctx.windows.reportEnd();
+    m_ctx.windows.reset();
+    m_ctx.app = &m_ctx.newApp();
+    m_ctx.app->start(argument);
     m_ctx.windows.raisePendingActivation();
 }
 
 void Interpreter::click(Cursor& c, int) {
     const std::string name = c.word("control");
     c.end();
-    if (Form* whole = m_ctx.app.findForm(name)) {
+    if (Form* whole = m_ctx.app->findForm(name)) {
         // A click on the window itself, outside its controls.
         if (!reachable(*whole))
             return ignored(name);

@@ -9,6 +9,7 @@
 #include "driver/event_tracer.h"
 #include "driver/interpreter.h"
 #include "driver/output.h"
+#include "driver/printing_programs.h"
 #include "driver/properties.h"
 
 #include <stdexcept>
@@ -82,7 +83,7 @@ std::pair<float*, std::string> tableCell(BrickpovMain& m, Cursor& c) {
 void Interpreter::get(Cursor& c, int) {
     const std::string what = c.word("what to get");
     c.end();
-    BrickpovMain& m = m_ctx.app.main();
+    BrickpovMain& m = m_ctx.app->main();
     if (what == "focus") {
         Form* f = m_ctx.windows.activeForm();
         if (!f)
@@ -102,7 +103,7 @@ void Interpreter::get(Cursor& c, int) {
     const std::string target = what.substr(0, dot);
     const std::string property = what.substr(dot + 1);
     if (target.find('.') == std::string::npos) {
-        if (Form* f = m_ctx.app.findForm(target))
+        if (Form* f = m_ctx.app->findForm(target))
             return m_ctx.out.line(what + "=" + formProperty(*f, property));
     }
     auto [f, ctl] = control(target);
@@ -117,13 +118,13 @@ void Interpreter::dump(Cursor& c, int) {
 }
 
 void Interpreter::table(Cursor& c, int) {
-    auto [cell, label] = tableCell(m_ctx.app.main(), c);
+    auto [cell, label] = tableCell(m_ctx.app->main(), c);
     c.end();
     m_ctx.out.line("table " + label + "=" + numberText(*cell));
 }
 
 void Interpreter::settable(Cursor& c, int) {
-    auto [cell, label] = tableCell(m_ctx.app.main(), c);
+    auto [cell, label] = tableCell(m_ctx.app->main(), c);
     const float value = parseFloat(c.word("number"), "number");
     c.end();
     *cell = value;
@@ -150,7 +151,7 @@ void Interpreter::setting(Cursor& c, int) {
 void Interpreter::set(Cursor& c, int) {
     const std::string what = c.word("what to set");
     const std::string value = c.rest("value");
-    BrickpovMain& m = m_ctx.app.main();
+    BrickpovMain& m = m_ctx.app->main();
     const auto dot = what.rfind('.');
     if (dot == std::string::npos) {
         if (what == "DefaultSceneLoaded")
@@ -196,6 +197,11 @@ void Interpreter::additem(Cursor& c, int) {
     c.end();
     auto [f, ctl] = control(name);
     ctl->addItem(text, data ? parseInteger(*data, "ItemData") : 0);
+}
+
+void Interpreter::povray(Cursor& c, int) {
+    const std::string program = c.rest("program");
+    m_ctx.programs.setPovray(program == "none" ? std::string() : program);
 }
 
 void Interpreter::trace(Cursor& c, int) {

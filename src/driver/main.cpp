@@ -17,6 +17,8 @@
 #include <clocale>
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -53,11 +55,20 @@ int runDriver(int argc, char** argv) {
     ScriptDialogs dialogs(out);
     DriverWindowSystem windows(out, tracer, options->timerScale);
     bp::Platform platform{dialogs, settings, profile, programs, files, windows};
-    bp::App app(platform);
-    windows.setMainForm(&app.main());
-    tracer.watch(app.main());
+    // A restart replaces the App; the old ones stay, since the tracer still
+    // watches their forms.
+    std::vector<std::unique_ptr<bp::App>> apps;
+    auto newApp = [&]() -> bp::App& {
+        apps.push_back(std::make_unique<bp::App>(platform));
+        bp::App& app = *apps.back();
+        windows.setMainForm(&app.main());
+        tracer.watch(app.main());
+        return app;
+    };
+    newApp();
 
-    DriverContext context{app, windows, dialogs, settings, tracer, out, options->echo};
+    DriverContext context{apps.back().get(), windows, dialogs,      settings, tracer, out,
+                          programs,          newApp,  options->echo};
     Interpreter interpreter(*script, context);
     windows.setModalLoop([&interpreter](bp::Form& form) { interpreter.runModal(form); });
     return interpreter.run();

@@ -2,6 +2,9 @@
 
 #include "core/platform/platform.h"
 
+#include <optional>
+#include <string>
+
 namespace bp::driver {
 
 class Output;
@@ -16,11 +19,14 @@ class PrintingPrograms : public Programs {
     int executeIn(const std::string& file, const std::string& parameters,
                   const std::string& workingDir) override;
     bool isRunning(const std::string& file) override { return m_inner.isRunning(file); }
-    std::string povrayProgram() override { return m_inner.povrayProgram(); }
+    std::string povrayProgram() override { return m_povray ? *m_povray : m_inner.povrayProgram(); }
+    // What povrayProgram reports from now on, instead of the desktop's answer.
+    void setPovray(std::string program) { m_povray = std::move(program); }
 
   private:
     Programs& m_inner;
     Output& m_out;
+    std::optional<std::string> m_povray;
 };
 
 } // namespace bp::driver

@@ -8,6 +8,9 @@
 # program's own folder) and bin/ (the only folder on PATH, so that a case sees
 # just the programs it puts there). A first line "# locale: NAME" runs the case
 # in that locale; the case is skipped (77) when the locale is not installed.
+# A line "# needs: PROGRAM..." among the comment lines at the top links each
+# program into bin/ (the L3P stand-in "l3p" from $BRICKPOV_STANDIN, any other
+# from PATH); the case is skipped (77) when one is not there.
 # BRICKPOV_UPDATE=1 writes the transcript to CASE.expected instead of comparing.
 set -u
 
@@ -32,10 +35,35 @@ if [[ $first_line =~ ^#[[:space:]]*locale:[[:space:]]*([^[:space:]]+) ]]; then
     fi
 fi
 
+needs=()
+while IFS= read -r line; do
+    [[ $line =~ ^# ]] || break
+    if [[ $line =~ ^#[[:space:]]*needs:(.*)$ ]]; then
+        read -ra names <<<"${BASH_REMATCH[1]}"
+        needs+=("${names[@]}")
+    fi
+done <"$script"
+declare -A found=()
+for name in "${needs[@]}"; do
+    if [ "$name" = l3p ] && [ -n "${BRICKPOV_STANDIN:-}" ]; then
+        program=$BRICKPOV_STANDIN
+    else
+        program=$(command -v "$name") || program=""
+    fi
+    if [ ! -x "$program" ]; then
+        echo "skipped: $name is not there"
+        exit 77
+    fi
+    found[$name]=$program
+done
+
 T=$(mktemp -d "${TMPDIR:-/tmp}/brickpov-driver.XXXXXX") || exit 2
 trap 'rm -rf "$T"' EXIT
 mkdir -p "$T/config" "$T/program" "$T/bin" "$T/work"
 export T
+for name in "${!found[@]}"; do
+    ln -s "${found[$name]}" "$T/bin/$name"
+done
 actual="$T/transcript"
 
 locale_env=()

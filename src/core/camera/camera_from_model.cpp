@@ -6,45 +6,86 @@
 #include "core/platform/platform.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace bp {
 
 bool forEachLine(const std::string& path, const std::function<void(std::string_view)>& onLine) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
     if (!file)
         return false;
-    std::string line;
-    char buffer[1 << 16];
+    // Only a line that spans two blocks is copied.
+    std::string carried;
+    std::vector<char> buffer(std::size_t{1} << 16);
     bool afterCR = false;
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0) {
+        const char* const block = buffer.data();
         std::size_t start = 0;
         for (std::size_t i = 0; i < n; ++i) {
-            const char c = buffer[i];
+            const char c = block[i];
             if (c != '\n' && c != '\r')
                 continue;
-            if (c == '\n' && afterCR) {
+            if (c == '\n' && afterCR && i == start && carried.empty()) {
                 // The LF of a CR LF pair: the line has already ended.
                 afterCR = false;
                 start = i + 1;
                 continue;
             }
-            line.append(buffer + start, i - start);
-            onLine(line);
-            line.clear();
+            if (carried.empty()) {
+                onLine(std::string_view(block + start, i - start));
+            } else {
+                carried.append(block + start, i - start);
+                onLine(carried);
+                carried.clear();
+            }
             afterCR = c == '\r';
             start = i + 1;
         }
         if (start < n) {
-            line.append(buffer + start, n - start);
+            carried.append(block + start, n - start);
             afterCR = false;
         }
     }
-    if (!line.empty())
-        onLine(line);
+    if (!carried.empty())
+        onLine(carried);
     return true;
 }
+
+namespace {
+
+struct References {
+    bool camera = false;
+    bool lookAt = false;
+};
+
+bool endsWithNoCase(std::string_view text, std::size_t end, std::string_view word) {
+    return end >= word.size() && equalsNoCase(text.substr(end - word.size(), word.size()), word);
+}
+
+// Whether the line holds "camera.dat" or "look_at.dat" in any case. Each
+// holds the only "." of its name, so only the dots of the line are tried:
+// the whole test costs a memchr on the many lines that have neither.
+References referencesIn(std::string_view line) {
+    References found;
+    const char* const begin = line.data();
+    const char* const end = begin + line.size();
+    for (const char* dot = begin; (dot = static_cast<const char*>(
+                                       std::memchr(dot, '.', static_cast<std::size_t>(end - dot))));
+         ++dot) {
+        const auto at = static_cast<std::size_t>(dot - begin);
+        if (!equalsNoCase(line.substr(at, 4), ".dat"))
+            continue;
+        found.camera = found.camera || endsWithNoCase(line, at, "camera");
+        found.lookAt = found.lookAt || endsWithNoCase(line, at, "look_at");
+    }
+    return found;
+}
+
+} // namespace
 
 void Bnt_GetCamFromModel_Click(BrickpovMain& m) {
     const std::string path = AddBackslash(m.ModelPath) + m.Cbo_ModelFile.text();
@@ -54,10 +95,8 @@ void Bnt_GetCamFromModel_Click(BrickpovMain& m) {
         return;
     bool found = false;
     const bool opened = forEachLine(path, [&](std::string_view line) {
-        // Most lines are neither; test cheaply before the case-blind search.
-        if (line.size() < 10)
-            return;
-        if (containsNoCase(line, "camera.dat")) {
+        const References refs = referencesIn(line);
+        if (refs.camera) {
             const auto words = ThirdToFifthWords(line);
             m.Chk_CC.setValue(1);
             if (words)
@@ -65,7 +104,7 @@ void Bnt_GetCamFromModel_Click(BrickpovMain& m) {
                     m.Txt_CameraValue[i].setText((*words)[static_cast<std::size_t>(i)]);
             found = true;
         }
-        if (containsNoCase(line, "look_at.dat")) {
+        if (refs.lookAt) {
             const auto words = ThirdToFifthWords(line);
             m.Chk_CC.setValue(1);
             m.Chk_CLA.setValue(1);

@@ -25,8 +25,8 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
       Txt_InitialFrame(add(ControlKind::TextBox, "Txt_InitialFrame")),
       Txt_FinalFrame(add(ControlKind::TextBox, "Txt_FinalFrame")),
       Txt_InitialClock(add(ControlKind::TextBox, "Txt_InitialClock")),
-      Txt_FinalClock(add(ControlKind::TextBox, "Txt_FinalClock")), Btn_OK(add(ControlKind::Button, "Btn_OK")),
-      m_app(app) {
+      Txt_FinalClock(add(ControlKind::TextBox, "Txt_FinalClock")),
+      Btn_OK(add(ControlKind::Button, "Btn_OK")), m_app(app) {
     setCaption("POV-Ray Render Settings");
     clientWidth = 4995;
     clientHeight = 3585;
@@ -101,15 +101,17 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
     Btn_OK.setBackColor(Color::systemButtonFace());
 
     int tab = 0;
-    for (Control* c : {&Txt_OutputFile, &Txt_Height, &Txt_Width, &Txt_Additional,
-                       &Txt_InitialFrame, &Txt_FinalFrame, &Txt_InitialClock, &Txt_FinalClock,
-                       &Btn_OK, &Cbo_FileType, &Chk_AntiAlias})
+    for (Control* c : {&Txt_OutputFile, &Txt_Height, &Txt_Width, &Txt_Additional, &Txt_InitialFrame,
+                       &Txt_FinalFrame, &Txt_InitialClock, &Txt_FinalClock, &Btn_OK, &Cbo_FileType,
+                       &Chk_AntiAlias})
         c->tabIndex = tab++;
 
     Btn_OK.onClick = [this] { hide(); };
 }
 
-void BrickpovRenderOptions::Form_Load() { CenterOverWindow(*this, m_app.main()); }
+void BrickpovRenderOptions::Form_Load() {
+    CenterOverWindow(*this, m_app.main());
+}
 
 void BrickpovRenderOptions::Form_Activate() {
     CenterOverWindow(*this, m_app.main());
@@ -128,7 +130,8 @@ std::optional<int> countStepLines(const std::string& path) {
     int count = 0;
     std::string line;
     auto countLine = [&] {
-        if (line.size() >= 4 && equalsNoCase(std::string_view(line).substr(line.size() - 4), "STEP"))
+        if (line.size() >= 4 &&
+            equalsNoCase(std::string_view(line).substr(line.size() - 4), "STEP"))
             ++count;
         line.clear();
     };
@@ -197,11 +200,30 @@ std::string povrayParameters(BrickpovMain& m) {
     return p;
 }
 
+namespace {
+// Marks the waits of a run: "Run L3P" refuses a second run meanwhile, and
+// the pointer shows that the program is busy.
+struct RunGuard {
+    BrickpovMain& m;
+    explicit RunGuard(BrickpovMain& main) : m(main) {
+        m.RunInProgress = true;
+        m.platform().windows.setBusy(true);
+    }
+    ~RunGuard() {
+        m.RunInProgress = false;
+        m.platform().windows.setBusy(false);
+    }
+    RunGuard(const RunGuard&) = delete;
+    RunGuard& operator=(const RunGuard&) = delete;
+};
+} // namespace
+
 void RenderWithPovRay(BrickpovMain& m) {
     const std::string parameters = povrayParameters(m);
     WindowSystem& windows = m.platform().windows;
     const std::string l3p = AddBackslash(m.L3PPath) + m.EXEName;
 
+    std::optional<RunGuard> guard(std::in_place, m);
     m.Tmr_Main.setInterval(15000);
     m.Tmr_Main.setEnabled(true);
     while (m.platform().programs.isRunning(l3p) && m.Tmr_Main.enabled() && !m.app().ended())
@@ -212,6 +234,7 @@ void RenderWithPovRay(BrickpovMain& m) {
     m.Tmr_Main.setEnabled(true);
     while (m.Tmr_Main.enabled() && !m.app().ended())
         windows.processEvents();
+    guard.reset();
     if (m.app().ended())
         return;
 

@@ -14,7 +14,9 @@ namespace bp {
 
 namespace {
 
-bool ticked(const Control& c) { return c.value() == 1; }
+bool ticked(const Control& c) {
+    return c.value() == 1;
+}
 
 void refuse(BrickpovMain& m, const char* title, const std::string& text, MsgIcon icon) {
     MessageBoxRequest box;
@@ -50,20 +52,6 @@ bool requiredFieldMissing(BrickpovMain& m) {
     return empty(m.Cbo_ModelFile);
 }
 
-// A refused or running conversion must not start a second one inside the
-// first one's wait: both would share the one timer.
-struct RunGuard {
-    BrickpovMain& m;
-    explicit RunGuard(BrickpovMain& main) : m(main) {
-        m.RunInProgress = true;
-        m.platform().windows.setBusy(true);
-    }
-    ~RunGuard() {
-        m.RunInProgress = false;
-        m.platform().windows.setBusy(false);
-    }
-};
-
 } // namespace
 
 bool breaks83Rule(std::string_view name) {
@@ -74,8 +62,11 @@ bool breaks83Rule(std::string_view name) {
 }
 
 bool isOldL3P(BrickpovMain& m) {
-    // A native build carries no extension and is never the 16-bit one.
-    if (!equalsNoCase(m.EXEName, "L3P.EXE") && !equalsNoCase(m.EXEName, "l3p"))
+    // A native build carries no extension and is never the 16-bit one,
+    // whatever its date.
+    if (equalsNoCase(m.EXEName, "l3p"))
+        return false;
+    if (!equalsNoCase(m.EXEName, "L3P.EXE"))
         return true;
     const auto date = m.platform().files.modified(AddBackslash(m.L3PPath) + m.EXEName);
     if (!date)
@@ -91,6 +82,7 @@ void StartL3P(BrickpovMain& m) {
 }
 
 void Btn_RunL3P_Click(BrickpovMain& m) {
+    // A second run inside the first one's wait would share its timer.
     if (m.RunInProgress)
         return;
     if (isOldL3P(m)) {
@@ -129,7 +121,6 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
             m.Chk_O.setValue(1);
         }
     }
-    RunGuard guard(m);
     StartL3P(m);
     if (m.Chk_Render.enabled() && ticked(m.Chk_Render))
         RenderWithPovRay(m);
