@@ -4,6 +4,7 @@
 #include "core/app/brickpov_main.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
+#include "core/l3p/run_l3p.h"
 
 namespace bp {
 
@@ -58,7 +59,7 @@ void Mnu_About_Click(BrickpovMain& m) {
 void Img_PayPalDonate_Click(BrickpovMain& m) { AppExecute(m.platform(), kDonationPage, ""); }
 
 void Mnu_CheckL3P_Click(BrickpovMain& m) {
-    AppExecute(m.platform(), AddBackslash(m.L3PPath) + m.EXEName, " -upd");
+    AppExecute(m.platform(), l3pProgram(m), " -upd");
 }
 
 void wireAbout(BrickpovMain& m) {

@@ -5,6 +5,7 @@
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
+#include "core/l3p/run_l3p.h"
 #include "core/platform/platform.h"
 
 #include <fstream>
@@ -221,7 +222,7 @@ struct RunGuard {
 void RenderWithPovRay(BrickpovMain& m) {
     const std::string parameters = povrayParameters(m);
     WindowSystem& windows = m.platform().windows;
-    const std::string l3p = AddBackslash(m.L3PPath) + m.EXEName;
+    const std::string l3p = l3pProgram(m);
 
     std::optional<RunGuard> guard(std::in_place, m);
     m.Tmr_Main.setInterval(15000);

@@ -61,6 +61,13 @@ bool breaks83Rule(std::string_view name) {
     return dot >= 9;
 }
 
+std::string l3pProgram(BrickpovMain& m) {
+    const std::string folder = AddBackslash(m.L3PPath);
+    // The name may be stored in another case than the file on disk has.
+    const auto stored = m.platform().files.findNoCase(folder, m.EXEName);
+    return folder + (stored ? *stored : m.EXEName);
+}
+
 bool isOldL3P(BrickpovMain& m) {
     // A native build carries no extension and is never the 16-bit one,
     // whatever its date.
@@ -68,7 +75,7 @@ bool isOldL3P(BrickpovMain& m) {
         return false;
     if (!equalsNoCase(m.EXEName, "L3P.EXE"))
         return true;
-    const auto date = m.platform().files.modified(AddBackslash(m.L3PPath) + m.EXEName);
+    const auto date = m.platform().files.modified(l3pProgram(m));
     if (!date)
         return false; // missing: starting it reports that L3P is not there
     using namespace std::chrono;
@@ -77,7 +84,7 @@ bool isOldL3P(BrickpovMain& m) {
 }
 
 void StartL3P(BrickpovMain& m) {
-    AppExecute(m.platform(), AddBackslash(m.L3PPath) + m.EXEName, m.Txt_CommandLine.text(),
+    AppExecute(m.platform(), l3pProgram(m), m.Txt_CommandLine.text(),
                m.ModelPath);
 }
 

@@ -1,0 +1,284 @@
+#include "gui/form_view.h"
+
+#include "gui/control_bindings.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QMoveEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace bp::gui {
+
+namespace {
+
+// The designs were laid out for a narrow 8-point face. DejaVu Sans is wider:
+// its condensed cut at 7.5 points takes about the room the captions had.
+QFont formFont() {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(7.5);
+    font.setStretch(QFont::SemiCondensed);
+    return font;
+}
+
+} // namespace
+
+FormView::FormView(bp::Form& form, QWidget* owner)
+    : QWidget(owner), m_form(&form), m_twips(Twips::forScreen(owner ? owner->screen() : nullptr)) {
+    // A fixed border without a maximise button; windows that belong to
+    // another window are dialogs over it.
+    Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    flags |= owner ? Qt::Dialog : Qt::Window | Qt::WindowMinimizeButtonHint;
+    setWindowFlags(flags);
+    setFont(formFont());
+    setObjectName(toQt(form.name()));
+    build();
+    form.addObserver(this);
+}
+
+FormView::~FormView() {
+    detach();
+}
+
+void FormView::detach() {
+    if (m_form)
+        m_form->removeObserver(this);
+    m_form = nullptr;
+}
+
+void FormView::build() {
+    bp::Form& form = *m_form;
+    setWindowTitle(toQt(form.caption()));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    const auto& controls = form.controls();
+    if (std::any_of(controls.begin(), controls.end(),
+                    [](const Control* c) { return c->kind() == ControlKind::Menu; })) {
+        m_menuBar = new QMenuBar(this);
+        layout->setMenuBar(m_menuBar);
+    }
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("clientArea"));
+    m_client->installEventFilter(this);
+    m_client->setFixedSize(m_twips.toPixels(form.clientWidth), m_twips.toPixels(form.clientHeight));
+    layout->addWidget(m_client);
+
+    for (Control* control : controls) {
+        if (control->kind() == ControlKind::Menu)
+            buildMenu(*control);
+        else
+            buildControl(*control);
+    }
+    // Drawn controls (labels, shapes, lines, images) lie on the window's
+    // surface, under every windowed control, in their own order.
+    for (auto it = m_bindings.rbegin(); it != m_bindings.rend(); ++it)
+        if ((*it)->lightweight() && (*it)->widget())
+            (*it)->widget()->lower();
+    applyTabOrder();
+}
+
+ControlBinding* FormView::buildControl(bp::Control& control) {
+    if (auto it = m_byControl.find(&control); it != m_byControl.end())
+        return it->second;
+    m_byControl[&control] = nullptr; // also guards against a container naming itself
+    QWidget* parent = m_client;
+    if (!control.container.empty()) {
+        bp::Control* holder = m_form->findQualified(control.container);
+        if (holder && holder->kind() != ControlKind::Menu)
+            if (ControlBinding* h = buildControl(*holder); h && h->childArea())
+                parent = h->childArea();
+    }
+    auto binding = createBinding(*this, control, parent);
+    if (!binding)
+        return nullptr;
+    ControlBinding* b = binding.get();
+    m_bindings.push_back(std::move(binding));
+    m_byControl[&control] = b;
+    b->updateAll();
+    return b;
+}
+
+ControlBinding* FormView::buildMenu(bp::Control& control) {
+    if (auto it = m_byControl.find(&control); it != m_byControl.end())
+        return it->second;
+    m_byControl[&control] = nullptr;
+    QMenu* parentMenu = nullptr;
+    if (!control.container.empty()) {
+        bp::Control* holder = m_form->findQualified(control.container);
+        ControlBinding* h =
+            holder && holder->kind() == ControlKind::Menu ? buildMenu(*holder) : nullptr;
+        parentMenu = h ? menuOf(*h) : nullptr;
+        if (!parentMenu)
+            return nullptr; // an entry of a menu that cannot hold entries
+    }
+    const std::string name = control.qualifiedName();
+    const auto& controls = m_form->controls();
+    const bool holdsEntries = std::any_of(controls.begin(), controls.end(), [&](const Control* c) {
+        return c != &control && c->kind() == ControlKind::Menu && c->container == name;
+    });
+    auto binding = createMenuBinding(*this, control, m_menuBar, parentMenu, holdsEntries);
+    ControlBinding* b = binding.get();
+    m_bindings.push_back(std::move(binding));
+    m_byControl[&control] = b;
+    b->updateAll();
+    return b;
+}
+
+void FormView::applyTabOrder() {
+    std::vector<std::pair<int, QWidget*>> stops;
+    for (const auto& b : m_bindings) {
+        QWidget* w = b->widget();
+        if (!w || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (b->control().tabIndex >= 0)
+            stops.emplace_back(b->control().tabIndex, w);
+        else
+            w->setFocusPolicy(Qt::ClickFocus);
+    }
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < stops.size(); ++i)
+        QWidget::setTabOrder(stops[i - 1].second, stops[i].second);
+}
+
+ControlBinding* FormView::bindingOf(const bp::Control* control) const {
+    auto it = m_byControl.find(control);
+    return it == m_byControl.end() ? nullptr : it->second;
+}
+
+QWidget* FormView::widgetOf(const std::string& qualifiedName) const {
+    if (!m_form)
+        return nullptr;
+    ControlBinding* b = bindingOf(m_form->findQualified(qualifiedName));
+    return b ? b->widget() : nullptr;
+}
+
+void FormView::placeAtFormPosition() {
+    if (!m_form)
+        return;
+    const Rect& r = m_form->rect();
+    m_placing = true;
+    move(m_twips.toPixels(r.left), m_twips.toPixels(r.top));
+    m_placing = false;
+}
+
+void FormView::widgetFocused(bp::Control& control) {
+    if (m_applyingFocus || !m_form)
+        return;
+    m_form->setFocus(control);
+}
+
+void FormView::propertyChanged(bp::Control& control, bp::Property property) {
+    if (ControlBinding* b = bindingOf(&control))
+        b->update(property);
+}
+
+void FormView::formChanged(bp::Form& form) {
+    setWindowTitle(toQt(form.caption()));
+    if (m_placing)
+        return;
+    const Rect& r = form.rect();
+    if (pos() != QPoint(m_twips.toPixels(r.left), m_twips.toPixels(r.top)))
+        placeAtFormPosition();
+}
+
+void FormView::focusChanged(bp::Form&, bp::Control* control) {
+    ControlBinding* b = bindingOf(control);
+    QWidget* w = b ? b->widget() : nullptr;
+    if (!w || w->hasFocus())
+        return;
+    m_applyingFocus = true;
+    w->setFocus(Qt::OtherFocusReason);
+    m_applyingFocus = false;
+}
+
+namespace {
+// The form window that was active last. A form is activated when it takes
+// over from another form window, not when the focus comes back to it from a
+// message box, a common dialog or another program.
+QPointer<FormView> s_lastActive;
+} // namespace
+
+bool FormView::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && m_form && s_lastActive != this) {
+        s_lastActive = this;
+        m_form->activate();
+    }
+    return QWidget::event(event);
+}
+
+// A click on the window itself, between its controls, is the form's own.
+bool FormView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client && event->type() == QEvent::MouseButtonRelease && m_form) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            m_client->rect().contains(mouse->position().toPoint()))
+            m_form->userClick();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Closing the window is the form's decision: it unloads, and a form that
+// ends the program does so through the window system.
+void FormView::closeEvent(QCloseEvent* event) {
+    if (!m_form) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    m_form->unload();
+}
+
+// Enter presses the focused button, else the default one; Esc the cancel one.
+void FormView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (m_form && (enter || key == Qt::Key_Escape) && event->modifiers() == Qt::NoModifier) {
+        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); enter && focused) {
+            focused->click();
+            return;
+        }
+        pressButton(enter);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FormView::pressButton(bool defaultButton) {
+    for (const auto& b : m_bindings) {
+        const Control& c = b->control();
+        if (c.kind() != ControlKind::Button || !(defaultButton ? c.defaultButton : c.cancelButton))
+            continue;
+        if (auto* button = qobject_cast<QPushButton*>(b->widget());
+            button && button->isEnabled() && button->isVisible())
+            button->click();
+        return;
+    }
+}
+
+// A window the person moved keeps its new place in the form, in twips, so
+// that windows centred over it follow.
+void FormView::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (m_placing || !m_form || !isVisible())
+        return;
+    const Rect& r = m_form->rect();
+    const int left = m_twips.toTwips(pos().x());
+    const int top = m_twips.toTwips(pos().y());
+    if (m_twips.toPixels(r.left) == pos().x() && m_twips.toPixels(r.top) == pos().y())
+        return;
+    m_placing = true;
+    m_form->setRect({left, top, r.width, r.height});
+    m_placing = false;
+}
+
+} // namespace bp::gui

@@ -1,0 +1,486 @@
+// The Qt front end driven through its real widgets, on the offscreen platform.
+
+#include "core/app/app.h"
+#include "core/app/brickpov_main.h"
+#include "core/app/locate_dialog.h"
+#include "gui/form_view.h"
+#include "gui/qt_dialogs.h"
+#include "gui/qt_window_system.h"
+#include "platform/desktop/desktop_platform.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace bp;
+using bp::gui::FormView;
+using bp::gui::QtDialogs;
+using bp::gui::QtWindowSystem;
+
+namespace {
+
+// Start-up must not ask anything while the window is driven; a message box
+// is kept, so that a test can name it, and answered with OK.
+class RecordingDialogs : public Dialogs {
+  public:
+    std::vector<MessageBoxRequest> boxes;
+    MsgAnswer messageBox(const MessageBoxRequest& request) override {
+        boxes.push_back(request);
+        return MsgAnswer::OK;
+    }
+    std::optional<std::string> fileDialog(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<Rgb> colorDialog(Rgb) override { return std::nullopt; }
+};
+
+void makeFile(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("#\n");
+    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+// The real program on the desktop platform, with folders of its own: L3P,
+// LEdit and POV-Ray are where it looks and LGEO is known to be absent.
+class Session {
+  public:
+    Session()
+        : m_configHome(m_config.path().toStdString()),
+          m_programDir(m_program.path().toStdString() + "/"),
+          m_settings(m_configHome + "/Brickpov/settings.ini"), m_profile(m_configHome),
+          m_programs(m_programDir + "povray"),
+          m_files(m_programDir), m_platform{m_dialogs,  m_settings, m_profile,
+                                            m_programs, m_files,    m_windows} {
+        for (const char* name : {"L3P.exe", "LEdit.exe", "povray"})
+            makeFile(m_program.filePath(QString::fromLatin1(name)));
+        m_settings.save("Brickpov", "Paths", "LDrawPath", m_programDir);
+        m_settings.save("Brickpov", "Paths", "LGEOPath", "Not Installed");
+        m_app = std::make_unique<App>(m_platform);
+        m_windows.setMainForm(m_app->main());
+        m_app->start("");
+    }
+    ~Session() {
+        m_windows.releaseViews();
+        m_app.reset();
+    }
+
+    App& app() { return *m_app; }
+    BrickpovMain& main() { return m_app->main(); }
+    QtWindowSystem& windows() { return m_windows; }
+    RecordingDialogs& dialogs() { return m_dialogs; }
+    SettingsStore& settings() { return m_settings; }
+    FormView* view() { return m_windows.viewOf(main()); }
+    QString programDir() const { return m_program.path(); }
+
+  private:
+    QTemporaryDir m_config, m_program;
+    std::string m_configHome, m_programDir;
+    desktop::FileSettingsStore m_settings;
+    desktop::IniProfileFile m_profile;
+    desktop::PosixPrograms m_programs;
+    desktop::PosixFileSystem m_files;
+    QtWindowSystem m_windows;
+    RecordingDialogs m_dialogs;
+    Platform m_platform;
+    std::unique_ptr<App> m_app;
+};
+
+template <class W> W* widgetOf(FormView* view, const char* name) {
+    return view ? qobject_cast<W*>(view->widgetOf(name)) : nullptr;
+}
+
+// Where a person clicks a check box: on its box, not in the middle of its caption.
+void clickIndicator(QCheckBox* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect indicator =
+        box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, indicator.center());
+}
+
+// Opens the drop-down list with the mouse and clicks the item.
+bool chooseFromPopup(QComboBox* combo, const QString& text) {
+    QTest::mouseClick(combo, Qt::LeftButton);
+    QAbstractItemView* list = combo->view();
+    if (!QTest::qWaitFor([&] { return list->isVisible(); }))
+        return false;
+    // The list ignores a release that comes too soon after it opened.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QRect item = list->visualRect(list->model()->index(combo->findText(text), 0));
+    const QPoint where(list->viewport()->width() / 2, item.center().y());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, where);
+    return QTest::qWaitFor([&] { return !list->isVisible(); });
+}
+
+// The switches of a command line, without the model and output names.
+QStringList switches(const QString& commandLine) {
+    QStringList found;
+    for (const QString& word : commandLine.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        if (word.startsWith(QLatin1Char('-')))
+            found << word;
+    return found;
+}
+
+QStringList without(const QStringList& words, const QStringList& others) {
+    QStringList left;
+    for (const QString& w : words)
+        if (!others.contains(w))
+            left << w;
+    return left;
+}
+
+QColor colorInside(QWidget* widget) {
+    return widget->grab().toImage().pixelColor(widget->width() / 2, widget->height() / 2);
+}
+
+// Runs body on the modal window of type W once it is open; the modal loop
+// that the caller then starts is where it runs.
+template <class W> void whenModal(std::function<void(W*)> body) {
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, body] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* modal = dynamic_cast<W*>(window);
+            if (modal && modal->isVisible() && modal->isModal()) {
+                poll->stop();
+                poll->deleteLater();
+                body(modal);
+                return;
+            }
+        }
+    });
+    poll->start();
+}
+
+} // namespace
+
+class GuiTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void clicksOnRealWidgetsReachTheCommandLine();
+    void mainWindowMatchesItsDesign();
+    void closeBoxUnloadsTheMainForm();
+    void timerTicksWhileTheCoreWaits();
+    void locateDialogRunsModallyWithItsFolderList();
+    void messageBoxDoesNotReactivateTheForm();
+    void messageBoxShowsTheRequest();
+    void fileDialogTakesFiltersAndAnswers();
+};
+
+void GuiTest::clicksOnRealWidgetsReachTheCommandLine() {
+    Session s;
+    QCOMPARE(s.dialogs().boxes.size(), std::size_t(0));
+    FormView* view = s.view();
+    QVERIFY(view);
+    QVERIFY(QTest::qWaitForWindowActive(view));
+    BrickpovMain& m = s.main();
+
+    auto* commandLine = widgetOf<QPlainTextEdit>(view, "Txt_CommandLine");
+    auto* quality = widgetOf<QComboBox>(view, "Cbo_Q");
+    auto* seamWidth = widgetOf<QLineEdit>(view, "Txt_SW");
+    QVERIFY(commandLine && quality && seamWidth);
+    QVERIFY(commandLine->isReadOnly());
+    const QStringList before = switches(commandLine->toPlainText());
+
+    // A disabled value field has the button face; ticking its switch makes it white.
+    const QColor buttonFace = view->palette().color(QPalette::Button);
+    QVERIFY(!seamWidth->isEnabled());
+    QCOMPARE(colorInside(seamWidth), buttonFace);
+    clickIndicator(widgetOf<QCheckBox>(view, "Chk_SW"));
+    QCOMPARE(m.Chk_SW.value(), 1);
+    QVERIFY(seamWidth->isEnabled());
+    QCOMPARE(colorInside(seamWidth), QColor(Qt::white));
+
+    // Typing in the middle of a field: the echo of the model's text must not
+    // move the cursor.
+    QTest::keyClicks(seamWidth, QStringLiteral("05"));
+    QTest::keyClick(seamWidth, Qt::Key_Left);
+    QTest::keyClicks(seamWidth, QStringLiteral("."));
+    QCOMPARE(seamWidth->text(), QStringLiteral("0.5"));
+    QCOMPARE(m.Txt_SW.text(), std::string("0.5"));
+    clickIndicator(widgetOf<QCheckBox>(view, "Chk_SW"));
+    QCOMPARE(colorInside(seamWidth), buttonFace);
+    // Ticking again gives the field the focus, and its handler selects the text.
+    clickIndicator(widgetOf<QCheckBox>(view, "Chk_SW"));
+    QVERIFY(seamWidth->hasFocus());
+    QCOMPARE(seamWidth->selectedText(), QStringLiteral("0.5"));
+    clickIndicator(widgetOf<QCheckBox>(view, "Chk_SW"));
+
+    QVERIFY(!quality->isEnabled());
+    clickIndicator(widgetOf<QCheckBox>(view, "Chk_LD"));
+    clickIndicator(widgetOf<QCheckBox>(view, "Chk_O"));
+    clickIndicator(widgetOf<QCheckBox>(view, "Chk_Q"));
+    QVERIFY(quality->isEnabled());
+    QCOMPARE(quality->palette().color(QPalette::Button), QColor(Qt::white));
+    QVERIFY(chooseFromPopup(quality, QStringLiteral("1")));
+    QCOMPARE(m.Cbo_Q.text(), std::string("1"));
+
+    const QString shown = commandLine->toPlainText();
+    QCOMPARE(shown, QString::fromStdString(m.Txt_CommandLine.text()));
+    const QStringList after = switches(shown);
+    QCOMPARE(without(after, before), (QStringList{"-ld", "-q1", "-o"}));
+    QCOMPARE(without(before, after), QStringList());
+    QVERIFY(shown.contains(QStringLiteral(" -ld")) && shown.contains(QStringLiteral(" -q1")) &&
+            shown.contains(QStringLiteral(" -o")));
+
+    // Unticking takes the switch out again, and the box follows the model.
+    clickIndicator(widgetOf<QCheckBox>(view, "Chk_LD"));
+    QVERIFY(!widgetOf<QCheckBox>(view, "Chk_LD")->isChecked());
+    QVERIFY(!switches(commandLine->toPlainText()).contains(QStringLiteral("-ld")));
+    QCOMPARE(s.dialogs().boxes.size(), std::size_t(0));
+}
+
+void GuiTest::mainWindowMatchesItsDesign() {
+    Session s;
+    FormView* view = s.view();
+    QVERIFY(view);
+    QVERIFY(QTest::qWaitForWindowActive(view));
+    BrickpovMain& m = s.main();
+    const auto& twips = view->twips();
+    QCOMPARE(twips.dpi(), 96.0);
+
+    QCOMPARE(view->windowTitle(), QStringLiteral("Brickpov"));
+    QCOMPARE(view->minimumSize(), view->maximumSize());
+    QVERIFY(!(view->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QWidget* client = view->clientArea();
+    QCOMPARE(client->size(), QSize(twips.toPixels(m.clientWidth), twips.toPixels(m.clientHeight)));
+    QCOMPARE(client->mapTo(view, QPoint()), QPoint(0, view->menuBar()->height()));
+    QCOMPARE(view->menuBar()->actions().size(), 3);
+
+    // Tab follows the designed keyboard order.
+    QWidget* first = view->widgetOf("Cbo_ModelFile");
+    first->setFocus();
+    QTRY_VERIFY(first->hasFocus());
+    QTest::keyClick(first, Qt::Key_Tab);
+    QVERIFY(view->widgetOf("Btn_BrowseModelFile")->hasFocus());
+    QTest::keyClick(view->focusWidget(), Qt::Key_Tab);
+    QVERIFY(view->widgetOf("Cbo_OutputFile")->hasFocus());
+    QCOMPARE(m.focus(), m.findQualified("Cbo_OutputFile"));
+
+    m.Lbl_BColorSample.setBackColor(Color::rgb(255, 128, 0));
+    const QImage shot = view->grab().toImage();
+    QVERIFY(shot.save(QStringLiteral(BRICKPOV_GUI_TEST_OUTPUT "/brickpov-main.png")));
+
+    for (const char* name : {"Btn_RunL3P", "Chk_CG", "Txt_CommandLine", "Cbo_C", "Lbl_BColorSample",
+                             "Txt_BColor(2)"}) {
+        QWidget* w = view->widgetOf(name);
+        QVERIFY2(w, name);
+        const QRect designed =
+            twips.toPixels(m.findQualified(name)->rect()).translated(client->pos());
+        const QRect actual(w->mapTo(view, QPoint()), w->size());
+        const auto near = [](int a, int b) { return std::abs(a - b) <= 1; };
+        QVERIFY2(near(actual.left(), designed.left()) && near(actual.top(), designed.top()) &&
+                     near(actual.right(), designed.right()) &&
+                     near(actual.bottom(), designed.bottom()),
+                 qPrintable(QStringLiteral("%1 at %2,%3 %4x%5, designed %6,%7 %8x%9")
+                                .arg(QString::fromLatin1(name))
+                                .arg(actual.x())
+                                .arg(actual.y())
+                                .arg(actual.width())
+                                .arg(actual.height())
+                                .arg(designed.x())
+                                .arg(designed.y())
+                                .arg(designed.width())
+                                .arg(designed.height())));
+    }
+
+    // The swatch is filled with its colour inside its single border.
+    QWidget* swatch = view->widgetOf("Lbl_BColorSample");
+    const QPoint origin = swatch->mapTo(view, QPoint());
+    for (const QPoint inside :
+         {swatch->rect().center(), QPoint(2, 2), QPoint(swatch->width() - 3, swatch->height() - 3)})
+        QCOMPARE(shot.pixelColor(origin + inside), QColor(255, 128, 0));
+    QVERIFY(shot.pixelColor(origin) != QColor(255, 128, 0));
+}
+
+void GuiTest::closeBoxUnloadsTheMainForm() {
+    Session s;
+    FormView* view = s.view();
+    QVERIFY(view);
+    QVERIFY(QTest::qWaitForWindowActive(view));
+    view->close();
+    QVERIFY(s.app().ended());
+    QVERIFY(!s.main().loaded());
+    QCOMPARE(s.windows().viewOf(s.main()), nullptr);
+}
+
+// The core waits for its timer by processing events, as the render wait does;
+// the timer's handler switches it off from within its own tick.
+void GuiTest::timerTicksWhileTheCoreWaits() {
+    Session s;
+    BrickpovMain& m = s.main();
+    m.Tmr_Main.setInterval(30);
+    m.Tmr_Main.setEnabled(true);
+    QElapsedTimer waited;
+    waited.start();
+    while (m.Tmr_Main.enabled() && waited.elapsed() < 5000)
+        s.windows().processEvents();
+    QVERIFY(!m.Tmr_Main.enabled());
+    QVERIFY(waited.elapsed() >= 25);
+    // Stopped means stopped: no tick turns it on or off again.
+    m.Tmr_Main.setEnabled(false);
+    QTest::qWait(100);
+    QVERIFY(!m.Tmr_Main.enabled());
+}
+
+void GuiTest::locateDialogRunsModallyWithItsFolderList() {
+    Session s;
+    BrickpovMain& m = s.main();
+    QVERIFY(QTest::qWaitForWindowActive(s.view()));
+    const QString tools = s.programDir() + QStringLiteral("/tools");
+    QVERIFY(QDir().mkpath(tools));
+    makeFile(tools + QStringLiteral("/L3P.exe"));
+    m.L3PPath = s.programDir().toStdString() + "/"; // where the folder list starts
+
+    bool sawDialog = false;
+    whenModal<FormView>([&](FormView* dialog) {
+        // A way out, should a check below fail with the dialog still open.
+        QTimer::singleShot(10000, dialog, [dialog] {
+            if (dialog->form())
+                dialog->form()->unload();
+        });
+        sawDialog = true;
+        // Activation disables OK, so the folder is chosen after it.
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Locate L3p.exe (or L3P16.exe)"));
+        QCOMPARE(dialog->parentWidget(), s.view());
+        auto* folders = widgetOf<QListWidget>(dialog, "Dir_Locate");
+        auto* ok = widgetOf<QPushButton>(dialog, "Btn_OK");
+        QVERIFY(folders && ok);
+        QVERIFY(!ok->isEnabled());
+        const auto found = folders->findItems(QStringLiteral("tools"), Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        // The folder list begins with the path down to the folder shown.
+        QCOMPARE(folders->item(0)->text(), QStringLiteral("/"));
+        const QRect item = folders->visualItemRect(found.first());
+        // Through the window, as the window system delivers a double click.
+        QTest::mouseDClick(dialog->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                           folders->viewport()->mapTo(dialog, item.center()));
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(folders->currentItem()->text(), QStringLiteral("tools"));
+        // Going back to the main window activates it again, which rebuilds this.
+        m.Txt_CommandLine.setText("marker");
+        QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    LocateTool(m, "Locate L3p.exe (or L3P16.exe)", m.L3PPath, "L3P.exe");
+
+    QVERIFY(sawDialog);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QCOMPARE(s.settings().get("Brickpov", "Paths", "L3PPath", ""), tools.toStdString() + "/");
+    QVERIFY(!m.app().ended());
+    QTRY_VERIFY(m.Txt_CommandLine.text() != "marker");
+}
+
+// Only another form window taking over activates a form: the focus coming
+// back from a message box must not run the activation (whose own warnings
+// would then come back for ever).
+void GuiTest::messageBoxDoesNotReactivateTheForm() {
+    Session s;
+    BrickpovMain& m = s.main();
+    QVERIFY(QTest::qWaitForWindowActive(s.view()));
+    m.Txt_CommandLine.setText("marker");
+    QtDialogs dialogs(s.windows());
+    bool overMain = false;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        overMain = box->parentWidget() == s.view();
+        box->button(QMessageBox::Ok)->click();
+    });
+    MessageBoxRequest request;
+    request.text = "LGEO .TAB Files Missing";
+    QCOMPARE(dialogs.messageBox(request), MsgAnswer::OK);
+    QVERIFY(overMain);
+    QVERIFY(QTest::qWaitForWindowActive(s.view()));
+    QTest::qWait(50);
+    QCOMPARE(m.Txt_CommandLine.text(), std::string("marker"));
+}
+
+void GuiTest::messageBoxShowsTheRequest() {
+    QtWindowSystem windows;
+    QtDialogs dialogs(windows);
+    MessageBoxRequest request;
+    request.title = "Brickpov Unable to Run";
+    request.text = "first\r\nsecond\rthird";
+    request.icon = MsgIcon::Question;
+    request.buttons = MsgButtons::YesNoCancel;
+    request.defaultButton = MsgAnswer::No;
+
+    QString text, title;
+    bool noIsDefault = false, questionIcon = false;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        text = box->text();
+        title = box->windowTitle();
+        noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+        questionIcon = box->icon() == QMessageBox::Question;
+        box->button(QMessageBox::Yes)->click();
+    });
+    QCOMPARE(dialogs.messageBox(request), MsgAnswer::Yes);
+    QCOMPARE(text, QStringLiteral("first\nsecond\nthird"));
+    QCOMPARE(title, QStringLiteral("Brickpov Unable to Run"));
+    QVERIFY(noIsDefault);
+    QVERIFY(questionIcon);
+
+    // Closed without a button, a box with Cancel answers Cancel.
+    whenModal<QMessageBox>([](QMessageBox* box) { box->close(); });
+    QCOMPARE(dialogs.messageBox(request), MsgAnswer::Cancel);
+}
+
+void GuiTest::fileDialogTakesFiltersAndAnswers() {
+    QtWindowSystem windows;
+    QtDialogs dialogs(windows);
+    QTemporaryDir folder;
+    const QString model = folder.filePath(QStringLiteral("car.dat"));
+    makeFile(model);
+
+    FileDialogRequest request;
+    request.title = "Open Model";
+    request.initialDir = folder.path().toStdString();
+    request.filter = "LDraw Files, (*.dat, *.ldr, *.mpd)|*.dat;*.ldr;*.mpd|All Files, (*.*)|*.*";
+    request.filterIndex = 2;
+    request.fileMustExist = true;
+
+    QStringList filters;
+    QString chosenFilter, title;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        filters = dialog->nameFilters();
+        chosenFilter = dialog->selectedNameFilter();
+        title = dialog->windowTitle();
+        mode = dialog->fileMode();
+        // Typed as a person would; the dialog's folder view fills in later.
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            QTest::keyClicks(name, QStringLiteral("car.dat"));
+            QTest::keyClick(name, Qt::Key_Return);
+        } else {
+            dialog->reject();
+        }
+    });
+    QCOMPARE(dialogs.fileDialog(request), std::optional<std::string>(model.toStdString()));
+    QCOMPARE(filters, (QStringList{"LDraw Files (*.dat *.ldr *.mpd)", "All Files (*.*)"}));
+    QCOMPARE(chosenFilter, QStringLiteral("All Files (*.*)"));
+    QCOMPARE(title, QStringLiteral("Open Model"));
+    QCOMPARE(mode, QFileDialog::ExistingFile);
+
+    whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    QCOMPARE(dialogs.fileDialog(request), std::optional<std::string>());
+}
+
+QTEST_MAIN(GuiTest)
+#include "gui_test.moc"
