@@ -80,12 +80,17 @@ void DriverWindowSystem::reportEnd() {
 }
 
 void DriverWindowSystem::raisePendingActivation() {
+    // An activation can itself close a dialog and leave another pending; an
+    // event loop delivers that one too before it takes the next input.
+    for (int rounds = 0; rounds < 64; ++rounds) {
+        reportEnd();
+        Form* form = m_pendingActivation;
+        m_pendingActivation = nullptr;
+        if (!form || m_ended || !form->visible())
+            break;
+        activate(*form);
+    }
     reportEnd();
-    Form* form = m_pendingActivation;
-    m_pendingActivation = nullptr;
-    if (!form || m_ended || !form->visible())
-        return;
-    activate(*form);
 }
 
 void DriverWindowSystem::activate(Form& form) {

@@ -11,6 +11,9 @@
 # A line "# needs: PROGRAM..." among the comment lines at the top links each
 # program into bin/ (the L3P stand-in "l3p" from $BRICKPOV_STANDIN, any other
 # from PATH); the case is skipped (77) when one is not there.
+# A line "# env: NAME=VALUE" sets an environment variable for the case (${T}
+# in VALUE names the case's folder); LDRAWDIR is otherwise unset, so that a
+# case never depends on the caller's environment.
 # BRICKPOV_UPDATE=1 writes the transcript to CASE.expected instead of comparing.
 set -u
 
@@ -36,8 +39,12 @@ if [[ $first_line =~ ^#[[:space:]]*locale:[[:space:]]*([^[:space:]]+) ]]; then
 fi
 
 needs=()
+case_env=()
 while IFS= read -r line; do
     [[ $line =~ ^# ]] || break
+    if [[ $line =~ ^#[[:space:]]*env:[[:space:]]*([A-Za-z_][A-Za-z0-9_]*=.*)$ ]]; then
+        case_env+=("${BASH_REMATCH[1]}")
+    fi
     if [[ $line =~ ^#[[:space:]]*needs:(.*)$ ]]; then
         read -ra names <<<"${BASH_REMATCH[1]}"
         needs+=("${names[@]}")
@@ -68,9 +75,12 @@ actual="$T/transcript"
 
 locale_env=()
 [ -n "$locale_name" ] && locale_env=(LC_ALL="$locale_name")
+for assignment in "${case_env[@]}"; do
+    locale_env+=("${assignment//\$\{T\}/$T}")
+done
 (
     cd "$T/work" &&
-        env PATH="$T/bin" "${locale_env[@]}" "$driver" --echo --config-dir "$T/config" \
+        env -u LDRAWDIR PATH="$T/bin" "${locale_env[@]}" "$driver" --echo --config-dir "$T/config" \
             --program-dir "$T/program/" --povray none --timer-scale 0.01 "$script"
 ) >"$actual.raw" 2>&1
 status=$?
