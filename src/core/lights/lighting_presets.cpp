@@ -42,7 +42,8 @@ std::string userLightingRecord(const std::string& name, const LightTable& table)
             continue;
         for (int v = 1; v <= 7; ++v) {
             const bool colour = v >= 4 && v <= 6;
-            record += "," + (colour ? colourText(table.at(l, v)) : numberText(table.at(l, v)));
+            record += ',';
+            record += colour ? colourText(table.at(l, v)) : numberText(table.at(l, v));
         }
     }
     return record;

@@ -32,14 +32,17 @@ std::vector<std::string> GetRecentFiles(SettingsStore& store, const std::string&
 }
 
 void addRecentFile(SettingsStore& store, const std::string& extension, const std::string& path) {
-    std::vector<std::string> files = GetRecentFiles(store, extension, kRemembered);
+    const std::vector<std::string> old = GetRecentFiles(store, extension, kRemembered);
+    std::vector<std::string> files = old;
     files.erase(std::remove_if(files.begin(), files.end(),
                                [&](const std::string& f) { return f.empty() || f == path; }),
                 files.end());
     files.insert(files.begin(), path);
     files.resize(std::min<std::size_t>(files.size(), kRemembered));
+    // Each save may rewrite the whole store: only the entries that moved.
     for (std::size_t i = 0; i < files.size(); ++i)
-        store.save(kAppName, section(extension), key(static_cast<int>(i)), files[i]);
+        if (files[i] != old[i])
+            store.save(kAppName, section(extension), key(static_cast<int>(i)), files[i]);
 }
 
 void noteRecentScene(BrickpovMain& m, const std::string& path) {
@@ -59,7 +62,9 @@ void RefreshRecentScenes(BrickpovMain& m) {
 
 void Mnu_RecentScene_Click(BrickpovMain& m, int index) {
     const std::string path = m.Mnu_RecentScene[index].caption();
-    noteRecentScene(m, path);
+    // An entry whose file is gone stays where it is.
+    if (m.platform().files.fileExists(path))
+        noteRecentScene(m, path);
     LoadScene(m, path);
 }
 

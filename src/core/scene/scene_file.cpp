@@ -4,13 +4,12 @@
 #include "core/app/brickpov_main.h"
 #include "core/common/file_routines.h"
 #include "core/common/numbers.h"
+#include "core/l3p/command_line.h"
 #include "core/l3p/render_options.h"
 #include "core/lights/light_table.h"
 #include "core/platform/platform.h"
 #include "core/scene/recent_scenes.h"
 
-#include <charconv>
-#include <cmath>
 #include <fstream>
 
 namespace bp {
@@ -18,17 +17,6 @@ namespace bp {
 namespace {
 
 constexpr const char* kSceneFilter = "Brickpov .BPS, (*.bps)|*.bps";
-constexpr int kRequiredFields = 165;
-
-// Numbers and typed texts are written without quotes, so a "," inside one
-// would split the field: every number is written with ".".
-std::string dotText(const std::string& text) {
-    std::string out = text;
-    for (char& c : out)
-        if (c == ',')
-            c = '.';
-    return out;
-}
 
 // A quote inside a quoted field is doubled, so that texts such as additional
 // POV-Ray switches with quoted paths come back whole.
@@ -40,6 +28,22 @@ std::string quoted(const std::string& text) {
             out.push_back('"');
     }
     return out + "\"";
+}
+
+// Numbers and typed texts are written without quotes, so a "," inside one
+// would split the field: every number is written with ".". A text that the
+// reader would take for a quoted field, or that would break the line, is
+// quoted instead.
+std::string dotText(const std::string& text) {
+    std::string out = text;
+    for (char& c : out)
+        if (c == ',')
+            c = '.';
+    const auto first = out.find_first_not_of(" \t");
+    if ((first != std::string::npos && out[first] == '"') ||
+        out.find_first_of("\r\n") != std::string::npos)
+        return quoted(out);
+    return out;
 }
 
 std::string check(const Control& c) { return std::to_string(c.value()); }
@@ -197,13 +201,8 @@ private:
         for (int l = 1; l <= 20; ++l)
             for (int v = 1; v <= 7; ++v)
                 m.lights.at(l, v) = toSingle(number());
-        if (m.Chk_LG.value() == 1 || m.Chk_LC.value() == 1) {
-            const int l = currentLight(m);
-            for (int i = 0; i < 6; ++i) {
-                const float value = m.lights.at(l, i + 1);
-                m.Txt_LightValue[i].setText(numberText(i < 3 ? value : value * 255.0f));
-            }
-        }
+        if (m.Chk_LG.value() == 1 || m.Chk_LC.value() == 1)
+            showCurrentLight(m);
         checkBox(m.Chk_B);
         for (Control* c : m.Txt_BColor)
             numberBox(*c);
@@ -226,24 +225,9 @@ private:
         return *field;
     }
 
-    double number() {
-        const std::string field = text();
-        if (field.empty())
-            return 0;
-        double value = 0;
-        const char* first = field.data();
-        const char* last = first + field.size();
-        if (*first == '+')
-            ++first;
-        auto [ptr, ec] = std::from_chars(first, last, value);
-        if (ptr != last)
-            throw LoadFailed{};
-        if (ec == std::errc::result_out_of_range)
-            value = leadingNumber(field); // beyond a double: as the number rule reads it
-        else if (ec != std::errc())
-            throw LoadFailed{};
-        return value;
-    }
+    // Read by the number rule, so that whatever was typed into a number box
+    // and saved reads back (as its leading number) with the rest of the file.
+    double number() { return leadingNumber(text()); }
 
     void checkBox(Control& c) {
         const double v = roundHalfEven(number());
@@ -319,7 +303,8 @@ bool SaveScene(BrickpovMain& m, const std::string& path) {
 }
 
 void LoadScene(BrickpovMain& m, const std::string& path) {
-    if (!m.platform().files.exists(path)) {
+    // A folder is no scene file either.
+    if (!m.platform().files.fileExists(path)) {
         criticalBox(m, ".BPS File not found", "The .BPS file you have specified does not exist.");
         return;
     }
@@ -334,13 +319,21 @@ void LoadScene(BrickpovMain& m, const std::string& path) {
                     "Brickpov may need to be restarted.");
     } catch (...) {
     }
+    // The light numbers go into the table without a handler, so a scene that
+    // changes only lights other than the shown one, or ends early, would
+    // leave the command line behind the table.
+    BuildCommandLine(m);
     RefreshRecentScenes(m);
 }
 
 void LoadDefaultScene(BrickpovMain& m) {
-    std::string folder = m.platform().files.programFolder();
-    if (FileExistsIn(m.platform().files, folder, "Default.BPS"))
-        LoadScene(m, AddBackslash(folder) + "Default.BPS");
+    FileSystem& files = m.platform().files;
+    std::string folder = files.programFolder();
+    if (FileExistsIn(files, folder, "Default.BPS")) {
+        // The name is found without regard to case; open it as it is stored.
+        const auto name = files.findNoCase(AddBackslash(folder), "Default.BPS");
+        LoadScene(m, AddBackslash(folder) + name.value_or("Default.BPS"));
+    }
     m.DefaultSceneLoaded = true;
 }
 
@@ -351,7 +344,8 @@ void Mnu_FileOpen_Click(BrickpovMain& m) {
     request.filter = kSceneFilter;
     request.fileMustExist = true;
     if (const auto path = m.platform().dialogs.fileDialog(request)) {
-        noteRecentScene(m, *path);
+        if (m.platform().files.fileExists(*path))
+            noteRecentScene(m, *path);
         LoadScene(m, *path);
     }
 }
@@ -364,9 +358,10 @@ void Mnu_FileSave_Click(BrickpovMain& m) {
     request.fileName = "New Scene.BPS";
     request.filter = kSceneFilter;
     request.confirmOverwrite = true;
-    if (const auto path = m.platform().dialogs.fileDialog(request)) {
+    // Only a scene that was written is offered again.
+    if (const auto path = m.platform().dialogs.fileDialog(request); path && SaveScene(m, *path)) {
         noteRecentScene(m, *path);
-        SaveScene(m, *path);
+        RefreshRecentScenes(m);
     }
 }
 
