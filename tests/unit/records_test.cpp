@@ -65,6 +65,14 @@ TEST(UserLightingRecord, KeepsOnlyLightsWithBothFirstValues) {
     EXPECT_EQ(userLightingRecord("None", whiteTable()), "None");
 }
 
+TEST(UserLightingRecord, EmptySchemeKeepsTheSchemesAfterIt) {
+    // An empty value would end the reading at the next start.
+    const std::string record = userLightingRecord("", whiteTable());
+    EXPECT_FALSE(record.empty());
+    LightTable t = whiteTable();
+    EXPECT_EQ(parseUserLightingRecord(record, t), "");
+}
+
 TEST(UserLightingRecord, ReadsTheEveningExample) {
     LightTable t = whiteTable();
     EXPECT_EQ(parseUserLightingRecord("Evening,30,45,500,.800,.600,.400,0", t), "Evening");

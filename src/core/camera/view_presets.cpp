@@ -51,7 +51,10 @@ std::optional<UserView> parseUserViewRecord(const std::string& record) {
 std::string userViewRecord(const std::string& name, const std::array<float, 9>& values) {
     std::string record = name;
     for (float v : values)
-        record += "," + numberText(v);
+    {
+        record += ',';
+        record += numberText(v);
+    }
     return record;
 }
 

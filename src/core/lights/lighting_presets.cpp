@@ -46,6 +46,10 @@ std::string userLightingRecord(const std::string& name, const LightTable& table)
             record += colour ? colourText(table.at(l, v)) : numberText(table.at(l, v));
         }
     }
+    // An empty record ends the reading at the next start, losing the schemes
+    // after it; a lone comma reads back as a scheme with no name and no light.
+    if (record.empty())
+        record = ",";
     return record;
 }
 
