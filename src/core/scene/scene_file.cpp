@@ -328,11 +328,16 @@ void LoadScene(BrickpovMain& m, const std::string& path) {
 
 void LoadDefaultScene(BrickpovMain& m) {
     FileSystem& files = m.platform().files;
-    std::string folder = files.programFolder();
-    if (FileExistsIn(files, folder, "Default.BPS")) {
+    // Beside the program, where a user may put one of their own, else where
+    // an installed program keeps its data (bin/../share/brickpov).
+    const std::string programFolder = AddBackslash(files.programFolder());
+    for (std::string folder : {programFolder, programFolder + "../share/brickpov/"}) {
+        if (!FileExistsIn(files, folder, "Default.BPS"))
+            continue;
         // The name is found without regard to case; open it as it is stored.
         const auto name = files.findNoCase(AddBackslash(folder), "Default.BPS");
         LoadScene(m, AddBackslash(folder) + name.value_or("Default.BPS"));
+        break;
     }
     m.DefaultSceneLoaded = true;
 }
