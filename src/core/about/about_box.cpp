@@ -56,7 +56,9 @@ void Mnu_About_Click(BrickpovMain& m) {
     about.show(false);
 }
 
-void Img_PayPalDonate_Click(BrickpovMain& m) { AppExecute(m.platform(), kDonationPage, ""); }
+void Img_PayPalDonate_Click(BrickpovMain& m) {
+    AppExecute(m.platform(), kDonationPage, "");
+}
 
 void Mnu_CheckL3P_Click(BrickpovMain& m) {
     AppExecute(m.platform(), l3pProgram(m), " -upd");

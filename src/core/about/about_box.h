@@ -14,7 +14,7 @@ inline constexpr const char* kDonationPage = "https://brickpov.example.org/Brick
 inline constexpr const char* kVersion = BRICKPOV_VERSION;
 
 class BrickpovAbout : public Form {
-public:
+  public:
     explicit BrickpovAbout(App& app);
 
     Control& Img_About;
@@ -24,10 +24,10 @@ public:
     Control& Lbl_About4;
     Control& Lbl_Version;
 
-protected:
+  protected:
     void Form_Load() override;
 
-private:
+  private:
     App& m_app;
 };
 

@@ -4,7 +4,8 @@
 
 namespace bp {
 
-App::App(Platform& platform) : m_platform(platform), m_main(std::make_unique<BrickpovMain>(*this)) {}
+App::App(Platform& platform)
+    : m_platform(platform), m_main(std::make_unique<BrickpovMain>(*this)) {}
 
 App::~App() {
     for (auto& [control, id] : m_timers)
@@ -44,11 +45,17 @@ void App::end() {
     m_platform.windows.quit();
 }
 
-void App::showForm(Form& form, bool modal) { m_platform.windows.showForm(form, modal); }
+void App::showForm(Form& form, bool modal) {
+    m_platform.windows.showForm(form, modal);
+}
 
-void App::hideForm(Form& form) { m_platform.windows.hideForm(form); }
+void App::hideForm(Form& form) {
+    m_platform.windows.hideForm(form);
+}
 
-void App::formUnloaded(Form& form) { m_platform.windows.formUnloaded(form); }
+void App::formUnloaded(Form& form) {
+    m_platform.windows.formUnloaded(form);
+}
 
 void App::timerChanged(Control& timer) {
     auto it = m_timers.find(&timer);
@@ -57,8 +64,8 @@ void App::timerChanged(Control& timer) {
         m_timers.erase(it);
     }
     if (timer.enabled() && timer.interval() > 0) {
-        m_timers[&timer] =
-            m_platform.windows.startTimer(timer.interval(), [&timer] { timer.raise(Event::Timer); });
+        m_timers[&timer] = m_platform.windows.startTimer(timer.interval(),
+                                                         [&timer] { timer.raise(Event::Timer); });
     }
 }
 

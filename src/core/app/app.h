@@ -15,7 +15,7 @@ class BrickpovMain;
 // The running program: the platform it was given, its forms, and the timers
 // behind their timer controls.
 class App : public FormHost {
-public:
+  public:
     explicit App(Platform& platform);
     ~App() override;
 
@@ -55,7 +55,7 @@ public:
     void timerChanged(Control& timer) override;
     void formUnloaded(Form& form) override;
 
-private:
+  private:
     Platform& m_platform;
     std::unique_ptr<BrickpovMain> m_main;
     std::vector<std::unique_ptr<Form>> m_dialogs;

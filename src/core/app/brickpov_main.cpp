@@ -18,7 +18,9 @@
 
 namespace bp {
 
-Platform& BrickpovMain::platform() const { return m_app.platform(); }
+Platform& BrickpovMain::platform() const {
+    return m_app.platform();
+}
 
 void BrickpovMain::wireHandlers() {
     wireGeneralOptions(*this);
@@ -39,10 +41,16 @@ void BrickpovMain::wireHandlers() {
     Mnu_LocateLGEO.onClick = [this] { Mnu_LocateLGEO_Click(*this); };
 }
 
-void BrickpovMain::Form_Load() { loadMainWindow(*this); }
+void BrickpovMain::Form_Load() {
+    loadMainWindow(*this);
+}
 
-void BrickpovMain::Form_Activate() { activateMainWindow(*this); }
+void BrickpovMain::Form_Activate() {
+    activateMainWindow(*this);
+}
 
-void BrickpovMain::Form_Unload() { unloadMainWindow(*this); }
+void BrickpovMain::Form_Unload() {
+    unloadMainWindow(*this);
+}
 
 } // namespace bp

@@ -16,10 +16,12 @@ struct LightTable {
     std::array<std::array<float, 7>, 20> values{};
 
     float& at(int light, int value) {
-        return values.at(static_cast<std::size_t>(light - 1)).at(static_cast<std::size_t>(value - 1));
+        return values.at(static_cast<std::size_t>(light - 1))
+            .at(static_cast<std::size_t>(value - 1));
     }
     float at(int light, int value) const {
-        return values.at(static_cast<std::size_t>(light - 1)).at(static_cast<std::size_t>(value - 1));
+        return values.at(static_cast<std::size_t>(light - 1))
+            .at(static_cast<std::size_t>(value - 1));
     }
 };
 
@@ -29,7 +31,7 @@ using ViewPresetTable = std::array<std::array<float, 9>, 30>;
 // The main window: the whole user interface and, at the same time, the option
 // state that every feature reads and writes by control name.
 class BrickpovMain : public Form {
-public:
+  public:
     BrickpovMain(App& app);
 
     App& app() const { return m_app; }
@@ -148,12 +150,12 @@ public:
     ViewPresetTable viewPresets{};
     std::array<LightTable, 20> lightPresets{};
 
-protected:
+  protected:
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Unload() override;
 
-private:
+  private:
     void wireHandlers();
 
     App& m_app;

@@ -120,8 +120,9 @@ ControlArray recentSceneMenus(Form& f) {
 }
 
 ControlArray frames(Form& f) {
-    const Rect rects[] = {{60, 840, 8055, 4935},  {180, 1800, 2535, 2475}, {180, 4500, 2535, 855},
-                          {2820, 1080, 2535, 3675}, {2820, 4980, 2535, 675}, {5460, 1080, 2535, 855},
+    const Rect rects[] = {{60, 840, 8055, 4935},   {180, 1800, 2535, 2475},
+                          {180, 4500, 2535, 855},  {2820, 1080, 2535, 3675},
+                          {2820, 4980, 2535, 675}, {5460, 1080, 2535, 855},
                           {5460, 2160, 2535, 795}};
     ControlArray a = f.addArray(K::Shape, "Shp_Frame", 7);
     for (int i = 0; i < 7; ++i) {
@@ -201,8 +202,8 @@ BrickpovMain::BrickpovMain(App& app)
           label(*this, "Lbl_OutputFile", "POV-Ray Output File", {4200, 60, 2295, 255}, true, true)),
       Cbo_OutputFile(combo(*this, K::ComboEdit, "Cbo_OutputFile", {4200, 300, 3555, 315}, true,
                            "Select or enter the name of the .POV file to output", {})),
-      Btn_BrowseOutputPath(button(*this, "Btn_BrowseOutputPath", "...", {7800, 300, 315, 315},
-                                  true, "Browse for the .POV output file")),
+      Btn_BrowseOutputPath(button(*this, "Btn_BrowseOutputPath", "...", {7800, 300, 315, 315}, true,
+                                  "Browse for the .POV output file")),
       Lbl_Switches(label(*this, "Lbl_Switches", "Switches", {60, 600, 2295, 255}, true, true)),
       Shp_Frame(frames(*this)),
       Bnt_GetCamFromModel(button(
@@ -221,11 +222,10 @@ BrickpovMain::BrickpovMain(App& app)
                    {240, 2880, 1695, 315})),
       Txt_CA(textBox(*this, "Txt_CA", {1920, 2880, 735, 315}, false)),
       Lbl_CameraPreset(label(*this, "Lbl_CameraPreset", "View Presets", {240, 3300, 2175, 255})),
-      Cbo_CameraPreset(combo(*this, K::ComboList, "Cbo_CameraPreset", {240, 3540, 2415, 315}, true,
-                             "",
-                             {"3/4 Front Left", "3/4 Front Right", "3/4 Rear Left",
-                              "3/4 Rear Right", "Front", "Back", "Left", "Right", "Above",
-                              "Below"})),
+      Cbo_CameraPreset(
+          combo(*this, K::ComboList, "Cbo_CameraPreset", {240, 3540, 2415, 315}, true, "",
+                {"3/4 Front Left", "3/4 Front Right", "3/4 Rear Left", "3/4 Rear Right", "Front",
+                 "Back", "Left", "Right", "Above", "Below"})),
       Btn_CameraPresetSave(
           button(*this, "Btn_CameraPresetSave", "Save As", {240, 3900, 1155, 255}, false)),
       Btn_CameraPresetDelete(
@@ -234,8 +234,7 @@ BrickpovMain::BrickpovMain(App& app)
                     "Use globe position to set camera location", {240, 4380, 1935, 315}, false)),
       Lbl_CameraLookAt(labels(*this, "Lbl_CameraLookAt", {"X", "Y", "Z"}, {240, 1080, 1920}, 4680,
                               735, 255, false)),
-      Txt_CameraLookAt(
-          textBoxes(*this, "Txt_CameraLookAt", {240, 1080, 1920}, 4920, 735, 315, "")),
+      Txt_CameraLookAt(textBoxes(*this, "Txt_CameraLookAt", {240, 1080, 1920}, 4920, 735, 315, "")),
       Chk_LD(check(*this, "Chk_LD", "-ld (Include Default Lights)", "Include default 3-light setup",
                    {2880, 960, 2235, 315})),
       Chk_L(check(*this, "Chk_L", "-l (Light Sources from Model)",
@@ -247,8 +246,7 @@ BrickpovMain::BrickpovMain(App& app)
       Cbo_Light(lightList(*this)),
       Btn_LightClear(button(*this, "Btn_LightClear", "Clear", {4500, 2040, 795, 315}, false)),
       Lbl_LightColorSample(lightColorLabelsAndBoxes(*this, Lbl_LightValue, Txt_LightValue)),
-      Lbl_LightPreset(
-          label(*this, "Lbl_LightPreset", "Lighting Presets", {2880, 3780, 2175, 255})),
+      Lbl_LightPreset(label(*this, "Lbl_LightPreset", "Lighting Presets", {2880, 3780, 2175, 255})),
       Cbo_LightPreset(combo(*this, K::ComboList, "Cbo_LightPreset", {2880, 4020, 2415, 315}, true,
                             "", {"3 Lights", "2 Lights", "1 Light"})),
       Btn_LightPresetSave(
@@ -261,8 +259,8 @@ BrickpovMain::BrickpovMain(App& app)
           button(*this, "Btn_RenderOptions", "Render Options", {2940, 5220, 2295, 315}, false)),
       Chk_B(check(*this, "Chk_B", "-b (Background Color)", "Set the Background Color of the render",
                   {5520, 960, 1935, 315})),
-      Lbl_BColor(labels(*this, "Lbl_BColor", {"R", "G", "B"}, {5520, 6120, 6720}, 1320, 555, 255,
-                        false)),
+      Lbl_BColor(
+          labels(*this, "Lbl_BColor", {"R", "G", "B"}, {5520, 6120, 6720}, 1320, 555, 255, false)),
       Txt_BColor(textBoxes(*this, "Txt_BColor", {5520, 6120, 6720}, 1560, 555, 315, "0")),
       Lbl_BColorSample(label(*this, "Lbl_BColorSample", "", {7320, 1320, 615, 555}, false)),
       Chk_F(check(*this, "Chk_F", "-f (Floor)", "Create a \"floor\" in POV and set its values",
@@ -272,10 +270,10 @@ BrickpovMain::BrickpovMain(App& app)
                       "g - Simple gray floor. c - Red/white checkered floor", {"g", "c"})),
       Lbl_FY(label(*this, "Lbl_FY", "Y", {7200, 2340, 735, 255}, false)),
       Txt_FY(textBox(*this, "Txt_FY", {7200, 2580, 735, 315}, false, "Y position of floor")),
-      Chk_BU(check(*this, "Chk_BU", "-bu (Bumps)", "Enable \"bumpy\" surface across coplanar pieces",
-                   {5520, 3000, 2415, 315})),
-      Chk_SW(check(*this, "Chk_SW", "-sw (Seam Width)",
-                   "Set the width of \"seams\" between pieces", {5520, 3300, 1695, 315})),
+      Chk_BU(check(*this, "Chk_BU", "-bu (Bumps)",
+                   "Enable \"bumpy\" surface across coplanar pieces", {5520, 3000, 2415, 315})),
+      Chk_SW(check(*this, "Chk_SW", "-sw (Seam Width)", "Set the width of \"seams\" between pieces",
+                   {5520, 3300, 1695, 315})),
       Txt_SW(textBox(*this, "Txt_SW", {7200, 3300, 735, 315}, false)),
       Chk_Q(check(*this, "Chk_Q", "-q (Quality Level)", "Set the render quality level",
                   {5520, 3600, 1695, 315})),
@@ -292,7 +290,8 @@ BrickpovMain::BrickpovMain(App& app)
       Chk_ENP(check(*this, "Chk_ENP", "-enp (exclude non-POV code)", "(L3P IFNOTPOV)",
                     {5520, 4800, 2415, 315})),
       Chk_O(check(*this, "Chk_O", "-o (Overwrite existing .POV)",
-                  "Automatically overwrite .POV file if it already exists", {5520, 5100, 2415, 315})),
+                  "Automatically overwrite .POV file if it already exists",
+                  {5520, 5100, 2415, 315})),
       Chk_SC(check(*this, "Chk_SC", "-sc (Stepclock)",
                    "Add \"#if (clock > n)\" at steps for POV animation rendering",
                    {5520, 5400, 2415, 315})),
@@ -321,8 +320,7 @@ BrickpovMain::BrickpovMain(App& app)
       Mnu_Help(menu(*this, "Mnu_Help", "&Help", "")),
       Mnu_About(menu(*this, "Mnu_About", "&About Brickpov", "Mnu_Help")),
       Mnu_Separator3(menu(*this, "Mnu_Separator3", "-", "Mnu_Help")),
-      Mnu_CheckL3P(menu(*this, "Mnu_CheckL3P", "Check for latest L3P", "Mnu_Help")),
-      m_app(app) {
+      Mnu_CheckL3P(menu(*this, "Mnu_CheckL3P", "Check for latest L3P", "Mnu_Help")), m_app(app) {
     setCaption("Brickpov");
     clientWidth = 8190;
     clientHeight = 7830;
@@ -341,18 +339,64 @@ BrickpovMain::BrickpovMain(App& app)
         c->setVisible(false);
     File_Hidden.pattern = "*.dat; *.mpd";
 
-    const char* tabOrder[] = {
-        "Cbo_ModelFile", "Btn_BrowseModelFile", "Cbo_OutputFile", "Btn_BrowseOutputPath",
-        "Chk_CG", "Chk_CC", "Txt_CameraValue(0)", "Txt_CameraValue(1)", "Txt_CameraValue(2)",
-        "Chk_CA", "Txt_CA", "Cbo_CameraPreset", "Btn_CameraPresetSave", "Btn_CameraPresetDelete",
-        "Chk_CLA", "Txt_CameraLookAt(0)", "Txt_CameraLookAt(1)", "Txt_CameraLookAt(2)", "Chk_LD",
-        "Chk_L", "Chk_LG", "Chk_LC", "Cbo_Light", "Btn_LightClear", "Txt_LightValue(0)",
-        "Txt_LightValue(1)", "Txt_LightValue(2)", "Txt_LightValue(3)", "Txt_LightValue(4)",
-        "Txt_LightValue(5)", "Cbo_LightPreset", "Btn_LightPresetSave", "Btn_LightPresetDelete",
-        "Chk_B", "Txt_BColor(0)", "Txt_BColor(1)", "Txt_BColor(2)", "Chk_F", "Cbo_FType",
-        "Txt_FY", "Chk_BU", "Chk_SW", "Txt_SW", "Chk_Q", "Cbo_Q", "Chk_LGEO", "Chk_C", "Cbo_C",
-        "Chk_P", "Chk_ENP", "Chk_O", "Chk_SC", "Chk_Render", "Btn_RenderOptions", "Btn_RunL3P",
-        "Btn_Exit", "Txt_CommandLine", "Bnt_GetCamFromModel"};
+    const char* tabOrder[] = {"Cbo_ModelFile",
+                              "Btn_BrowseModelFile",
+                              "Cbo_OutputFile",
+                              "Btn_BrowseOutputPath",
+                              "Chk_CG",
+                              "Chk_CC",
+                              "Txt_CameraValue(0)",
+                              "Txt_CameraValue(1)",
+                              "Txt_CameraValue(2)",
+                              "Chk_CA",
+                              "Txt_CA",
+                              "Cbo_CameraPreset",
+                              "Btn_CameraPresetSave",
+                              "Btn_CameraPresetDelete",
+                              "Chk_CLA",
+                              "Txt_CameraLookAt(0)",
+                              "Txt_CameraLookAt(1)",
+                              "Txt_CameraLookAt(2)",
+                              "Chk_LD",
+                              "Chk_L",
+                              "Chk_LG",
+                              "Chk_LC",
+                              "Cbo_Light",
+                              "Btn_LightClear",
+                              "Txt_LightValue(0)",
+                              "Txt_LightValue(1)",
+                              "Txt_LightValue(2)",
+                              "Txt_LightValue(3)",
+                              "Txt_LightValue(4)",
+                              "Txt_LightValue(5)",
+                              "Cbo_LightPreset",
+                              "Btn_LightPresetSave",
+                              "Btn_LightPresetDelete",
+                              "Chk_B",
+                              "Txt_BColor(0)",
+                              "Txt_BColor(1)",
+                              "Txt_BColor(2)",
+                              "Chk_F",
+                              "Cbo_FType",
+                              "Txt_FY",
+                              "Chk_BU",
+                              "Chk_SW",
+                              "Txt_SW",
+                              "Chk_Q",
+                              "Cbo_Q",
+                              "Chk_LGEO",
+                              "Chk_C",
+                              "Cbo_C",
+                              "Chk_P",
+                              "Chk_ENP",
+                              "Chk_O",
+                              "Chk_SC",
+                              "Chk_Render",
+                              "Btn_RenderOptions",
+                              "Btn_RunL3P",
+                              "Btn_Exit",
+                              "Txt_CommandLine",
+                              "Bnt_GetCamFromModel"};
     int tab = 0;
     for (const char* name : tabOrder)
         findQualified(name)->tabIndex = tab++;

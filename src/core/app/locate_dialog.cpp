@@ -13,7 +13,9 @@ namespace bp {
 
 namespace {
 
-bool beginsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+bool beginsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
 
 // A folder as a folder list shows it: no trailing separator but at a root.
 std::string shownForm(const std::string& folder) {
@@ -36,8 +38,8 @@ BrickpovLocate::BrickpovLocate(App& app)
     : Form(app, "BrickpovLocate"), Lbl_Locate(addArray(ControlKind::Label, "Lbl_Locate", 3)),
       Drv_Locate(add(ControlKind::DriveList, "Drv_Locate")),
       Dir_Locate(add(ControlKind::DirList, "Dir_Locate")),
-      Btn_OK(add(ControlKind::Button, "Btn_OK")), Btn_Cancel(add(ControlKind::Button, "Btn_Cancel")),
-      m_app(app) {
+      Btn_OK(add(ControlKind::Button, "Btn_OK")),
+      Btn_Cancel(add(ControlKind::Button, "Btn_Cancel")), m_app(app) {
     setCaption("Locate *.EXE");
     clientWidth = 4905;
     clientHeight = 3105;
@@ -74,7 +76,9 @@ BrickpovLocate::BrickpovLocate(App& app)
     Btn_Cancel.onClick = [this] { Btn_Cancel_Click(); };
 }
 
-void BrickpovLocate::Form_Load() { CenterOverWindow(*this, m_app.main()); }
+void BrickpovLocate::Form_Load() {
+    CenterOverWindow(*this, m_app.main());
+}
 
 void BrickpovLocate::Form_Activate() {
     const std::string& first = Lbl_Locate[0].caption();
@@ -194,11 +198,8 @@ void Mnu_LocateLGEO_Click(BrickpovMain& m) {
     // Found as the activation finds it: without regard to case.
     if (m.LGEOPath != kNotInstalled &&
         findFileNoCase(m.platform().files, m.LGEOPath, "lg_defs.inc")) {
-        MessageBoxRequest box;
-        box.title = "LGEO Library Located";
-        box.text = "LGEO was found in: " + m.LGEOPath;
-        box.icon = MsgIcon::None;
-        m.platform().dialogs.messageBox(box);
+        showMessage(m.platform(), "LGEO Library Located", "LGEO was found in: " + m.LGEOPath,
+                    MsgIcon::None);
         return;
     }
     LocateTool(m, "Locate LGEO Libraries", m.LGEOPath, "lg_defs.inc");

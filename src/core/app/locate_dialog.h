@@ -11,7 +11,7 @@ class BrickpovMain;
 
 // Asks the user for the folder of a tool that was not found where expected.
 class BrickpovLocate : public Form {
-public:
+  public:
     explicit BrickpovLocate(App& app);
 
     ControlArray Lbl_Locate;
@@ -23,11 +23,11 @@ public:
     // The sought file's name with the blank after it ("L3P.exe ").
     std::string target;
 
-protected:
+  protected:
     void Form_Load() override;
     void Form_Activate() override;
 
-private:
+  private:
     void Drv_Locate_Change();
     void Dir_Locate_Change();
     void Btn_OK_Click();

@@ -65,12 +65,11 @@ void checkPovRay(BrickpovMain& m) {
     if (!program.empty() && FileExistsIn(m.platform().files, program, ""))
         return;
     m.Chk_Render.setEnabled(false);
-    MessageBoxRequest box;
-    box.title = "POV-Ray not installed";
-    box.text = "POV-Ray could not be verified as installed on this system. \r\n"
-               "Brickpov will run, but auto-rendering of .L3P-generated files will not be available";
-    box.icon = MsgIcon::Exclamation;
-    m.platform().dialogs.messageBox(box);
+    showMessage(
+        m.platform(), "POV-Ray not installed",
+        "POV-Ray could not be verified as installed on this system. \r\n"
+        "Brickpov will run, but auto-rendering of .L3P-generated files will not be available",
+        MsgIcon::Exclamation);
 }
 
 void takeModelArgument(BrickpovMain& m) {
@@ -188,14 +187,12 @@ void activateMainWindow(BrickpovMain& m) {
             if (!lgeoFileIn(m, table))
                 missing = true;
         if (missing) {
-            MessageBoxRequest box;
-            box.title = "LGEO .TAB Files Missing";
-            box.text = "Certain .TAB files needed for LGEO substitution appear to be missing.\r\n"
-                       "Brickpov will function properly, but\r\n"
-                       "LGEO library subsitution may not be available.\r\n"
-                       "You may want to check your LGEO install.";
-            box.icon = MsgIcon::Exclamation;
-            m.platform().dialogs.messageBox(box);
+            showMessage(m.platform(), "LGEO .TAB Files Missing",
+                        "Certain .TAB files needed for LGEO substitution appear to be missing.\r\n"
+                        "Brickpov will function properly, but\r\n"
+                        "LGEO library subsitution may not be available.\r\n"
+                        "You may want to check your LGEO install.",
+                        MsgIcon::Exclamation);
         }
     } else {
         m.Chk_LGEO.setEnabled(false);

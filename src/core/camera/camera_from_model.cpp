@@ -1,6 +1,7 @@
 #include "core/camera/camera_from_model.h"
 
 #include "core/app/brickpov_main.h"
+#include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
 #include "core/platform/platform.h"
@@ -116,13 +117,12 @@ void Bnt_GetCamFromModel_Click(BrickpovMain& m) {
     });
     if (!opened || found)
         return;
-    MessageBoxRequest box;
-    box.title = "Objects Not Found";
-    box.text = "No camera (camera.dat) or look at (look_at.dat) objects were found in the selected "
-               "model file.\r\nCheck the file to ensure that the objects have been included and "
-               "are in the proper format.";
-    box.icon = MsgIcon::Exclamation;
-    m.platform().dialogs.messageBox(box);
+    showMessage(
+        m.platform(), "Objects Not Found",
+        "No camera (camera.dat) or look at (look_at.dat) objects were found in the selected "
+        "model file.\r\nCheck the file to ensure that the objects have been included and "
+        "are in the proper format.",
+        MsgIcon::Exclamation);
 }
 
 } // namespace bp

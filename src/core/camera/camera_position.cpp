@@ -9,7 +9,9 @@ namespace bp {
 
 namespace {
 
-bool ticked(const Control& c) { return c.value() == 1; }
+bool ticked(const Control& c) {
+    return c.value() == 1;
+}
 
 bool allThreeGiven(const BrickpovMain& m) {
     for (Control* c : m.Txt_CameraValue)
@@ -18,7 +20,9 @@ bool allThreeGiven(const BrickpovMain& m) {
     return true;
 }
 
-bool radiusAboveZero(const BrickpovMain& m) { return leadingNumber(m.Txt_CameraValue[2].text()) > 0; }
+bool radiusAboveZero(const BrickpovMain& m) {
+    return leadingNumber(m.Txt_CameraValue[2].text()) > 0;
+}
 
 void setCaptions(BrickpovMain& m, const char* a, const char* b, const char* c) {
     m.Lbl_CameraValue[0].setCaption(a);
@@ -38,7 +42,9 @@ void focusFirstValue(BrickpovMain& m) {
         m.setFocus(m.Txt_CameraValue[0]);
 }
 
-void selectAll(Control& c) { c.setSelection(0, static_cast<int>(c.text().size())); }
+void selectAll(Control& c) {
+    c.setSelection(0, static_cast<int>(c.text().size()));
+}
 
 } // namespace
 

@@ -10,8 +10,8 @@ namespace bp {
 BrickpovNewPreset::BrickpovNewPreset(App& app)
     : Form(app, "BrickpovNewPreset"), Lbl_NewPreset(add(ControlKind::Label, "Lbl_NewPreset")),
       Txt_NewPreset(add(ControlKind::TextBox, "Txt_NewPreset")),
-      Btn_OK(add(ControlKind::Button, "Btn_OK")), Btn_Cancel(add(ControlKind::Button, "Btn_Cancel")),
-      m_app(app) {
+      Btn_OK(add(ControlKind::Button, "Btn_OK")),
+      Btn_Cancel(add(ControlKind::Button, "Btn_Cancel")), m_app(app) {
     setCaption("Save New Preset");
     clientWidth = 3315;
     clientHeight = 1155;
@@ -40,18 +40,18 @@ BrickpovNewPreset::BrickpovNewPreset(App& app)
     Btn_Cancel.onClick = [this] { unload(); };
 }
 
-void BrickpovNewPreset::Form_Load() { CenterOverWindow(*this, m_app.main()); }
+void BrickpovNewPreset::Form_Load() {
+    CenterOverWindow(*this, m_app.main());
+}
 
 void BrickpovNewPreset::Btn_OK_Click() {
     const std::string name = Txt_NewPreset.text();
     // The stored record separates its fields with commas, so a name holding
     // one would come back cut short with its values misread.
     if (name.find(',') != std::string::npos) {
-        MessageBoxRequest box;
-        box.title = "Invalid Preset Name";
-        box.text = "A preset name cannot contain a comma. Please enter another name.";
-        box.icon = MsgIcon::Exclamation;
-        m_app.platform().dialogs.messageBox(box);
+        showMessage(m_app.platform(), "Invalid Preset Name",
+                    "A preset name cannot contain a comma. Please enter another name.",
+                    MsgIcon::Exclamation);
         return;
     }
     BrickpovMain& m = m_app.main();

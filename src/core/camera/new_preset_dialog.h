@@ -9,7 +9,7 @@ class App;
 // Asks for the name of a new view or lighting preset. Its caption says which
 // list the name goes to.
 class BrickpovNewPreset : public Form {
-public:
+  public:
     explicit BrickpovNewPreset(App& app);
 
     Control& Lbl_NewPreset;
@@ -17,10 +17,10 @@ public:
     Control& Btn_OK;
     Control& Btn_Cancel;
 
-protected:
+  protected:
     void Form_Load() override;
 
-private:
+  private:
     void Btn_OK_Click();
 
     App& m_app;

@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/camera/new_preset_dialog.h"
+#include "core/common/core_routines.h"
 #include "core/common/numbers.h"
 #include "core/l3p/command_line.h"
 #include "core/platform/platform.h"
@@ -15,18 +16,12 @@ struct BuiltInView {
     float latitude, longitude;
 };
 // Above and below stop short of the poles.
-constexpr BuiltInView kBuiltIn[kBuiltInViews] = {{45, 45},     {45, -45},    {45, 135}, {45, -135},
-                                                  {0, 0},       {0, 180},     {0, 90},   {0, -90},
-                                                  {89.99f, 0}, {-89.99f, 0}};
+constexpr BuiltInView kBuiltIn[kBuiltInViews] = {{45, 45},    {45, -45},   {45, 135}, {45, -135},
+                                                 {0, 0},      {0, 180},    {0, 90},   {0, -90},
+                                                 {89.99f, 0}, {-89.99f, 0}};
 
-std::array<float, 9>& row(BrickpovMain& m, int r) { return m.viewPresets.at(static_cast<std::size_t>(r)); }
-
-void criticalBox(BrickpovMain& m, const char* title, const char* text) {
-    MessageBoxRequest box;
-    box.title = title;
-    box.text = text;
-    box.icon = MsgIcon::Critical;
-    m.platform().dialogs.messageBox(box);
+std::array<float, 9>& row(BrickpovMain& m, int r) {
+    return m.viewPresets.at(static_cast<std::size_t>(r));
 }
 
 } // namespace
@@ -50,8 +45,7 @@ std::optional<UserView> parseUserViewRecord(const std::string& record) {
 
 std::string userViewRecord(const std::string& name, const std::array<float, 9>& values) {
     std::string record = name;
-    for (float v : values)
-    {
+    for (float v : values) {
         record += ',';
         record += numberText(v);
     }
@@ -107,9 +101,10 @@ void Btn_CameraPresetSave_Click(BrickpovMain& m) {
     if (m.Chk_CA.value() == 1 && m.Txt_CA.text().empty())
         m.Txt_CA.setText("67.38");
     if (m.Cbo_CameraPreset.listCount() >= kMaxViews) {
-        criticalBox(m, "Cannot Create View",
+        showMessage(m.platform(), "Cannot Create View",
                     "You have reached the limit on user-created views (20). You will need to "
-                    "delete views before adding more.");
+                    "delete views before adding more.",
+                    MsgIcon::Critical);
         return;
     }
     auto& values = row(m, m.Cbo_CameraPreset.listCount());
@@ -132,31 +127,22 @@ void Btn_CameraPresetSave_Click(BrickpovMain& m) {
 void Btn_CameraPresetDelete_Click(BrickpovMain& m) {
     Control& list = m.Cbo_CameraPreset;
     if (list.text().empty() || list.listIndex() < kBuiltInViews) {
-        criticalBox(m, "Cannot Delete View",
-                    "This is a default view. Only user-created views can be deleted.");
+        showMessage(m.platform(), "Cannot Delete View",
+                    "This is a default view. Only user-created views can be deleted.",
+                    MsgIcon::Critical);
         return;
     }
-    MessageBoxRequest ask;
-    ask.title = "Delete View";
-    ask.text = "Are you sure you want to delete the currently selected view?";
-    ask.icon = MsgIcon::Exclamation;
-    ask.buttons = MsgButtons::YesNo;
-    ask.defaultButton = MsgAnswer::No;
-    if (m.platform().dialogs.messageBox(ask) != MsgAnswer::Yes)
+    if (!askYesNo(m.platform(), "Delete View",
+                  "Are you sure you want to delete the currently selected view?",
+                  MsgIcon::Exclamation))
         return;
     const int r = list.listIndex();
     const int c = list.listCount();
     for (int i = r + 1; i < c; ++i)
         row(m, i - 1) = row(m, i);
-    auto tryStep = [](auto&& body) {
-        try {
-            body();
-        } catch (...) {
-        }
-    };
-    tryStep([&] { list.setListIndex(r - 1); });
-    tryStep([&] { list.removeItem(r); });
-    tryStep([&] {
+    skipOnError([&] { list.setListIndex(r - 1); });
+    skipOnError([&] { list.removeItem(r); });
+    skipOnError([&] {
         m.platform().settings.remove(kAppName, "Cameras", "UserCamera " + std::to_string(c - 11));
     });
     BuildCommandLine(m);

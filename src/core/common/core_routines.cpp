@@ -24,32 +24,65 @@ void UnloadAllWindows(App& app) {
 
 const char* appExecuteReason(int result) {
     switch (result) {
-    case 2: return "File not found";
-    case 3: return "Path not found";
-    case 5: return "Access denied";
-    case 8: return "Out of memory";
-    case 11: return "Invalid EXE file or error in EXE image";
-    case 26: return "A sharing violation occurred";
-    case 27: return "Incomplete or invalid file association";
-    case 28: return "DDE Time out";
-    case 29: return "DDE transaction failed";
-    case 30: return "DDE busy";
-    case 31: return "No association for file extension";
-    case 32: return "DLL not found";
-    default: return "Unknown error";
+    case 2:
+        return "File not found";
+    case 3:
+        return "Path not found";
+    case 5:
+        return "Access denied";
+    case 8:
+        return "Out of memory";
+    case 11:
+        return "Invalid EXE file or error in EXE image";
+    case 26:
+        return "A sharing violation occurred";
+    case 27:
+        return "Incomplete or invalid file association";
+    case 28:
+        return "DDE Time out";
+    case 29:
+        return "DDE transaction failed";
+    case 30:
+        return "DDE busy";
+    case 31:
+        return "No association for file extension";
+    case 32:
+        return "DLL not found";
+    default:
+        return "Unknown error";
     }
+}
+
+void showMessage(Platform& platform, const std::string& title, const std::string& text,
+                 MsgIcon icon) {
+    MessageBoxRequest box;
+    box.title = title;
+    box.text = text;
+    box.icon = icon;
+    platform.dialogs.messageBox(box);
+}
+
+bool askYesNo(Platform& platform, const std::string& title, const std::string& text, MsgIcon icon) {
+    MessageBoxRequest box;
+    box.title = title;
+    box.text = text;
+    box.icon = icon;
+    box.buttons = MsgButtons::YesNo;
+    box.defaultButton = MsgAnswer::No;
+    return platform.dialogs.messageBox(box) == MsgAnswer::Yes;
 }
 
 void AppExecute(Platform& platform, const std::string& file, const std::string& parameters,
                 const std::string& workingDir) {
-    const int result = workingDir.empty() ? platform.programs.execute(file, parameters)
-                                          : platform.programs.executeIn(file, parameters, workingDir);
+    const int result = workingDir.empty()
+                           ? platform.programs.execute(file, parameters)
+                           : platform.programs.executeIn(file, parameters, workingDir);
     if (result > 32)
         return;
     MessageBoxRequest box;
     box.title = "Brickpov";
-    box.text = "AppExecute: Cannot start the application\r" + file + "\rError: " +
-               appExecuteReason(result);
+    box.text = "AppExecute: Cannot start the application\r" + file +
+               "\rError: " + appExecuteReason(result);
     box.icon = MsgIcon::Critical;
     box.buttons = MsgButtons::OK;
     platform.dialogs.messageBox(box);

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "core/platform/platform.h"
+
 #include <string>
 
 namespace bp {
 
 class App;
 class Form;
-struct Platform;
 class WindowSystem;
 
 void CenterOnScreen(Form& form, WindowSystem& windows);
@@ -20,5 +21,20 @@ void AppExecute(Platform& platform, const std::string& file, const std::string& 
 
 // The reason shown for a failed start's result code.
 const char* appExecuteReason(int result);
+
+// A message box with an OK button.
+void showMessage(Platform& platform, const std::string& title, const std::string& text,
+                 MsgIcon icon);
+
+// Asks a Yes/No question with No as the default; true for Yes.
+bool askYesNo(Platform& platform, const std::string& title, const std::string& text, MsgIcon icon);
+
+// Runs one step of a procedure whose failing steps are passed over.
+template <class Step> void skipOnError(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
 
 } // namespace bp

@@ -8,7 +8,9 @@
 namespace bp {
 
 namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 double readRadix(const std::string& s, std::size_t pos, int radix) {
     double result = 0;
@@ -132,9 +134,13 @@ std::string generalText(double value, int precision) {
 }
 } // namespace
 
-std::string numberText(float value) { return generalText(static_cast<double>(value), 7); }
+std::string numberText(float value) {
+    return generalText(static_cast<double>(value), 7);
+}
 
-std::string numberText(double value) { return numberText(toSingle(value)); }
+std::string numberText(double value) {
+    return numberText(toSingle(value));
+}
 
 std::string fixedText(double value, int decimals) {
     if (std::isnan(value) || std::isinf(value))
@@ -182,7 +188,8 @@ double roundHalfEven(double value, int decimals) {
         return value;
     std::string kept = digits.substr(0, static_cast<std::size_t>(keep));
     const std::string rest = digits.substr(static_cast<std::size_t>(keep));
-    const bool aboveHalf = rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
+    const bool aboveHalf =
+        rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
     const bool tie = rest[0] == '5' && !aboveHalf;
     const bool lastOdd = !kept.empty() && (kept.back() - '0') % 2 == 1;
     double mantissa = kept.empty() ? 0.0 : std::stod(kept);

@@ -5,8 +5,12 @@
 namespace bp {
 
 namespace {
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // The first position at or after start holding the character, or 0.
 int findFrom(std::string_view text, int start, char c) {
@@ -46,16 +50,16 @@ std::optional<std::array<std::string, 3>> ThirdToFifthWords(std::string_view lin
         const int e = findFrom(line, p, ' ');
         if (e == 0)
             return std::nullopt; // the word runs to the end of the line
-        words[static_cast<std::size_t>(k)] =
-            std::string(line.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(e - p)));
+        words[static_cast<std::size_t>(k)] = std::string(
+            line.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(e - p)));
         p = SkipDelimiter(line, e, ' ', 1);
     }
     return words;
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool containsNoCase(std::string_view text, std::string_view needle) {

@@ -11,7 +11,9 @@ namespace bp {
 
 namespace {
 
-bool ticked(const Control& c) { return c.value() == 1; }
+bool ticked(const Control& c) {
+    return c.value() == 1;
+}
 
 // Text up to and including the first ".", or empty when there is none.
 std::string throughFirstDot(const std::string& text) {

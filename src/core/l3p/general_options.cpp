@@ -48,9 +48,13 @@ void Txt_SW_GotFocus(BrickpovMain& m) {
     m.Txt_SW.setSelection(0, static_cast<int>(m.Txt_SW.text().size()));
 }
 
-void Chk_Render_Click(BrickpovMain& m) { m.Btn_RenderOptions.setEnabled(m.Chk_Render.value() == 1); }
+void Chk_Render_Click(BrickpovMain& m) {
+    m.Btn_RenderOptions.setEnabled(m.Chk_Render.value() == 1);
+}
 
-void Tmr_Main_Timer(BrickpovMain& m) { m.Tmr_Main.setEnabled(false); }
+void Tmr_Main_Timer(BrickpovMain& m) {
+    m.Tmr_Main.setEnabled(false);
+}
 
 void wireGeneralOptions(BrickpovMain& m) {
     m.Chk_F.onClick = [&m] { Chk_F_Click(m); };

@@ -13,7 +13,7 @@ class BrickpovMain;
 // POV-Ray's render settings. Created hidden on first use and hidden, not
 // destroyed, by OK, so its values last for the run and travel in scenes.
 class BrickpovRenderOptions : public Form {
-public:
+  public:
     explicit BrickpovRenderOptions(App& app);
 
     ControlArray Lbl_RenderOptions;
@@ -31,11 +31,11 @@ public:
     Control& Txt_FinalClock;
     Control& Btn_OK;
 
-protected:
+  protected:
     void Form_Load() override;
     void Form_Activate() override;
 
-private:
+  private:
     App& m_app;
 };
 

@@ -18,14 +18,6 @@ bool ticked(const Control& c) {
     return c.value() == 1;
 }
 
-void refuse(BrickpovMain& m, const char* title, const std::string& text, MsgIcon icon) {
-    MessageBoxRequest box;
-    box.title = title;
-    box.text = text;
-    box.icon = icon;
-    m.platform().dialogs.messageBox(box);
-}
-
 std::string limitationText(const char* direction, const char* extension) {
     return std::string("The 16-bit version of L3P only supports ") + direction +
            " of standard DOS 8.3 filenames.\r\n"
@@ -84,8 +76,7 @@ bool isOldL3P(BrickpovMain& m) {
 }
 
 void StartL3P(BrickpovMain& m) {
-    AppExecute(m.platform(), l3pProgram(m), m.Txt_CommandLine.text(),
-               m.ModelPath);
+    AppExecute(m.platform(), l3pProgram(m), m.Txt_CommandLine.text(), m.ModelPath);
 }
 
 void Btn_RunL3P_Click(BrickpovMain& m) {
@@ -94,21 +85,22 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
         return;
     if (isOldL3P(m)) {
         if (breaks83Rule(m.Cbo_ModelFile.text())) {
-            refuse(m, "L3P Filename Limitation", limitationText("input", ".DAT"),
-                   MsgIcon::Information);
+            showMessage(m.platform(), "L3P Filename Limitation", limitationText("input", ".DAT"),
+                        MsgIcon::Information);
             return;
         }
         if (breaks83Rule(m.Cbo_OutputFile.text())) {
-            refuse(m, "L3P Filename Limitation", limitationText("output", ".POV"),
-                   MsgIcon::Information);
+            showMessage(m.platform(), "L3P Filename Limitation", limitationText("output", ".POV"),
+                        MsgIcon::Information);
             return;
         }
     }
     if (requiredFieldMissing(m)) {
-        refuse(m, "Invalid Command Line",
-               "Required fields for the settings selected are not filled. Please check settings "
-               "before attempting to run L3P.",
-               MsgIcon::Critical);
+        showMessage(
+            m.platform(), "Invalid Command Line",
+            "Required fields for the settings selected are not filled. Please check settings "
+            "before attempting to run L3P.",
+            MsgIcon::Critical);
         return;
     }
     const std::string& output = m.Cbo_OutputFile.text();

@@ -49,10 +49,9 @@ void Chk_B_Click(BrickpovMain& m) {
         setValueField(m.Txt_BColor[i], on);
     }
     m.Lbl_BColorSample.setEnabled(on);
-    m.Lbl_BColorSample.setBackColor(on ? swatchColour(m.Txt_BColor[0].text(),
-                                                      m.Txt_BColor[1].text(),
-                                                      m.Txt_BColor[2].text())
-                                       : Color::systemButtonFace());
+    m.Lbl_BColorSample.setBackColor(
+        on ? swatchColour(m.Txt_BColor[0].text(), m.Txt_BColor[1].text(), m.Txt_BColor[2].text())
+           : Color::systemButtonFace());
     if (on && m.visible())
         m.setFocus(m.Txt_BColor[0]);
     BuildCommandLine(m);

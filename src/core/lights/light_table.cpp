@@ -10,7 +10,9 @@ namespace bp {
 
 namespace {
 
-bool ticked(const Control& c) { return c.value() == 1; }
+bool ticked(const Control& c) {
+    return c.value() == 1;
+}
 
 void setGroupEnabled(BrickpovMain& m, bool on) {
     for (int i = 0; i < 6; ++i) {
@@ -62,7 +64,9 @@ int currentLight(const BrickpovMain& m) {
     return i < 0 ? 1 : i + 1;
 }
 
-void Chk_LC_Click(BrickpovMain& m) { placementClick(m, m.Chk_LC, m.Chk_LG, 1, "X", "Y", "Z"); }
+void Chk_LC_Click(BrickpovMain& m) {
+    placementClick(m, m.Chk_LC, m.Chk_LG, 1, "X", "Y", "Z");
+}
 
 void Chk_LG_Click(BrickpovMain& m) {
     placementClick(m, m.Chk_LG, m.Chk_LC, 0, "Latt", "Long", "Radius");

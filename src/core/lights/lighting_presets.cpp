@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/camera/new_preset_dialog.h"
+#include "core/common/core_routines.h"
 #include "core/common/numbers.h"
 #include "core/l3p/command_line.h"
 #include "core/lights/light_table.h"
@@ -23,14 +24,8 @@ std::string colourText(float value) {
     return s;
 }
 
-LightTable& preset(BrickpovMain& m, int p) { return m.lightPresets.at(static_cast<std::size_t>(p)); }
-
-void criticalBox(BrickpovMain& m, const char* title, const char* text) {
-    MessageBoxRequest box;
-    box.title = title;
-    box.text = text;
-    box.icon = MsgIcon::Critical;
-    m.platform().dialogs.messageBox(box);
+LightTable& preset(BrickpovMain& m, int p) {
+    return m.lightPresets.at(static_cast<std::size_t>(p));
 }
 
 } // namespace
@@ -61,8 +56,8 @@ std::string parseUserLightingRecord(const std::string& record, LightTable& table
     std::size_t pos = comma + 1;
     for (int field = 0; field < 140; ++field) {
         const auto next = record.find(',', pos);
-        const std::string_view text =
-            std::string_view(record).substr(pos, next == std::string::npos ? std::string::npos : next - pos);
+        const std::string_view text = std::string_view(record).substr(
+            pos, next == std::string::npos ? std::string::npos : next - pos);
         table.at(field / 7 + 1, field % 7 + 1) = toSingle(leadingNumber(text));
         if (next == std::string::npos) {
             // The rest of this light's group reads 0.
@@ -128,9 +123,10 @@ void Cbo_LightPreset_Click(BrickpovMain& m) {
 
 void Btn_LightPresetSave_Click(BrickpovMain& m) {
     if (m.Cbo_LightPreset.listCount() >= kMaxSchemes) {
-        criticalBox(m, "Cannot Create Lighting Scheme",
+        showMessage(m.platform(), "Cannot Create Lighting Scheme",
                     "You have reached the limit on user-created lighting schemes (20). You will "
-                    "need to delete lighting schemes before adding more.");
+                    "need to delete lighting schemes before adding more.",
+                    MsgIcon::Critical);
         return;
     }
     LightTable& target = preset(m, m.Cbo_LightPreset.listCount());
@@ -144,18 +140,15 @@ void Btn_LightPresetSave_Click(BrickpovMain& m) {
 void Btn_LightPresetDelete_Click(BrickpovMain& m) {
     Control& list = m.Cbo_LightPreset;
     if (list.listIndex() < kBuiltInSchemes) {
-        criticalBox(m, "Cannot Delete View",
+        showMessage(m.platform(), "Cannot Delete View",
                     "This is a default lighting scheme. Only user-created lighting schemes can be "
-                    "deleted.");
+                    "deleted.",
+                    MsgIcon::Critical);
         return;
     }
-    MessageBoxRequest ask;
-    ask.title = "Delete Lighting Scheme";
-    ask.text = "Are you sure you want to delete the currently selected lighting scheme?";
-    ask.icon = MsgIcon::Exclamation;
-    ask.buttons = MsgButtons::YesNo;
-    ask.defaultButton = MsgAnswer::No;
-    if (m.platform().dialogs.messageBox(ask) != MsgAnswer::Yes)
+    if (!askYesNo(m.platform(), "Delete Lighting Scheme",
+                  "Are you sure you want to delete the currently selected lighting scheme?",
+                  MsgIcon::Exclamation))
         return;
     const int i = list.listIndex();
     const int c = list.listCount();
@@ -163,15 +156,9 @@ void Btn_LightPresetDelete_Click(BrickpovMain& m) {
     // its name keeps its copy there.
     for (int p = i + 1; p <= c && p <= kMaxSchemes - 1; ++p)
         preset(m, p - 1) = preset(m, p);
-    auto tryStep = [](auto&& body) {
-        try {
-            body();
-        } catch (...) {
-        }
-    };
-    tryStep([&] { list.setListIndex(i - 1); });
-    tryStep([&] { list.removeItem(i); });
-    tryStep([&] {
+    skipOnError([&] { list.setListIndex(i - 1); });
+    skipOnError([&] { list.removeItem(i); });
+    skipOnError([&] {
         m.platform().settings.remove(kAppName, "Lights",
                                      "UserLight " + std::to_string(list.listCount() - 3));
     });

@@ -42,7 +42,7 @@ struct Rgb {
 // Message boxes and the common dialogs. Each call is modal and synchronous;
 // a cancelled dialog is an empty optional.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual MsgAnswer messageBox(const MessageBoxRequest& request) = 0;
     virtual std::optional<std::string> fileDialog(const FileDialogRequest& request) = 0;
@@ -51,7 +51,7 @@ public:
 
 // The per-user settings store: application, section and key to a string.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual std::string get(const std::string& app, const std::string& section,
                             const std::string& key, const std::string& fallback) = 0;
@@ -64,7 +64,7 @@ public:
 // Profile files such as LDraw.ini, named without a folder and kept in the
 // system's own folder; sections and keys match without regard to case.
 class ProfileFile {
-public:
+  public:
     virtual ~ProfileFile() = default;
     virtual std::string getString(const std::string& section, const std::string& key,
                                   const std::string& fallback, const std::string& file) = 0;
@@ -75,7 +75,7 @@ public:
 // Starting programs and documents. The result follows the shell's
 // convention: above 32 is success, 32 or less names the failure.
 class Programs {
-public:
+  public:
     virtual ~Programs() = default;
     virtual int execute(const std::string& file, const std::string& parameters) = 0;
     // The same, started in the given working folder (empty: the current one).
@@ -96,11 +96,11 @@ struct DirEntry {
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
-    virtual bool fileExists(const std::string& path) = 0;   // ordinary, not hidden
+    virtual bool fileExists(const std::string& path) = 0; // ordinary, not hidden
     virtual bool folderExists(const std::string& path) = 0;
-    virtual bool exists(const std::string& path) = 0;       // file or folder
+    virtual bool exists(const std::string& path) = 0; // file or folder
     // Looks up a name in a folder without regard to case; the name as stored.
     virtual std::optional<std::string> findNoCase(const std::string& folder,
                                                   const std::string& name) = 0;
@@ -119,7 +119,7 @@ public:
 
 // The window system: forms shown and hidden, the event loop, timers.
 class WindowSystem {
-public:
+  public:
     virtual ~WindowSystem() = default;
     // Shows a form. A modal show returns when the form is hidden again.
     virtual void showForm(Form& form, bool modal) = 0;

@@ -167,6 +167,8 @@ void wireFileLists(BrickpovMain& m) {
 }
 
 // Used by start-up: the model named on the command line, ignoring case.
-void selectModelNoCase(BrickpovMain& m, const std::string& name) { selectNoCase(m.Cbo_ModelFile, name); }
+void selectModelNoCase(BrickpovMain& m, const std::string& name) {
+    selectNoCase(m.Cbo_ModelFile, name);
+}
 
 } // namespace bp

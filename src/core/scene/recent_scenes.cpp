@@ -14,8 +14,12 @@ namespace {
 // is opened again does not push an older one out of reach.
 constexpr int kRemembered = 10;
 
-std::string section(const std::string& extension) { return "Recent " + extension; }
-std::string key(int i) { return "File " + std::to_string(i); }
+std::string section(const std::string& extension) {
+    return "Recent " + extension;
+}
+std::string key(int i) {
+    return "File " + std::to_string(i);
+}
 } // namespace
 
 std::vector<std::string> GetRecentFiles(SettingsStore& store, const std::string& extension,

@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/numbers.h"
 #include "core/l3p/command_line.h"
@@ -46,10 +47,12 @@ std::string dotText(const std::string& text) {
     return out;
 }
 
-std::string check(const Control& c) { return std::to_string(c.value()); }
+std::string check(const Control& c) {
+    return std::to_string(c.value());
+}
 
 class FieldReader {
-public:
+  public:
     explicit FieldReader(const std::string& path) : m_in(path, std::ios::binary) {}
     bool opened() const { return m_in.is_open(); }
 
@@ -118,7 +121,7 @@ public:
         return text;
     }
 
-private:
+  private:
     // No field of a scene is anywhere near this long; a longer one is junk.
     static constexpr std::size_t kMaxField = 64 * 1024;
 
@@ -134,11 +137,11 @@ private:
     std::ifstream m_in;
 };
 
-struct LoadFailed {};  // ends the load silently
-struct FileEnded {};   // the file ended where fields were still due
+struct LoadFailed {}; // ends the load silently
+struct FileEnded {};  // the file ended where fields were still due
 
 class SceneLoader {
-public:
+  public:
     SceneLoader(BrickpovMain& m, FieldReader& in) : m(m), in(in) {}
 
     void run() {
@@ -181,14 +184,14 @@ public:
             numberBox(r.Txt_Width);
             numberBox(r.Txt_Height);
             checkBox(r.Chk_AntiAlias);
-            for (Control* c : {&r.Txt_InitialFrame, &r.Txt_FinalFrame, &r.Txt_InitialClock,
-                               &r.Txt_FinalClock})
+            for (Control* c :
+                 {&r.Txt_InitialFrame, &r.Txt_FinalFrame, &r.Txt_InitialClock, &r.Txt_FinalClock})
                 numberBox(*c);
             r.Txt_Additional.setText(text());
         }
     }
 
-private:
+  private:
     void requiredPart() {
         checkBox(m.Chk_CG);
         checkBox(m.Chk_CC);
@@ -249,14 +252,6 @@ private:
     FieldReader& in;
 };
 
-void criticalBox(BrickpovMain& m, const char* title, const char* text) {
-    MessageBoxRequest box;
-    box.title = title;
-    box.text = text;
-    box.icon = MsgIcon::Critical;
-    m.platform().dialogs.messageBox(box);
-}
-
 } // namespace
 
 std::string sceneText(BrickpovMain& m) {
@@ -305,7 +300,8 @@ bool SaveScene(BrickpovMain& m, const std::string& path) {
 void LoadScene(BrickpovMain& m, const std::string& path) {
     // A folder is no scene file either.
     if (!m.platform().files.fileExists(path)) {
-        criticalBox(m, ".BPS File not found", "The .BPS file you have specified does not exist.");
+        showMessage(m.platform(), ".BPS File not found",
+                    "The .BPS file you have specified does not exist.", MsgIcon::Critical);
         return;
     }
     FieldReader in(path);
@@ -314,9 +310,10 @@ void LoadScene(BrickpovMain& m, const std::string& path) {
     try {
         SceneLoader(m, in).run();
     } catch (const FileEnded&) {
-        criticalBox(m, "File Error",
+        showMessage(m.platform(), "File Error",
                     "The file you have chosen is either corrupt or not a valid .BPS file. "
-                    "Brickpov may need to be restarted.");
+                    "Brickpov may need to be restarted.",
+                    MsgIcon::Critical);
     } catch (...) {
     }
     // The light numbers go into the table without a handler, so a scene that

@@ -16,23 +16,40 @@ constexpr int kMaxHandlerDepth = 32;
 
 const char* kindName(ControlKind kind) {
     switch (kind) {
-    case ControlKind::CheckBox: return "checkbox";
-    case ControlKind::TextBox: return "textbox";
-    case ControlKind::ComboList: return "combolist";
-    case ControlKind::ComboEdit: return "combo";
-    case ControlKind::Label: return "label";
-    case ControlKind::Button: return "button";
-    case ControlKind::Menu: return "menu";
-    case ControlKind::Shape: return "shape";
-    case ControlKind::Frame: return "frame";
-    case ControlKind::Line: return "line";
-    case ControlKind::PictureBox: return "picturebox";
-    case ControlKind::Image: return "image";
-    case ControlKind::Timer: return "timer";
-    case ControlKind::DriveList: return "drivelist";
-    case ControlKind::DirList: return "dirlist";
-    case ControlKind::FileList: return "filelist";
-    case ControlKind::CommonDialog: return "commondialog";
+    case ControlKind::CheckBox:
+        return "checkbox";
+    case ControlKind::TextBox:
+        return "textbox";
+    case ControlKind::ComboList:
+        return "combolist";
+    case ControlKind::ComboEdit:
+        return "combo";
+    case ControlKind::Label:
+        return "label";
+    case ControlKind::Button:
+        return "button";
+    case ControlKind::Menu:
+        return "menu";
+    case ControlKind::Shape:
+        return "shape";
+    case ControlKind::Frame:
+        return "frame";
+    case ControlKind::Line:
+        return "line";
+    case ControlKind::PictureBox:
+        return "picturebox";
+    case ControlKind::Image:
+        return "image";
+    case ControlKind::Timer:
+        return "timer";
+    case ControlKind::DriveList:
+        return "drivelist";
+    case ControlKind::DirList:
+        return "dirlist";
+    case ControlKind::FileList:
+        return "filelist";
+    case ControlKind::CommonDialog:
+        return "commondialog";
     }
     return "control";
 }
@@ -74,20 +91,28 @@ std::string Control::qualifiedName() const {
 
 const char* eventName(Event event) {
     switch (event) {
-    case Event::Click: return "Click";
-    case Event::Change: return "Change";
-    case Event::GotFocus: return "GotFocus";
-    case Event::Timer: return "Timer";
+    case Event::Click:
+        return "Click";
+    case Event::Change:
+        return "Change";
+    case Event::GotFocus:
+        return "GotFocus";
+    case Event::Timer:
+        return "Timer";
     }
     return "";
 }
 
 const std::function<void()>& Control::handler(Event event) const {
     switch (event) {
-    case Event::Click: return onClick;
-    case Event::Change: return onChange;
-    case Event::GotFocus: return onGotFocus;
-    case Event::Timer: return onTimer;
+    case Event::Click:
+        return onClick;
+    case Event::Change:
+        return onChange;
+    case Event::GotFocus:
+        return onGotFocus;
+    case Event::Timer:
+        return onTimer;
     }
     return onClick;
 }
@@ -106,7 +131,9 @@ void Control::raise(Event event) {
     --m_depth;
 }
 
-void Control::notify(Property property) { m_form.notifyProperty(*this, property); }
+void Control::notify(Property property) {
+    m_form.notifyProperty(*this, property);
+}
 
 void Control::setValue(int value) {
     if (value == m_value)
@@ -178,9 +205,13 @@ void Control::setListIndex(int index) {
     raise(Event::Click);
 }
 
-const std::string& Control::list(int i) const { return m_items.at(static_cast<std::size_t>(i)).text; }
+const std::string& Control::list(int i) const {
+    return m_items.at(static_cast<std::size_t>(i)).text;
+}
 
-int Control::itemData(int i) const { return m_items.at(static_cast<std::size_t>(i)).itemData; }
+int Control::itemData(int i) const {
+    return m_items.at(static_cast<std::size_t>(i)).itemData;
+}
 
 void Control::addItem(const std::string& text, int itemData) {
     m_items.push_back({text, itemData});

@@ -75,7 +75,7 @@ const char* eventName(Event event);
 // raises the same handler as a person's action, synchronously and only when
 // the value really changes; the cascades between handlers rely on that.
 class Control {
-public:
+  public:
     struct Item {
         std::string text;
         int itemData = 0;
@@ -165,7 +165,7 @@ public:
     void raise(Event event);
     const std::function<void()>& handler(Event event) const;
 
-private:
+  private:
     void notify(Property property);
     void selectMatchingItem();
 
@@ -194,7 +194,7 @@ private:
 
 // A zero-based group of like controls, addressed by index.
 class ControlArray {
-public:
+  public:
     ControlArray() = default;
     explicit ControlArray(std::vector<Control*> items) : m_items(std::move(items)) {}
     Control& operator[](int i) const { return *m_items.at(static_cast<std::size_t>(i)); }
@@ -202,7 +202,7 @@ public:
     auto begin() const { return m_items.begin(); }
     auto end() const { return m_items.end(); }
 
-private:
+  private:
     std::vector<Control*> m_items;
 };
 

@@ -64,7 +64,9 @@ void Form::setRect(const Rect& rect) {
     notifyForm();
 }
 
-void Form::move(int left, int top) { setRect({left, top, m_rect.width, m_rect.height}); }
+void Form::move(int left, int top) {
+    setRect({left, top, m_rect.width, m_rect.height});
+}
 
 void Form::setVisibleState(bool visible) {
     if (visible == m_visible)
@@ -144,7 +146,9 @@ void Form::clearFocus() {
         o->focusChanged(*this, nullptr);
 }
 
-void Form::addObserver(FormObserver* observer) { m_observers.push_back(observer); }
+void Form::addObserver(FormObserver* observer) {
+    m_observers.push_back(observer);
+}
 
 void Form::removeObserver(FormObserver* observer) {
     m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer),

@@ -15,7 +15,7 @@ class Form;
 // What a form needs from whoever runs it: showing and hiding it, and the
 // timers behind its timer controls.
 class FormHost {
-public:
+  public:
     virtual ~FormHost() = default;
     virtual void showForm(Form& form, bool modal) = 0;
     virtual void hideForm(Form& form) = 0;
@@ -25,7 +25,7 @@ public:
 
 // Told of every property change, so that a view can follow the model.
 class FormObserver {
-public:
+  public:
     virtual ~FormObserver() = default;
     virtual void propertyChanged(Control& control, Property property) = 0;
     virtual void formChanged(Form& form) = 0; // caption, geometry, visibility
@@ -36,7 +36,7 @@ public:
 // A window as named controls with properties. Subclasses create their
 // controls in their constructors and wire the handlers.
 class Form {
-public:
+  public:
     Form(FormHost& host, std::string name);
     virtual ~Form();
     Form(const Form&) = delete;
@@ -64,7 +64,7 @@ public:
     void setVisibleState(bool visible);
 
     bool loaded() const { return m_loaded && !m_unloading; }
-    void load();   // raises Form_Load once
+    void load(); // raises Form_Load once
     void show(bool modal = false);
     void hide();
     void unload(); // raises Form_Unload, hides, tells the host
@@ -92,12 +92,12 @@ public:
     Control& add(ControlKind kind, const std::string& name, int index = -1);
     ControlArray addArray(ControlKind kind, const std::string& name, int count);
 
-protected:
+  protected:
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
     virtual void Form_Unload() {}
 
-private:
+  private:
     void notifyForm();
 
     FormHost& m_host;
