@@ -4,60 +4,11 @@
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
 #include "core/l3p/command_line.h"
+#include "null_platform.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-struct NullPlatform : bp::Dialogs,
-                      bp::SettingsStore,
-                      bp::ProfileFile,
-                      bp::Programs,
-                      bp::FileSystem,
-                      bp::WindowSystem {
-    bp::MsgAnswer messageBox(const bp::MessageBoxRequest& r) override { return r.defaultButton; }
-    std::optional<std::string> fileDialog(const bp::FileDialogRequest&) override { return {}; }
-    std::optional<bp::Rgb> colorDialog(bp::Rgb) override { return {}; }
-    std::string get(const std::string&, const std::string&, const std::string&,
-                    const std::string& fallback) override {
-        return fallback;
-    }
-    void save(const std::string&, const std::string&, const std::string&,
-              const std::string&) override {}
-    void remove(const std::string&, const std::string&, const std::string&) override {}
-    std::string getString(const std::string&, const std::string&, const std::string& fallback,
-                          const std::string&) override {
-        return fallback;
-    }
-    bool writeString(const std::string&, const std::string&, const std::string&,
-                     const std::string&) override {
-        return true;
-    }
-    int execute(const std::string&, const std::string&) override { return 33; }
-    bool isRunning(const std::string&) override { return false; }
-    std::string povrayProgram() override { return ""; }
-    bool fileExists(const std::string&) override { return false; }
-    bool folderExists(const std::string&) override { return true; }
-    bool exists(const std::string&) override { return false; }
-    std::optional<std::string> findNoCase(const std::string&, const std::string&) override {
-        return {};
-    }
-    std::optional<std::chrono::system_clock::time_point> modified(const std::string&) override {
-        return {};
-    }
-    std::vector<bp::DirEntry> list(const std::string&) override { return {}; }
-    std::string programFolder() override { return "/opt/brickpov/"; }
-    void showForm(bp::Form& f, bool) override { f.setVisibleState(true); }
-    void hideForm(bp::Form& f) override { f.setVisibleState(false); }
-    void formUnloaded(bp::Form&) override {}
-    void processEvents() override {}
-    int startTimer(int, std::function<void()>) override { return 1; }
-    void stopTimer(int) override {}
-    int screenWidth() override { return 28800; }
-    int screenHeight() override { return 16200; }
-    void setBusy(bool) override {}
-    void quit() override {}
-};
 
 void everySwitchTicked(bp::BrickpovMain& m) {
     m.ModelPath = "/home/user/my models/";
@@ -92,8 +43,8 @@ void everySwitchTicked(bp::BrickpovMain& m) {
 }
 
 void BM_BuildCommandLine_AllSwitchesTwentyLights(benchmark::State& state) {
-    NullPlatform p;
-    bp::Platform platform{p, p, p, p, p, p};
+    bp::null::NullPlatform p;
+    bp::Platform platform = p.platform();
     bp::App app(platform);
     everySwitchTicked(app.main());
     for (auto _ : state) {

@@ -6,6 +6,7 @@
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
 #include "core/scene/file_lists.h"
+#include "null_platform.h"
 #include "platform/desktop/desktop_platform.h"
 
 #include <chrono>
@@ -14,28 +15,6 @@
 #include <filesystem>
 #include <string>
 
-namespace {
-
-struct NullDialogs : bp::Dialogs {
-    bp::MsgAnswer messageBox(const bp::MessageBoxRequest& r) override { return r.defaultButton; }
-    std::optional<std::string> fileDialog(const bp::FileDialogRequest&) override { return {}; }
-    std::optional<bp::Rgb> colorDialog(bp::Rgb) override { return {}; }
-};
-
-struct NullWindows : bp::WindowSystem {
-    void showForm(bp::Form& f, bool) override { f.setVisibleState(true); }
-    void hideForm(bp::Form& f) override { f.setVisibleState(false); }
-    void formUnloaded(bp::Form&) override {}
-    void processEvents() override {}
-    int startTimer(int, std::function<void()>) override { return 1; }
-    void stopTimer(int) override {}
-    int screenWidth() override { return 28800; }
-    int screenHeight() override { return 16200; }
-    void setBusy(bool) override {}
-    void quit() override {}
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
@@ -57,8 +36,8 @@ int main(int argc, char** argv) {
     int listed = 0;
     double msPerCall = 0;
     {
-        NullDialogs dialogs;
-        NullWindows windows;
+        bp::null::NullDialogs dialogs;
+        bp::null::NullWindows windows;
         bp::desktop::FileSettingsStore settings(scratch + "/settings.ini");
         bp::desktop::IniProfileFile profile(scratch);
         bp::desktop::PosixPrograms programs("");

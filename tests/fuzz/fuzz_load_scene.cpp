@@ -5,7 +5,7 @@
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
 #include "core/scene/scene_file.h"
-#include "null_platform.h"
+#include "null_platform.h" // tests/support
 
 #include <cstdint>
 #include <cstdio>
@@ -33,7 +33,7 @@ void writeFile(const std::string& content) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A fresh program each time, so that a finding replays from its input alone.
-    bp::fuzz::NullPlatform null;
+    bp::null::NullPlatform null;
     bp::Platform platform = null.platform();
     bp::App app(platform);
     app.start("");

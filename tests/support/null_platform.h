@@ -1,17 +1,34 @@
 #pragma once
 
 // A platform that asks nobody and stores nothing, so that the core can run
-// inside a fuzz target: dialogs take their default, files are read directly.
+// without a desktop (fuzz targets, benchmarks): dialogs take their default,
+// windows are shown at once, and nothing is stored.
 
 #include "core/platform/platform.h"
 #include "core/ui/form.h"
 
-namespace bp::fuzz {
+namespace bp::null {
 
-struct NullPlatform : Dialogs, SettingsStore, ProfileFile, Programs, FileSystem, WindowSystem {
+struct NullDialogs : Dialogs {
     MsgAnswer messageBox(const MessageBoxRequest& r) override { return r.defaultButton; }
     std::optional<std::string> fileDialog(const FileDialogRequest&) override { return {}; }
     std::optional<Rgb> colorDialog(Rgb) override { return {}; }
+};
+
+struct NullWindows : WindowSystem {
+    void showForm(Form& f, bool) override { f.setVisibleState(true); }
+    void hideForm(Form& f) override { f.setVisibleState(false); }
+    void formUnloaded(Form&) override {}
+    void processEvents() override {}
+    int startTimer(int, std::function<void()>) override { return 1; }
+    void stopTimer(int) override {}
+    int screenWidth() override { return 28800; }
+    int screenHeight() override { return 16200; }
+    void setBusy(bool) override {}
+    void quit() override {}
+};
+
+struct NullPlatform : NullDialogs, SettingsStore, ProfileFile, Programs, FileSystem, NullWindows {
     std::string get(const std::string&, const std::string&, const std::string&,
                     const std::string& fallback) override {
         return fallback;
@@ -30,7 +47,7 @@ struct NullPlatform : Dialogs, SettingsStore, ProfileFile, Programs, FileSystem,
     int execute(const std::string&, const std::string&) override { return 33; }
     bool isRunning(const std::string&) override { return false; }
     std::string povrayProgram() override { return ""; }
-    // The only file a target names is the one it has just written.
+    // A fuzz target names only the file it has just written.
     bool fileExists(const std::string&) override { return true; }
     bool folderExists(const std::string&) override { return false; }
     bool exists(const std::string&) override { return true; }
@@ -42,18 +59,8 @@ struct NullPlatform : Dialogs, SettingsStore, ProfileFile, Programs, FileSystem,
     }
     std::vector<DirEntry> list(const std::string&) override { return {}; }
     std::string programFolder() override { return "/nonexistent/"; }
-    void showForm(Form& f, bool) override { f.setVisibleState(true); }
-    void hideForm(Form& f) override { f.setVisibleState(false); }
-    void formUnloaded(Form&) override {}
-    void processEvents() override {}
-    int startTimer(int, std::function<void()>) override { return 1; }
-    void stopTimer(int) override {}
-    int screenWidth() override { return 28800; }
-    int screenHeight() override { return 16200; }
-    void setBusy(bool) override {}
-    void quit() override {}
 
     Platform platform() { return {*this, *this, *this, *this, *this, *this}; }
 };
 
-} // namespace bp::fuzz
+} // namespace bp::null
