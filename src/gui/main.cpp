@@ -1,14 +1,78 @@
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "gui/form_view.h"
+#include "gui/program_output.h"
 #include "gui/qt_dialogs.h"
 #include "gui/qt_window_system.h"
 #include "platform/desktop/desktop_platform.h"
 
 #include <QApplication>
+#include <QThread>
+#include <QWindow>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+namespace {
+
+// --version and --help are answered before Qt looks for a display, so that
+// they work in a terminal without one. The exit status when answered.
+std::optional<int> answerInformationRequest(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs("brickpov " BRICKPOV_VERSION "\n", stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs("Usage: brickpov [MODEL-FILE]\n"
+                       "Desktop front-end for L3P and POV-Ray; starts with MODEL-FILE (.ldr, "
+                       ".mpd, .dat) chosen, when one is given.\n",
+                       stdout);
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
+// BRICKPOV_QUIT_WHEN_SHOWN=1 ends the program as soon as the main window is
+// first on the screen: start-up timing, and a smoke test of the real binary.
+class QuitWhenShown : public QObject {
+  public:
+    QuitWhenShown(bp::gui::QtWindowSystem& windows, bp::Form& main)
+        : m_windows(windows), m_main(main) {}
+    bool shown() const { return m_shown; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!m_shown && event->type() == QEvent::Expose) {
+            const bp::gui::FormView* view = m_windows.viewOf(m_main);
+            if (view && watched == view->windowHandle() && view->windowHandle()->isExposed()) {
+                m_shown = true;
+                // Before the event loop runs, main() sees shown() instead.
+                if (QThread::currentThread()->loopLevel() > 0)
+                    QCoreApplication::exit(0);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    bp::gui::QtWindowSystem& m_windows;
+    bp::Form& m_main;
+    bool m_shown = false;
+};
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    if (const auto answered = answerInformationRequest(argc, argv))
+        return *answered;
+
     QApplication qapp(argc, argv); // takes Qt's own options out of argv
     QApplication::setApplicationName(QStringLiteral("Brickpov"));
+    QApplication::setApplicationVersion(QStringLiteral(BRICKPOV_VERSION));
     // The program ends when the main form says so, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -16,6 +80,7 @@ int main(int argc, char* argv[]) {
     bp::desktop::FileSettingsStore settings(locations.settingsFile());
     bp::desktop::IniProfileFile profile(locations.configHome);
     bp::desktop::PosixPrograms programs;
+    bp::gui::ProgramOutputWindows outputWindows(programs);
     bp::desktop::PosixFileSystem files(locations.programDir);
     bp::gui::QtWindowSystem windows;
     bp::gui::QtDialogs dialogs(windows);
@@ -25,8 +90,14 @@ int main(int argc, char* argv[]) {
     {
         bp::App app(platform);
         windows.setMainForm(app.main());
+        const char* quitWhenShown = std::getenv("BRICKPOV_QUIT_WHEN_SHOWN");
+        std::optional<QuitWhenShown> quitter;
+        if (quitWhenShown && std::strcmp(quitWhenShown, "1") == 0) {
+            quitter.emplace(windows, app.main());
+            qapp.installEventFilter(&*quitter);
+        }
         app.start(argc > 1 ? argv[1] : "");
-        if (!app.ended())
+        if (!app.ended() && !(quitter && quitter->shown()))
             result = QApplication::exec();
         windows.releaseViews();
     }

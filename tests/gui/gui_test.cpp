@@ -3,7 +3,10 @@
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
 #include "core/app/locate_dialog.h"
+#include "core/common/core_routines.h"
+#include "gui/console_text.h"
 #include "gui/form_view.h"
+#include "gui/program_output.h"
 #include "gui/qt_dialogs.h"
 #include "gui/qt_window_system.h"
 #include "platform/desktop/desktop_platform.h"
@@ -12,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -20,6 +24,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -30,6 +35,8 @@
 
 using namespace bp;
 using bp::gui::FormView;
+using bp::gui::ProgramOutputWindow;
+using bp::gui::ProgramOutputWindows;
 using bp::gui::QtDialogs;
 using bp::gui::QtWindowSystem;
 
@@ -57,11 +64,30 @@ void makeFile(const QString& path) {
     file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
 }
 
+void writeScript(const QString& path, const QByteArray& body) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write("#!/bin/sh\n" + body);
+    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct SessionSetup {
+    // Output windows for the started programs, as the program has them.
+    bool outputWindows = false;
+    // Runs on the program's folder before the program starts.
+    std::function<void(const QString& programDir)> prepare;
+};
+
 // The real program on the desktop platform, with folders of its own: L3P,
 // LEdit and POV-Ray are where it looks and LGEO is known to be absent.
 class Session {
   public:
-    Session()
+    explicit Session(const SessionSetup& setup = {})
         : m_configHome(m_config.path().toStdString()),
           m_programDir(m_program.path().toStdString() + "/"),
           m_settings(m_configHome + "/Brickpov/settings.ini"), m_profile(m_configHome),
@@ -72,6 +98,10 @@ class Session {
             makeFile(m_program.filePath(QString::fromLatin1(name)));
         m_settings.save("Brickpov", "Paths", "LDrawPath", m_programDir);
         m_settings.save("Brickpov", "Paths", "LGEOPath", "Not Installed");
+        if (setup.prepare)
+            setup.prepare(m_program.path());
+        if (setup.outputWindows)
+            m_outputs = std::make_unique<ProgramOutputWindows>(m_programs);
         m_app = std::make_unique<App>(m_platform);
         m_windows.setMainForm(m_app->main());
         m_app->start("");
@@ -88,6 +118,7 @@ class Session {
     SettingsStore& settings() { return m_settings; }
     FormView* view() { return m_windows.viewOf(main()); }
     QString programDir() const { return m_program.path(); }
+    ProgramOutputWindows* outputs() { return m_outputs.get(); }
 
   private:
     QTemporaryDir m_config, m_program;
@@ -99,6 +130,7 @@ class Session {
     QtWindowSystem m_windows;
     RecordingDialogs m_dialogs;
     Platform m_platform;
+    std::unique_ptr<ProgramOutputWindows> m_outputs;
     std::unique_ptr<App> m_app;
 };
 
@@ -183,6 +215,11 @@ class GuiTest : public QObject {
     void messageBoxDoesNotReactivateTheForm();
     void messageBoxShowsTheRequest();
     void fileDialogTakesFiltersAndAnswers();
+    void outputWindowShowsWhatAConsoleWould_data();
+    void outputWindowShowsWhatAConsoleWould();
+    void outputWindowFollowsTheEndUnlessScrolledAway();
+    void startedProgramGetsAnOutputWindow();
+    void runL3PWithRenderingKeepsTheWindowWorking();
 };
 
 void GuiTest::clicksOnRealWidgetsReachTheCommandLine() {
@@ -480,6 +517,183 @@ void GuiTest::fileDialogTakesFiltersAndAnswers() {
 
     whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
     QCOMPARE(dialogs.fileDialog(request), std::optional<std::string>());
+}
+
+// Output chunks as a program writes them, shown the way the window shows
+// them, each run closed by a last line.
+void GuiTest::outputWindowShowsWhatAConsoleWould_data() {
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("lines cut anywhere") << QList<QByteArray>{"first li", "ne\nsec", "ond\n"}
+                                        << QStringLiteral("first line\nsecond\n[end]");
+    QTest::newRow("CR LF cut between chunks")
+        << QList<QByteArray>{"one\r", "\ntwo\r\n"} << QStringLiteral("one\ntwo\n[end]");
+    QTest::newRow("a lone CR goes back over the line")
+        << QList<QByteArray>{"10%\r", "20%\r100%\n", "done"} << QStringLiteral("100%\ndone\n[end]");
+    QTest::newRow("what is not overwritten stays")
+        << QList<QByteArray>{"abcdef\rxy\n"} << QStringLiteral("xycdef\n[end]");
+    QTest::newRow("backspace") << QList<QByteArray>{"ab\bc\n"} << QStringLiteral("ac\n[end]");
+    QTest::newRow("UTF-8 characters cut between chunks")
+        << QList<QByteArray>{"gr\xC3", "\xBC\xC3\x9F", "e \xE2\x82", "\xAC \xF0\x9F", "\xA7\xB1\n"}
+        << QStringLiteral("grüße € \U0001F9F1\n[end]");
+    QTest::newRow("invalid bytes")
+        << QList<QByteArray>{"a\xFF", "b\x80\n"} << QStringLiteral("a\uFFFDb\uFFFD\n[end]");
+    QTest::newRow("a character never completed")
+        << QList<QByteArray>{"x\xE2\x82"} << QStringLiteral("x\uFFFD\n[end]");
+    QTest::newRow("no output") << QList<QByteArray>{} << QStringLiteral("[end]");
+}
+
+void GuiTest::outputWindowShowsWhatAConsoleWould() {
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QString, shown);
+    gui::ConsoleText console;
+    ProgramOutputWindow window(QStringLiteral("/bin/program"));
+    for (const QByteArray& chunk : chunks)
+        window.replaceLastLine(
+            console.append(std::string_view(chunk.constData(), chunk.size())).replacement());
+    window.replaceLastLine(console.finish(QStringLiteral("[end]")).replacement());
+    QCOMPARE(window.textView()->toPlainText(), shown);
+}
+
+void GuiTest::outputWindowFollowsTheEndUnlessScrolledAway() {
+    QString lines;
+    for (int i = 1; i <= 200; ++i)
+        lines += QStringLiteral("line %1\n").arg(i);
+    // Output may come before the window is on the screen.
+    ProgramOutputWindow window(QStringLiteral("/bin/program"));
+    window.replaceLastLine(lines);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QScrollBar* bar = window.textView()->verticalScrollBar();
+    window.replaceLastLine(lines);
+    QTRY_VERIFY(bar->maximum() > 0 && bar->value() == bar->maximum());
+    // The window system may size the window after the output came.
+    window.resize(window.width(), window.height() / 2);
+    QTRY_VERIFY(bar->value() == bar->maximum());
+    window.replaceLastLine(lines);
+    QTRY_VERIFY(bar->value() == bar->maximum());
+
+    bar->setValue(bar->maximum() / 2);
+    const int kept = bar->value();
+    window.replaceLastLine(lines);
+    QTest::qWait(50);
+    QCOMPARE(bar->value(), kept);
+    // Back at the end, it follows again.
+    bar->setValue(bar->maximum());
+    window.replaceLastLine(lines);
+    QTRY_VERIFY(bar->value() == bar->maximum());
+}
+
+// A console program started through the core: its window opens at once,
+// shows what it writes while it runs and says how it ended.
+void GuiTest::startedProgramGetsAnOutputWindow() {
+    Session s({.outputWindows = true, .prepare = {}});
+    QVERIFY(QTest::qWaitForWindowActive(s.view()));
+    const QString program = s.programDir() + QStringLiteral("/chatty");
+    writeScript(program, "printf 'first line\\n'\n"
+                         "printf 'caf\\303\\251 \\r\\n'\n"
+                         "for a in \"$@\"; do printf '<%s>\\n' \"$a\"; done\n"
+                         "printf 'then a pause'\n"
+                         "sleep 0.3\n"
+                         "printf ', and the last line\\n' >&2\n"
+                         "exit 3\n");
+
+    AppExecute(s.app().platform(), program.toStdString(), "one \"two words\"",
+               s.programDir().toStdString());
+    QCOMPARE(s.dialogs().boxes.size(), std::size_t(0));
+    const auto windows = s.outputs()->windows();
+    QCOMPARE(windows.size(), std::size_t(1));
+    ProgramOutputWindow* window = windows.front();
+    QCOMPARE(window->windowTitle(), program);
+    QVERIFY(window->isVisible() && !window->isModal());
+    QPlainTextEdit* text = window->textView();
+    QVERIFY(text->isReadOnly());
+    QVERIFY(QFontInfo(text->font()).fixedPitch());
+
+    // Shown while the program still runs.
+    QTRY_VERIFY_WITH_TIMEOUT(text->toPlainText().endsWith(QStringLiteral("then a pause")), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(text->toPlainText().contains(QStringLiteral("[exited")), 5000);
+    QCOMPARE(text->toPlainText(), QStringLiteral("first line\ncafé \n<one>\n<two words>\n"
+                                                 "then a pause, and the last line\n"
+                                                 "[exited with status 3]"));
+    // The window stays until the person closes it.
+    QTest::qWait(600);
+    QCOMPARE(s.outputs()->windows(), windows);
+    QVERIFY(window->isVisible());
+    window->close();
+    QTRY_COMPARE(s.outputs()->windows().size(), std::size_t(0));
+}
+
+// "Run L3P" with rendering: while it waits for L3P and then pauses, the
+// window goes on working, a second run is refused, and POV-Ray is started
+// once L3P has written the scene.
+void GuiTest::runL3PWithRenderingKeepsTheWindowWorking() {
+    Session s({.outputWindows = true, .prepare = [](const QString& dir) {
+                   makeFile(dir + QStringLiteral("/car.dat"));
+                   writeScript(dir + QStringLiteral("/L3P.exe"),
+                               "echo \"$*\" >> l3p.log\nsleep 1\necho '// scene' > car.pov\n");
+                   writeScript(dir + QStringLiteral("/povray"),
+                               "{ [ -f car.pov ] && echo scene-written; echo \"$*\"; } > "
+                               "povray.log\n");
+               }});
+    FormView* view = s.view();
+    QVERIFY(QTest::qWaitForWindowActive(view));
+    BrickpovMain& m = s.main();
+    QCOMPARE(m.Cbo_ModelFile.text(), std::string("car.dat"));
+    auto* render = widgetOf<QCheckBox>(view, "Chk_Render");
+    auto* run = widgetOf<QPushButton>(view, "Btn_RunL3P");
+    auto* commandLine = widgetOf<QPlainTextEdit>(view, "Txt_CommandLine");
+    QVERIFY(render && run && commandLine);
+    QVERIFY(render->isEnabled());
+    clickIndicator(render);
+    QCOMPARE(m.Chk_Render.value(), 1);
+    QVERIFY(!commandLine->toPlainText().contains(QStringLiteral("-ld")));
+
+    bool clickReturned = false;
+    bool duringWait = false, busyDuringWait = false, commandLineChanged = false;
+    qint64 secondClickMs = -1;
+    QTimer::singleShot(300, view, [&] {
+        duringWait = !clickReturned;
+        const QCursor* cursor = QApplication::overrideCursor();
+        busyDuringWait = cursor && cursor->shape() == Qt::BusyCursor;
+        clickIndicator(widgetOf<QCheckBox>(view, "Chk_LD"));
+        commandLineChanged = commandLine->toPlainText().contains(QStringLiteral("-ld"));
+        QElapsedTimer second;
+        second.start();
+        QTest::mouseClick(run, Qt::LeftButton);
+        secondClickMs = second.elapsed();
+    });
+    QElapsedTimer clicked;
+    clicked.start();
+    QTest::mouseClick(run, Qt::LeftButton);
+    clickReturned = true;
+    const qint64 clickMs = clicked.elapsed();
+
+    QVERIFY(duringWait);
+    QVERIFY(busyDuringWait);
+    QVERIFY(commandLineChanged);
+    QVERIFY2(secondClickMs >= 0 && secondClickMs < 500, qPrintable(QString::number(secondClickMs)));
+    // L3P's second of work, then the two-second pause.
+    QVERIFY2(clickMs >= 2900 && clickMs < 10000, qPrintable(QString::number(clickMs)));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QCOMPARE(s.dialogs().boxes.size(), std::size_t(0));
+
+    const QString dir = s.programDir();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir + QStringLiteral("/povray.log")), 5000);
+    QTRY_VERIFY(readFile(dir + QStringLiteral("/povray.log")).endsWith('\n'));
+    const QList<QByteArray> povray = readFile(dir + QStringLiteral("/povray.log")).split('\n');
+    QCOMPARE(povray.value(0), QByteArray("scene-written"));
+    QVERIFY2(povray.value(1).startsWith("+I" + dir.toUtf8() + "/car.pov "), povray.value(1));
+    // One run of L3P, with the command line as it was at the click.
+    const QList<QByteArray> l3p = readFile(dir + QStringLiteral("/l3p.log")).split('\n');
+    QCOMPARE(l3p.size(), 2);
+    QVERIFY(!l3p.front().contains("-ld"));
+
+    QStringList titles;
+    for (ProgramOutputWindow* w : s.outputs()->windows())
+        titles << w->windowTitle();
+    QCOMPARE(titles,
+             (QStringList{dir + QStringLiteral("/L3P.exe"), dir + QStringLiteral("/povray")}));
 }
 
 QTEST_MAIN(GuiTest)
