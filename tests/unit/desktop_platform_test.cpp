@@ -1,4 +1,5 @@
 #include "platform/desktop/desktop_platform.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -24,25 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace bp::desktop;
 
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "bp_desktop_XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            m_path = pattern + "/";
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!m_path.empty())
-            fs::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return m_path; }
-
-  private:
-    std::string m_path;
-};
+using bp::test::TempFolder;
 
 std::optional<std::string> readText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

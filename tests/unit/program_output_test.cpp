@@ -1,6 +1,7 @@
 // The output of started programs, as an output window receives it.
 
 #include "platform/desktop/desktop_platform.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -27,25 +28,7 @@ namespace fs = std::filesystem;
 using namespace bp::desktop;
 using Clock = std::chrono::steady_clock;
 
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "bp_output_XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            m_path = pattern + "/";
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!m_path.empty())
-            fs::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return m_path; }
-
-  private:
-    std::string m_path;
-};
+using bp::test::TempFolder;
 
 void writeScript(const std::string& path, const std::string& body, mode_t mode = 0755) {
     {
