@@ -7,6 +7,7 @@
 #include "core/platform/platform.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace bp {
@@ -121,43 +122,48 @@ void selectNoCase(Control& list, const std::string& name) {
 }
 } // namespace
 
-void Btn_BrowseModelFile_Click(BrickpovMain& m) {
+namespace {
+// Opens the shared file dialog on a folder with the name it holds; a chosen
+// file moves the folder field, and its bare name is kept for the next browse.
+std::optional<std::string> browse(BrickpovMain& m, const char* title, std::string& folder,
+                                  const char* filter) {
     FileDialogRequest request;
-    request.title = "Select Model Path/File";
-    request.initialDir = m.ModelPath;
-    // The shared dialog keeps this name for the next browse.
-    m.Dlg_Main.setText(m.Cbo_ModelFile.text());
+    request.title = title;
+    request.initialDir = folder;
     request.fileName = m.Dlg_Main.text();
-    request.filter = "LDraw Files, (*.dat, *.ldr, *.mpd)|*.dat;*.ldr;*.mpd|All Files, (*.*)|*.*";
+    request.filter = filter;
     request.filterIndex = 1;
     const auto chosen = m.platform().dialogs.fileDialog(request);
     if (!chosen)
-        return;
+        return std::nullopt;
     const std::string name = fileNamePart(*chosen);
     m.Dlg_Main.setText(name);
-    m.ModelPath = folderPart(*chosen);
+    folder = folderPart(*chosen);
+    return name;
+}
+} // namespace
+
+void Btn_BrowseModelFile_Click(BrickpovMain& m) {
+    m.Dlg_Main.setText(m.Cbo_ModelFile.text());
+    const auto name =
+        browse(m, "Select Model Path/File", m.ModelPath,
+               "LDraw Files, (*.dat, *.ldr, *.mpd)|*.dat;*.ldr;*.mpd|All Files, (*.*)|*.*");
+    if (!name)
+        return;
     FillModelList(m);
-    selectNoCase(m.Cbo_ModelFile, name);
+    selectNoCase(m.Cbo_ModelFile, *name);
 }
 
 void Btn_BrowseOutputPath_Click(BrickpovMain& m) {
-    FileDialogRequest request;
-    request.title = "Select .POV Path/File";
-    request.initialDir = m.POVPath;
     // The shared dialog keeps the name of its last use when the box is empty.
     if (!m.Cbo_OutputFile.text().empty())
         m.Dlg_Main.setText(proposedOutputName(m.Cbo_OutputFile.text()));
-    request.fileName = m.Dlg_Main.text();
-    request.filter = "POV-Ray POV, (*.pov)|*.pov|All Files, (*.*)|*.*";
-    request.filterIndex = 1;
-    const auto chosen = m.platform().dialogs.fileDialog(request);
-    if (!chosen)
+    const auto name = browse(m, "Select .POV Path/File", m.POVPath,
+                             "POV-Ray POV, (*.pov)|*.pov|All Files, (*.*)|*.*");
+    if (!name)
         return;
-    const std::string name = fileNamePart(*chosen);
-    m.Dlg_Main.setText(name);
-    m.POVPath = folderPart(*chosen);
     FillOutputList(m);
-    m.Cbo_OutputFile.setText(name);
+    m.Cbo_OutputFile.setText(*name);
 }
 
 void wireFileLists(BrickpovMain& m) {
