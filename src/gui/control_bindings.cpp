@@ -691,7 +691,9 @@ class MenuBinding : public ControlBinding {
         const QSignalBlocker blocker(m_action);
         switch (property) {
         case Property::Caption: {
-            const QString caption = toQt(control().caption());
+            QString caption = toQt(control().caption());
+            if (control().literalCaption)
+                caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
             const bool separator = caption == QStringLiteral("-");
             m_action->setSeparator(separator);
             m_action->setText(separator ? QString() : caption);

@@ -12,6 +12,7 @@
 #include "platform/desktop/desktop_platform.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <QAction>
 
 #include <functional>
 #include <memory>
@@ -210,6 +212,7 @@ class GuiTest : public QObject {
     void clicksOnRealWidgetsReachTheCommandLine();
     void mainWindowMatchesItsDesign();
     void closeBoxUnloadsTheMainForm();
+    void recentSceneShowsItsPathLiterally();
     void timerTicksWhileTheCoreWaits();
     void locateDialogRunsModallyWithItsFolderList();
     void messageBoxDoesNotReactivateTheForm();
@@ -357,6 +360,21 @@ void GuiTest::closeBoxUnloadsTheMainForm() {
     QVERIFY(s.app().ended());
     QVERIFY(!s.main().loaded());
     QCOMPARE(s.windows().viewOf(s.main()), nullptr);
+}
+
+// A path holding "&" is a recent scene's caption, not an access key.
+void GuiTest::recentSceneShowsItsPathLiterally() {
+    Session s;
+    FormView* view = s.view();
+    QVERIFY(view);
+    s.main().Mnu_RecentScene[0].setCaption("/scenes/cars & trucks.bps");
+    s.main().Mnu_RecentScene[0].setVisible(true);
+    auto* recent = view->findChild<QAction*>(QStringLiteral("Mnu_RecentScene(0)"));
+    QVERIFY(recent);
+    QCOMPARE(recent->text(), QStringLiteral("/scenes/cars && trucks.bps"));
+    auto* open = view->findChild<QAction*>(QStringLiteral("Mnu_FileOpen"));
+    QVERIFY(open);
+    QCOMPARE(open->text(), QStringLiteral("&Open Scene"));
 }
 
 // The core waits for its timer by processing events, as the render wait does;

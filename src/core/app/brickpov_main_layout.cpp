@@ -114,8 +114,11 @@ Control& menu(Form& f, const char* name, const char* caption, const char* contai
 
 ControlArray recentSceneMenus(Form& f) {
     std::vector<Control*> items;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         items.push_back(&menu(f, "Mnu_RecentScene", "Recent Scene", "Mnu_File", false, i));
+        // They show file paths, which may hold an "&".
+        items.back()->literalCaption = true;
+    }
     return ControlArray(std::move(items));
 }
 

@@ -140,13 +140,14 @@ class Control {
     bool multiLine = false;
     bool border = false;
     Alignment alignment = Alignment::Left;
-    int tabIndex = -1;          // -1: not a tab stop
-    std::string container;      // qualified name of the frame, picture or menu holding it
-    std::string shortcut;       // menu entries: "F1"
-    std::string picture;        // picture resource name for images and picture boxes
-    std::string pattern;        // file lists
-    bool defaultButton = false; // pressed by Enter
-    bool cancelButton = false;  // pressed by Esc
+    int tabIndex = -1;           // -1: not a tab stop
+    std::string container;       // qualified name of the frame, picture or menu holding it
+    std::string shortcut;        // menu entries: "F1"
+    std::string picture;         // picture resource name for images and picture boxes
+    std::string pattern;         // file lists
+    bool defaultButton = false;  // pressed by Enter
+    bool cancelButton = false;   // pressed by Esc
+    bool literalCaption = false; // shown as it stands: an "&" marks no access key
 
     // Handlers, named after the event they serve.
     std::function<void()> onClick;
