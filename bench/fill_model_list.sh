@@ -7,6 +7,7 @@
 # BUILD_DIR is a build folder configured with -DBRICKPOV_BENCH=ON in which
 # the target bench_fill_model_list has been built; nothing is built here.
 set -euo pipefail
+source "$(dirname "$0")/model_folder.sh"
 
 if (($# < 1 || $# > 2)); then
     echo "usage: $0 BUILD_DIR [CALLS]" >&2
@@ -22,18 +23,7 @@ fi
 folder=$(mktemp -d "${TMPDIR:-/tmp}/bp_model_list.XXXXXX")
 trap 'rm -rf "$folder"' EXIT
 
-# 10,000 models in every case of their extensions, and 10,000 files the list
-# must leave out, some of them close to a model name.
-(
-    cd "$folder"
-    model_ext=(dat DAT ldr Ldr mpd MPD)
-    model_stem=(model Brick CASTLE wall_Part)
-    other_ext=(pov txt PNG dat.bak ldr~ mpdx)
-    for ((i = 0; i < 10000; i++)); do
-        echo "${model_stem[i % 4]}_$i.${model_ext[i % 6]}"
-        echo "${model_stem[i % 4]}_$i.${other_ext[i % 6]}"
-    done | xargs touch
-)
+make_model_folder "$folder"
 echo "folder: $(find "$folder" -maxdepth 1 -type f | wc -l) files"
 
 program_ms=$("$bench" "$folder" "$calls" | sed -n 's/.*models=\([0-9]*\) ms_per_call=\([0-9.]*\).*/\1 \2/p')

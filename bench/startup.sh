@@ -22,6 +22,7 @@
 # files, the L3P stand-in and an LEdit file where it looks, so that no
 # dialog comes, and POV-Ray (the real one when installed, else a stand-in).
 set -euo pipefail
+source "$(dirname "$0")/model_folder.sh"
 
 if (($# < 1 || $# > 2)); then
     echo "usage: $0 BUILD_DIR [RUNS]" >&2
@@ -50,16 +51,7 @@ if ! command -v povray >/dev/null; then
     chmod 755 "$T/bin/povray"
 fi
 
-(
-    cd "$T/models"
-    model_ext=(dat DAT ldr Ldr mpd MPD)
-    model_stem=(model Brick CASTLE wall_Part)
-    other_ext=(pov txt PNG dat.bak ldr~ mpdx)
-    for ((i = 0; i < 10000; i++)); do
-        echo "${model_stem[i % 4]}_$i.${model_ext[i % 6]}"
-        echo "${model_stem[i % 4]}_$i.${other_ext[i % 6]}"
-    done | xargs touch
-)
+make_model_folder "$T/models"
 
 {
     echo "[Brickpov/Paths]"
