@@ -1,21 +1,23 @@
 #include "driver/printing_programs.h"
 
+#include "core/options/options.h"
 #include "driver/output.h"
 
 namespace bp::driver {
 
-int PrintingPrograms::execute(const std::string& file, const std::string& parameters) {
-    m_out.line("! exec file=" + quoted(file) + " params=" + quoted(parameters));
-    return m_inner.execute(file, parameters);
+// The arguments are shown joined as the command line shows them.
+int PrintingPrograms::execute(const std::string& file, const Arguments& arguments) {
+    m_out.line("! exec file=" + quoted(file) + " params=" + quoted(commandLineText(arguments)));
+    return m_inner.execute(file, arguments);
 }
 
-int PrintingPrograms::executeIn(const std::string& file, const std::string& parameters,
+int PrintingPrograms::executeIn(const std::string& file, const Arguments& arguments,
                                 const std::string& workingDir) {
     if (workingDir.empty())
-        return execute(file, parameters);
-    m_out.line("! exec file=" + quoted(file) + " params=" + quoted(parameters) +
+        return execute(file, arguments);
+    m_out.line("! exec file=" + quoted(file) + " params=" + quoted(commandLineText(arguments)) +
                " dir=" + quoted(workingDir));
-    return m_inner.executeIn(file, parameters, workingDir);
+    return m_inner.executeIn(file, arguments, workingDir);
 }
 
 } // namespace bp::driver

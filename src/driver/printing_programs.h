@@ -15,8 +15,8 @@ class PrintingPrograms : public Programs {
   public:
     PrintingPrograms(Programs& inner, Output& out) : m_inner(inner), m_out(out) {}
 
-    int execute(const std::string& file, const std::string& parameters) override;
-    int executeIn(const std::string& file, const std::string& parameters,
+    int execute(const std::string& file, const Arguments& arguments) override;
+    int executeIn(const std::string& file, const Arguments& arguments,
                   const std::string& workingDir) override;
     bool isRunning(const std::string& file) override { return m_inner.isRunning(file); }
     std::string povrayProgram() override { return m_povray ? *m_povray : m_inner.povrayProgram(); }

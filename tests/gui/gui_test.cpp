@@ -30,7 +30,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <QAction>
 
 #include <functional>
 #include <memory>
@@ -616,7 +615,7 @@ void GuiTest::startedProgramGetsAnOutputWindow() {
                          "printf ', and the last line\\n' >&2\n"
                          "exit 3\n");
 
-    AppExecute(s.app().platform(), program.toStdString(), "one \"two words\"",
+    AppExecute(s.app().platform(), program.toStdString(), {"one", "two words"},
                s.programDir().toStdString());
     QCOMPARE(s.dialogs().boxes.size(), std::size_t(0));
     const auto windows = s.outputs()->windows();

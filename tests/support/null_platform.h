@@ -44,7 +44,7 @@ struct NullPlatform : NullDialogs, SettingsStore, ProfileFile, Programs, FileSys
                      const std::string&) override {
         return true;
     }
-    int execute(const std::string&, const std::string&) override { return 33; }
+    int execute(const std::string&, const Arguments&) override { return 33; }
     bool isRunning(const std::string&) override { return false; }
     std::string povrayProgram() override { return ""; }
     // A fuzz target names only the file it has just written.

@@ -1,3 +1,4 @@
+#include "core/common/string_routines.h"
 #include "platform/desktop/desktop_platform.h"
 #include "temp_folder.h"
 
@@ -656,7 +657,7 @@ struct SplitCase {
 class SplitParametersTest : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitParametersTest, SplitsLikeACommandLine) {
-    EXPECT_EQ(splitParameters(GetParam().parameters), GetParam().expected);
+    EXPECT_EQ(bp::splitArguments(GetParam().parameters), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -724,13 +725,14 @@ TEST_F(ProgramsTest, ArgumentsArriveExactly) {
     const std::string program = folder + "run me;now.sh";
     const std::string output = recorder(program, m_dir.path() + "args.txt");
     PosixPrograms programs;
-    const int result = programs.execute(
-        program, "-a \"/my models/car.dat\" +I\"/my dir/car.pov\" 'single' $HOME;echo `x`");
+    const int result =
+        programs.execute(program, {"-a", "/my models/car.dat", "+I\"/my dir/car.pov\"",
+                                   "tab\tcar.dat", "'single'", "$HOME;echo `x`"});
     EXPECT_GT(result, 32);
     ASSERT_TRUE(waitForEnd(programs, program));
     EXPECT_EQ(lines(output),
               (std::vector<std::string>{"-a", "/my models/car.dat", "+I\"/my dir/car.pov\"",
-                                        "'single'", "$HOME;echo", "`x`"}));
+                                        "tab\tcar.dat", "'single'", "$HOME;echo `x`"}));
 }
 
 TEST_F(ProgramsTest, IsRunningFollowsTheLatestStart) {
@@ -739,7 +741,7 @@ TEST_F(ProgramsTest, IsRunningFollowsTheLatestStart) {
     ASSERT_EQ(::mkfifo((m_dir.path() + "fifo").c_str(), 0600), 0);
     PosixPrograms programs;
     EXPECT_FALSE(programs.isRunning(program));
-    ASSERT_GT(programs.execute(program, ""), 32);
+    ASSERT_GT(programs.execute(program, {}), 32);
     EXPECT_TRUE(programs.isRunning(program));
     EXPECT_FALSE(programs.isRunning(m_dir.path() + "other.sh"));
     writeText(m_dir.path() + "fifo", "go\n"); // lets the script end
@@ -768,7 +770,7 @@ TEST_P(ProgramFailureTest, GivesTheShellCode) {
                                  ? GetParam().file
                                  : m_dir.path() + GetParam().file;
     PosixPrograms programs;
-    EXPECT_EQ(programs.execute(file, "-x"), GetParam().expected);
+    EXPECT_EQ(programs.execute(file, {"-x"}), GetParam().expected);
     EXPECT_FALSE(programs.isRunning(file));
 }
 
@@ -792,20 +794,20 @@ TEST_F(ProgramsTest, StartsInTheGivenWorkingFolder) {
     const std::string work = m_dir.path() + "work dir";
     fs::create_directory(work);
     PosixPrograms programs;
-    ASSERT_GT(programs.executeIn(program, "", work), 32);
+    ASSERT_GT(programs.executeIn(program, {}, work), 32);
     ASSERT_TRUE(waitForEnd(programs, program));
     EXPECT_EQ(lines(output), std::vector<std::string>{work});
 
-    ASSERT_GT(programs.execute(program, ""), 32);
+    ASSERT_GT(programs.execute(program, {}), 32);
     ASSERT_TRUE(waitForEnd(programs, program));
     EXPECT_EQ(lines(output), std::vector<std::string>{fs::current_path().string()});
 
-    EXPECT_EQ(programs.executeIn(program, "", m_dir.path() + "missing"), 3);
+    EXPECT_EQ(programs.executeIn(program, {}, m_dir.path() + "missing"), 3);
 }
 
 TEST_F(ProgramsTest, EmptyNameIsNotFound) {
     PosixPrograms programs;
-    EXPECT_EQ(programs.execute("", ""), 2);
+    EXPECT_EQ(programs.execute("", {}), 2);
 }
 
 TEST_F(ProgramsTest, DocumentsAndAddressesGoToTheDesktopOpener) {
@@ -813,16 +815,16 @@ TEST_F(ProgramsTest, DocumentsAndAddressesGoToTheDesktopOpener) {
     const std::string document = m_dir.path() + "my readme.txt";
     writeText(document, "text\n");
     PosixPrograms programs;
-    ASSERT_GT(programs.execute(document, "ignored"), 32);
+    ASSERT_GT(programs.execute(document, {"ignored"}), 32);
     ASSERT_TRUE(waitForEnd(programs, document));
     EXPECT_EQ(lines(output), std::vector<std::string>{document});
 
     const std::string address = "https://example.org/Brickpov_donate.htm";
-    ASSERT_GT(programs.execute(address, ""), 32);
+    ASSERT_GT(programs.execute(address, {}), 32);
     ASSERT_TRUE(waitForEnd(programs, address));
     EXPECT_EQ(lines(output), std::vector<std::string>{address});
 
-    EXPECT_EQ(programs.execute(m_dir.path() + "missing.txt", ""), 2);
+    EXPECT_EQ(programs.execute(m_dir.path() + "missing.txt", {}), 2);
 }
 
 TEST_F(ProgramsTest, WindowsProgramRunsThroughWine) {
@@ -830,7 +832,7 @@ TEST_F(ProgramsTest, WindowsProgramRunsThroughWine) {
     const std::string program = m_dir.path() + "L3P.EXE";
     writeText(program, "MZ\x90\x00", 0644);
     PosixPrograms programs;
-    ASSERT_GT(programs.execute(program, "-o \"/m/my car.dat\" out.pov"), 32);
+    ASSERT_GT(programs.execute(program, {"-o", "/m/my car.dat", "out.pov"}), 32);
     ASSERT_TRUE(waitForEnd(programs, program));
     EXPECT_EQ(lines(output), (std::vector<std::string>{program, "-o", "/m/my car.dat", "out.pov"}));
 }
@@ -838,7 +840,7 @@ TEST_F(ProgramsTest, WindowsProgramRunsThroughWine) {
 TEST_F(ProgramsTest, BareNameIsFoundOnPath) {
     const std::string output = recorder(m_bin + "tool", m_dir.path() + "tool.txt");
     PosixPrograms programs;
-    ASSERT_GT(programs.execute("tool", "a b"), 32);
+    ASSERT_GT(programs.execute("tool", {"a", "b"}), 32);
     ASSERT_TRUE(waitForEnd(programs, "tool"));
     EXPECT_EQ(lines(output), (std::vector<std::string>{"a", "b"}));
 }

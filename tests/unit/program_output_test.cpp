@@ -156,7 +156,7 @@ TEST_F(ProgramOutputTest, ReportsStartMergedOutputAndExitCode) {
                                                      "if read line; then echo \"in $line\"; "
                                                      "else echo 'no input'; fi\n"
                                                      "exit 3\n");
-    ASSERT_GT(m_programs.execute(program, "-x"), 32);
+    ASSERT_GT(m_programs.execute(program, {"-x"}), 32);
     ASSERT_EQ(m_listener.started().size(), 1u);
     const int id = m_listener.started()[0];
     EXPECT_EQ(m_listener.titleOf(id), program);
@@ -175,7 +175,7 @@ TEST_F(ProgramOutputTest, RelativeProgramIsTitledWithItsFullPath) {
     fs::create_directory(work);
     const fs::path before = fs::current_path();
     fs::current_path(m_dir.path());
-    const int result = m_programs.executeIn("tool.sh", "", work);
+    const int result = m_programs.executeIn("tool.sh", {}, work);
     fs::current_path(before);
     ASSERT_GT(result, 32);
     ASSERT_EQ(m_listener.started().size(), 1u);
@@ -184,7 +184,7 @@ TEST_F(ProgramOutputTest, RelativeProgramIsTitledWithItsFullPath) {
 
 TEST_F(ProgramOutputTest, SignalGivesOneHundredTwentyEightPlusItsNumber) {
     const std::string program = script("crash.sh", "echo before\nkill -9 $$\necho after\n");
-    ASSERT_GT(m_programs.execute(program, ""), 32);
+    ASSERT_GT(m_programs.execute(program, {}), 32);
     const int id = m_listener.started().at(0);
     ASSERT_TRUE(pollUntil([&] { return finished(id); }));
     EXPECT_EQ(m_listener.statusOf(id), 128 + 9);
@@ -195,7 +195,7 @@ TEST_F(ProgramOutputTest, SignalGivesOneHundredTwentyEightPlusItsNumber) {
 // The core waits on isRunning() alone; the output may be reported later.
 TEST_F(ProgramOutputTest, EndedProgramIsNotRunningBeforeItsOutputIsReported) {
     const std::string program = script("quick.sh", "echo done\nexit 5\n");
-    ASSERT_GT(m_programs.execute(program, ""), 32);
+    ASSERT_GT(m_programs.execute(program, {}), 32);
     const int id = m_listener.started().at(0);
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     while (m_programs.isRunning(program) && Clock::now() < deadline)
@@ -215,7 +215,7 @@ TEST_F(ProgramOutputTest, LargeOutputArrivesWhole) {
         script("chatty.sh", "i=0\nwhile [ $i -lt 2000 ]; do\n"
                             "  echo \"line $i of a long render log, padded to make it longer\"\n"
                             "  i=$((i + 1))\ndone\nhead -c 1000000 /dev/zero | tr '\\0' x\n");
-    ASSERT_GT(m_programs.execute(program, ""), 32);
+    ASSERT_GT(m_programs.execute(program, {}), 32);
     const int id = m_listener.started().at(0);
     ASSERT_TRUE(pollUntil([&] { return finished(id); }));
     const std::string& text = m_listener.output[id];
@@ -238,7 +238,7 @@ bool kernelHasPidFds() {
 // the end also when the program closed its output long before.
 TEST_F(ProgramOutputTest, WaitingOnTheDescriptorsSeesTheEnd) {
     const std::string program = script("quiet.sh", "echo bye\nexec >&- 2>&-\nsleep 0.3\nexit 4\n");
-    ASSERT_GT(m_programs.execute(program, ""), 32);
+    ASSERT_GT(m_programs.execute(program, {}), 32);
     const int id = m_listener.started().at(0);
     ASSERT_FALSE(m_programs.outputFds().empty());
     const auto deadline = Clock::now() + std::chrono::seconds(5);
@@ -265,8 +265,8 @@ TEST_F(ProgramOutputTest, WaitingOnTheDescriptorsSeesTheEnd) {
 TEST_F(ProgramOutputTest, ProgramsKeepTheirOutputApart) {
     const std::string a = script("a.sh", "for i in 1 2 3; do echo a$i; sleep 0.02; done\nexit 1\n");
     const std::string b = script("b.sh", "for i in 1 2 3; do echo b$i; sleep 0.02; done\nexit 2\n");
-    ASSERT_GT(m_programs.execute(a, ""), 32);
-    ASSERT_GT(m_programs.execute(b, ""), 32);
+    ASSERT_GT(m_programs.execute(a, {}), 32);
+    ASSERT_GT(m_programs.execute(b, {}), 32);
     const std::vector<int> ids = m_listener.started();
     ASSERT_EQ(ids.size(), 2u);
     ASSERT_NE(ids[0], ids[1]);
@@ -284,9 +284,9 @@ TEST_F(ProgramOutputTest, ListenerMayStartTheNextProgramFromAReport) {
     const std::string second = script("second.sh", "echo two\n");
     m_listener.onFinished = [&](int) {
         if (m_listener.started().size() == 1)
-            m_programs.execute(second, "");
+            m_programs.execute(second, {});
     };
-    ASSERT_GT(m_programs.execute(first, ""), 32);
+    ASSERT_GT(m_programs.execute(first, {}), 32);
     ASSERT_TRUE(pollUntil([&] {
         const auto ids = m_listener.started();
         return ids.size() == 2 && finished(ids[1]);
@@ -306,7 +306,7 @@ TEST_F(ProgramOutputTest, WineProgramIsTitledByTheProgramFile) {
     ::setenv("PATH", bin.c_str(), 1);
     const std::string program = m_dir.path() + "L3P.EXE";
     writeScript(program, "MZ\x90", 0644);
-    const int result = m_programs.execute(program, "");
+    const int result = m_programs.execute(program, {});
     ::setenv("PATH", oldPath.c_str(), 1);
     ASSERT_GT(result, 32);
     const int id = m_listener.started().at(0);
@@ -323,13 +323,13 @@ TEST_F(ProgramOutputTest, DocumentsAndStartsWithoutListenerAreNotCaptured) {
     ::setenv("PATH", bin.c_str(), 1);
     const std::string document = m_dir.path() + "readme.txt";
     writeScript(document, "text\n", 0644);
-    const int opened = m_programs.execute(document, "");
+    const int opened = m_programs.execute(document, {});
     ::setenv("PATH", oldPath.c_str(), 1);
     ASSERT_GT(opened, 32);
 
     m_programs.setOutputListener(nullptr);
     const std::string program = script("plain.sh", "exit 0\n");
-    ASSERT_GT(m_programs.execute(program, ""), 32);
+    ASSERT_GT(m_programs.execute(program, {}), 32);
     EXPECT_TRUE(m_programs.outputFds().empty());
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     while ((m_programs.isRunning(program) || m_programs.isRunning(document)) &&
@@ -345,7 +345,7 @@ TEST_F(ProgramOutputTest, DocumentsAndStartsWithoutListenerAreNotCaptured) {
 // pipe.
 TEST_F(ProgramOutputTest, DroppedListenerLetsTheProgramEnd) {
     const std::string program = script("flood.sh", "head -c 1000000 /dev/zero\n");
-    ASSERT_GT(m_programs.execute(program, ""), 32);
+    ASSERT_GT(m_programs.execute(program, {}), 32);
     m_programs.setOutputListener(nullptr);
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     while (m_programs.isRunning(program) && Clock::now() < deadline)

@@ -40,7 +40,7 @@ BrickpovAbout::BrickpovAbout(App& app)
     onClick = close;
     for (Control* c : {&Img_About, &Img_KilnLogo, &Lbl_About3, &Lbl_About4, &Lbl_Version})
         c->onClick = close;
-    Img_Donate.onClick = [this] { AppExecute(m_app.platform(), kDonationPage, ""); };
+    Img_Donate.onClick = [this] { AppExecute(m_app.platform(), kDonationPage, {}); };
 }
 
 void BrickpovAbout::Form_Load() {
@@ -57,11 +57,11 @@ void Mnu_About_Click(BrickpovMain& m) {
 }
 
 void Img_PayPalDonate_Click(BrickpovMain& m) {
-    AppExecute(m.platform(), kDonationPage, "");
+    AppExecute(m.platform(), kDonationPage, {});
 }
 
 void Mnu_CheckL3P_Click(BrickpovMain& m) {
-    AppExecute(m.platform(), l3pProgram(m), " -upd");
+    AppExecute(m.platform(), l3pProgram(m), {"-upd"});
 }
 
 void wireAbout(BrickpovMain& m) {

@@ -22,6 +22,60 @@ Platform& BrickpovMain::platform() const {
     return m_app.platform();
 }
 
+namespace {
+template <class Array> std::array<std::string, 3> texts(const Array& boxes) {
+    return {boxes[0].text(), boxes[1].text(), boxes[2].text()};
+}
+} // namespace
+
+Options BrickpovMain::options() const {
+    Options o;
+    o.modelFile = Cbo_ModelFile.text();
+    o.outputFile = Cbo_OutputFile.text();
+    o.modelPath = ModelPath;
+    o.povPath = POVPath;
+    o.ldrawPath = LDrawPath;
+    o.l3pPath = L3PPath;
+
+    o.cameraGlobe = Chk_CG.value();
+    o.cameraCartesian = Chk_CC.value();
+    o.cameraValue = texts(Txt_CameraValue);
+    o.cameraAngle = Chk_CA.value();
+    o.cameraAngleValue = Txt_CA.text();
+    o.lookAt = Chk_CLA.value();
+    o.lookAtEnabled = Chk_CLA.enabled();
+    o.lookAtValue = texts(Txt_CameraLookAt);
+
+    o.lightDefault = Chk_LD.value();
+    o.lightsFromModel = Chk_L.value();
+    o.lightGlobe = Chk_LG.value();
+    o.lightCartesian = Chk_LC.value();
+    o.lights = lights;
+
+    o.background = Chk_B.value();
+    o.backgroundColour = texts(Txt_BColor);
+    o.floor = Chk_F.value();
+    o.floorType = Cbo_FType.text();
+    o.floorY = Txt_FY.text();
+    o.bumps = Chk_BU.value();
+    o.seamWidth = Chk_SW.value();
+    o.seamWidthValue = Txt_SW.text();
+    o.quality = Chk_Q.value();
+    o.qualityValue = Cbo_Q.text();
+    o.lgeo = Chk_LGEO.value();
+    o.colour = Chk_C.value();
+    o.colourText = Cbo_C.text();
+    if (const int i = Cbo_C.listIndex(); i >= 0)
+        o.colourNumber = Cbo_C.itemData(i);
+    o.primitives = Chk_P.value();
+    o.enableProgress = Chk_ENP.value();
+    o.overwrite = Chk_O.value();
+    o.stepClock = Chk_SC.value();
+    o.render = Chk_Render.value();
+    o.renderEnabled = Chk_Render.enabled();
+    return o;
+}
+
 void BrickpovMain::wireHandlers() {
     wireGeneralOptions(*this);
     wireFileLists(*this);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/options/options.h"
 #include "core/ui/form.h"
 
 #include <array>
@@ -10,32 +11,21 @@ namespace bp {
 class App;
 struct Platform;
 
-// Twenty lights of seven values, addressed as the program numbers them:
-// lights 1 to 20, values 1 to 7 (position, colour fractions, placement flag).
-struct LightTable {
-    std::array<std::array<float, 7>, 20> values{};
-
-    float& at(int light, int value) {
-        return values.at(static_cast<std::size_t>(light - 1))
-            .at(static_cast<std::size_t>(value - 1));
-    }
-    float at(int light, int value) const {
-        return values.at(static_cast<std::size_t>(light - 1))
-            .at(static_cast<std::size_t>(value - 1));
-    }
-};
-
 // Thirty camera set-ups of nine values (rows 0 to 29, values 0 to 8).
 using ViewPresetTable = std::array<std::array<float, 9>, 30>;
 
-// The main window: the whole user interface and, at the same time, the option
-// state that every feature reads and writes by control name.
+// The main window. Its controls show the option state; options() is that
+// state as a value, read from them in one place.
 class BrickpovMain : public Form {
   public:
     BrickpovMain(App& app);
 
     App& app() const { return m_app; }
     Platform& platform() const;
+
+    // The options the controls and fields show (render settings left at
+    // their defaults).
+    Options options() const;
 
     // File strip
     Control& Lbl_ModelList;

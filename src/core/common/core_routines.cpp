@@ -72,11 +72,11 @@ bool askYesNo(Platform& platform, const std::string& title, const std::string& t
     return platform.dialogs.messageBox(box) == MsgAnswer::Yes;
 }
 
-void AppExecute(Platform& platform, const std::string& file, const std::string& parameters,
+void AppExecute(Platform& platform, const std::string& file, const Arguments& arguments,
                 const std::string& workingDir) {
     const int result = workingDir.empty()
-                           ? platform.programs.execute(file, parameters)
-                           : platform.programs.executeIn(file, parameters, workingDir);
+                           ? platform.programs.execute(file, arguments)
+                           : platform.programs.executeIn(file, arguments, workingDir);
     if (result > 32)
         return;
     MessageBoxRequest box;

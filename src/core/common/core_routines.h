@@ -16,7 +16,7 @@ void UnloadAllWindows(App& app);
 
 // Starts a program, or opens a document or web address with its program,
 // and reports a failed start in a message box; the caller goes on either way.
-void AppExecute(Platform& platform, const std::string& file, const std::string& parameters,
+void AppExecute(Platform& platform, const std::string& file, const Arguments& arguments,
                 const std::string& workingDir = "");
 
 // The reason shown for a failed start's result code.

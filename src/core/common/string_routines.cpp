@@ -82,4 +82,39 @@ std::string toUpperAscii(std::string_view text) {
     return out;
 }
 
+std::vector<std::string> splitArguments(std::string_view text) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    bool quoted = false;
+    auto finish = [&] {
+        // A quote that opens the word and closes only at its end, or never,
+        // encloses the whole word.
+        if (word.size() >= 1 && word.front() == '"') {
+            const std::size_t close = word.find('"', 1);
+            if (close == std::string::npos)
+                word.erase(0, 1);
+            else if (close == word.size() - 1)
+                word = word.substr(1, word.size() - 2);
+        }
+        words.push_back(std::move(word));
+        word.clear();
+        inWord = false;
+    };
+    for (char c : text) {
+        if (!quoted && (c == ' ' || c == '\t')) {
+            if (inWord)
+                finish();
+            continue;
+        }
+        if (c == '"')
+            quoted = !quoted;
+        word += c;
+        inWord = true;
+    }
+    if (inWord)
+        finish();
+    return words;
+}
+
 } // namespace bp

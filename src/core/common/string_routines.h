@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace bp {
 
@@ -18,5 +19,9 @@ bool equalsNoCase(std::string_view a, std::string_view b);
 bool containsNoCase(std::string_view text, std::string_view needle);
 std::string toLowerAscii(std::string_view text);
 std::string toUpperAscii(std::string_view text);
+
+// Splits a typed text into arguments at blanks outside double quotes; a pair
+// of quotes around a whole argument is removed, quotes inside stay.
+std::vector<std::string> splitArguments(std::string_view text);
 
 } // namespace bp

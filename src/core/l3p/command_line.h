@@ -4,8 +4,8 @@ namespace bp {
 
 class BrickpovMain;
 
-// Rebuilds the L3P command line from the whole option state and shows it in
-// Txt_CommandLine; L3P receives exactly this text.
+// Shows L3P's arguments for the window's options in Txt_CommandLine, joined
+// as l3pArguments and commandLineText (core/options/options.h) make them.
 void BuildCommandLine(BrickpovMain& m);
 
 } // namespace bp

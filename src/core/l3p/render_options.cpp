@@ -174,30 +174,33 @@ void Btn_RenderOptions_Click(BrickpovMain& m) {
     dialog.show(true);
 }
 
-std::string povrayParameters(BrickpovMain& m) {
+Arguments povrayArguments(BrickpovMain& m) {
     auto& r = m.app().form<BrickpovRenderOptions>();
-    const std::string scene = QuoteIfSpaced(AddBackslash(m.POVPath) + m.Cbo_OutputFile.text());
-    std::string p = " +I" + scene;
+    Arguments p{"+I" + AddBackslash(m.POVPath) + m.Cbo_OutputFile.text()};
     if (!r.Txt_OutputFile.text().empty()) {
-        p += " +O" + QuoteIfSpaced(r.Txt_OutputFile.text());
+        p.push_back("+O" + r.Txt_OutputFile.text());
         const std::string& type = r.Cbo_FileType.text();
         // POV-Ray here has no "system" format; its BMP writer is what the
         // designed default means.
         std::string letter = type.empty() ? std::string() : type.substr(0, 1);
         if (letter == "S")
             letter = "B";
-        p += " +F" + letter;
+        p.push_back("+F" + letter);
     }
-    if (!r.Txt_Width.text().empty() && !r.Txt_Height.text().empty())
-        p += " +W" + r.Txt_Width.text() + " +H" + r.Txt_Height.text();
+    if (!r.Txt_Width.text().empty() && !r.Txt_Height.text().empty()) {
+        p.push_back("+W" + r.Txt_Width.text());
+        p.push_back("+H" + r.Txt_Height.text());
+    }
     if (r.Chk_AntiAlias.value() == 1)
-        p += " +A";
+        p.emplace_back("+A");
     if (m.Chk_SC.value() == 1 && !r.Txt_InitialFrame.text().empty() &&
         !r.Txt_FinalFrame.text().empty() && !r.Txt_InitialClock.text().empty() &&
         !r.Txt_FinalClock.text().empty())
-        p += " +KFI" + r.Txt_InitialFrame.text() + " +KFF" + r.Txt_FinalFrame.text() + " +KI" +
-             r.Txt_InitialClock.text() + " +KF" + r.Txt_FinalClock.text();
-    p += " " + r.Txt_Additional.text();
+        p.insert(p.end(), {"+KFI" + r.Txt_InitialFrame.text(), "+KFF" + r.Txt_FinalFrame.text(),
+                           "+KI" + r.Txt_InitialClock.text(), "+KF" + r.Txt_FinalClock.text()});
+    // The additional switches are typed as on a command line.
+    for (std::string& a : splitArguments(r.Txt_Additional.text()))
+        p.push_back(std::move(a));
     return p;
 }
 
@@ -220,7 +223,7 @@ struct RunGuard {
 } // namespace
 
 void RenderWithPovRay(BrickpovMain& m) {
-    const std::string parameters = povrayParameters(m);
+    const Arguments arguments = povrayArguments(m);
     WindowSystem& windows = m.platform().windows;
     const std::string l3p = l3pProgram(m);
 
@@ -239,7 +242,7 @@ void RenderWithPovRay(BrickpovMain& m) {
     if (m.app().ended())
         return;
 
-    AppExecute(m.platform(), m.PovRayProgram, parameters, m.POVPath);
+    AppExecute(m.platform(), m.PovRayProgram, arguments, m.POVPath);
 }
 
 } // namespace bp

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/platform.h"
 #include "core/ui/form.h"
 
 #include <optional>
@@ -45,8 +46,8 @@ void Btn_RenderOptions_Click(BrickpovMain& m);
 // empty when the file cannot be read.
 std::optional<int> countStepLines(const std::string& path);
 
-// POV-Ray's parameters for rendering the output of the last conversion.
-std::string povrayParameters(BrickpovMain& m);
+// POV-Ray's arguments for rendering the output of the last conversion.
+Arguments povrayArguments(BrickpovMain& m);
 
 // Waits for L3P to finish (15 s at most) while the window keeps processing
 // events, pauses 2 s, and starts POV-Ray.

@@ -6,6 +6,7 @@
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
 #include "core/l3p/render_options.h"
+#include "core/options/options.h"
 #include "core/platform/platform.h"
 
 #include <chrono>
@@ -76,7 +77,7 @@ bool isOldL3P(BrickpovMain& m) {
 }
 
 void StartL3P(BrickpovMain& m) {
-    AppExecute(m.platform(), l3pProgram(m), m.Txt_CommandLine.text(), m.ModelPath);
+    AppExecute(m.platform(), l3pProgram(m), l3pArguments(m.options()), m.ModelPath);
 }
 
 void Btn_RunL3P_Click(BrickpovMain& m) {

@@ -72,17 +72,20 @@ class ProfileFile {
                              const std::string& value, const std::string& file) = 0;
 };
 
+// A program's arguments, each handed over as it is: no shell splits them.
+using Arguments = std::vector<std::string>;
+
 // Starting programs and documents. The result follows the shell's
 // convention: above 32 is success, 32 or less names the failure.
 class Programs {
   public:
     virtual ~Programs() = default;
-    virtual int execute(const std::string& file, const std::string& parameters) = 0;
+    virtual int execute(const std::string& file, const Arguments& arguments) = 0;
     // The same, started in the given working folder (empty: the current one).
-    virtual int executeIn(const std::string& file, const std::string& parameters,
+    virtual int executeIn(const std::string& file, const Arguments& arguments,
                           const std::string& workingDir) {
         (void)workingDir;
-        return execute(file, parameters);
+        return execute(file, arguments);
     }
     // Whether the program most recently started for this file still runs.
     virtual bool isRunning(const std::string& file) = 0;

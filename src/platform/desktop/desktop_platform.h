@@ -93,8 +93,8 @@ class PosixPrograms : public Programs {
     ~PosixPrograms() override;
     PosixPrograms(const PosixPrograms&) = delete; // owns the pipes of its programs
     PosixPrograms& operator=(const PosixPrograms&) = delete;
-    int execute(const std::string& file, const std::string& parameters) override;
-    int executeIn(const std::string& file, const std::string& parameters,
+    int execute(const std::string& file, const Arguments& arguments) override;
+    int executeIn(const std::string& file, const Arguments& arguments,
                   const std::string& workingDir) override;
     bool isRunning(const std::string& file) override;
     std::string povrayProgram() override;
@@ -154,10 +154,6 @@ class PosixPrograms : public Programs {
     std::vector<Child> m_children;        // started and not yet done with
     int m_lastId = 0;
 };
-
-// Splits a parameters text into arguments at blanks outside double quotes; a
-// pair of quotes around a whole argument is removed, quotes inside stay.
-std::vector<std::string> splitParameters(const std::string& parameters);
 
 // Writes a file by writing a temporary file beside it, flushing it to disk and
 // renaming it over the target.

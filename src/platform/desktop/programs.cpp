@@ -141,41 +141,6 @@ bool makeOutputPipe(int fds[2]) {
 
 } // namespace
 
-std::vector<std::string> splitParameters(const std::string& parameters) {
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false;
-    bool quoted = false;
-    auto finish = [&] {
-        // A quote that opens the word and closes only at its end, or never,
-        // encloses the whole word.
-        if (word.size() >= 1 && word.front() == '"') {
-            const std::size_t close = word.find('"', 1);
-            if (close == std::string::npos)
-                word.erase(0, 1);
-            else if (close == word.size() - 1)
-                word = word.substr(1, word.size() - 2);
-        }
-        words.push_back(std::move(word));
-        word.clear();
-        inWord = false;
-    };
-    for (char c : parameters) {
-        if (!quoted && (c == ' ' || c == '\t')) {
-            if (inWord)
-                finish();
-            continue;
-        }
-        if (c == '"')
-            quoted = !quoted;
-        word += c;
-        inWord = true;
-    }
-    if (inWord)
-        finish();
-    return words;
-}
-
 PosixPrograms::PosixPrograms(std::optional<std::string> povray) : m_povray(std::move(povray)) {}
 
 PosixPrograms::~PosixPrograms() {
@@ -371,11 +336,11 @@ int PosixPrograms::openWithDesktop(const std::string& target, const std::string&
     return spawn({*opener, target}, key, workingDir);
 }
 
-int PosixPrograms::execute(const std::string& file, const std::string& parameters) {
-    return executeIn(file, parameters, "");
+int PosixPrograms::execute(const std::string& file, const Arguments& arguments) {
+    return executeIn(file, arguments, "");
 }
 
-int PosixPrograms::executeIn(const std::string& file, const std::string& parameters,
+int PosixPrograms::executeIn(const std::string& file, const Arguments& arguments,
                              const std::string& workingDir) {
     try {
         reapFinished();
@@ -412,8 +377,7 @@ int PosixPrograms::executeIn(const std::string& file, const std::string& paramet
         switch (classify(path)) {
         case Kind::Program: {
             std::vector<std::string> argv{path};
-            for (std::string& a : splitParameters(parameters))
-                argv.push_back(std::move(a));
+            argv.insert(argv.end(), arguments.begin(), arguments.end());
             return spawn(argv, file, workingDir, &title);
         }
         case Kind::WindowsProgram: {
@@ -421,8 +385,7 @@ int PosixPrograms::executeIn(const std::string& file, const std::string& paramet
             if (!wine)
                 return kBadProgram;
             std::vector<std::string> argv{*wine, path};
-            for (std::string& a : splitParameters(parameters))
-                argv.push_back(std::move(a));
+            argv.insert(argv.end(), arguments.begin(), arguments.end());
             return spawn(argv, file, workingDir, &title);
         }
         case Kind::Unreadable:

@@ -1,0 +1,142 @@
+#include "core/common/file_routines.h"
+#include "core/common/numbers.h"
+#include "core/common/string_routines.h"
+#include "core/options/options.h"
+
+namespace bp {
+
+namespace {
+
+// Text up to and including the first ".", or empty when there is none.
+std::string_view throughFirstDot(std::string_view text) {
+    const auto dot = text.find('.');
+    return dot == std::string_view::npos ? std::string_view() : text.substr(0, dot + 1);
+}
+
+bool allGiven(const std::array<std::string, 3>& texts) {
+    return !texts[0].empty() && !texts[1].empty() && !texts[2].empty();
+}
+
+// L3P finds models in the LDraw library folders and in its own folder by
+// itself, so those are named without their folder.
+std::string modelFolderPrefix(const Options& o) {
+    const std::string& library = o.ldrawPath;
+    for (const std::string& known :
+         {library + "Parts" + kPathSeparator, library + "P" + kPathSeparator,
+          library + "Models" + kPathSeparator, o.l3pPath}) {
+        if (equalsNoCase(o.modelPath, known))
+            return "";
+    }
+    return AddBackslash(o.modelPath);
+}
+
+void addModelAndOutput(const Options& o, std::vector<std::string>& a) {
+    a.push_back(modelFolderPrefix(o) + o.modelFile);
+    const bool sameFolder = equalsNoCase(o.povPath, o.modelPath);
+    std::string output = sameFolder ? std::string() : AddBackslash(o.povPath);
+    const bool named = throughFirstDot(o.modelFile) != throughFirstDot(o.outputFile) ||
+                       !sameFolder || isFileSystemRoot(o.povPath);
+    if (named)
+        output += o.outputFile;
+    if (!output.empty())
+        a.push_back(std::move(output));
+}
+
+void addCamera(const Options& o, std::vector<std::string>& a) {
+    const auto& v = o.cameraValue;
+    if (ticked(o.cameraGlobe) && !v[0].empty() && !v[1].empty())
+        a.push_back("-cg" + v[0] + "," + v[1] + "," + (v[2].empty() ? "0" : v[2]));
+    else if (ticked(o.cameraCartesian) && allGiven(v))
+        a.push_back("-cc" + v[0] + "," + v[1] + "," + v[2]);
+    if (ticked(o.cameraAngle) && !o.cameraAngleValue.empty())
+        a.push_back("-ca" + o.cameraAngleValue);
+    const auto& la = o.lookAtValue;
+    if (o.lookAtEnabled && ticked(o.lookAt) && allGiven(la))
+        a.push_back("-cla" + la[0] + "," + la[1] + "," + la[2]);
+}
+
+void addLights(const Options& o, std::vector<std::string>& a) {
+    if (ticked(o.lightDefault))
+        a.emplace_back("-ld");
+    if (ticked(o.lightsFromModel))
+        a.emplace_back("-l");
+    if (!ticked(o.lightGlobe) && !ticked(o.lightCartesian))
+        return;
+    const char* sw = ticked(o.lightGlobe) ? "-lg" : "-lc";
+    for (int l = 1; l <= 20; ++l) {
+        if (!o.lights.inUse(l))
+            continue;
+        const auto& t = o.lights;
+        std::string s = sw;
+        s += numberText(t.at(l, 1)) + "," + numberText(t.at(l, 2)) + "," + numberText(t.at(l, 3));
+        const float r = t.at(l, 4), g = t.at(l, 5), b = t.at(l, 6);
+        if (!(r == 1 && g == 1 && b == 1))
+            s += "," + numberText(r) + "," + numberText(g) + "," + numberText(b);
+        a.push_back(std::move(s));
+    }
+}
+
+// A background text is read by the leading-number rule, so that a text that
+// is not a number counts as 0 instead of failing the whole argument list.
+std::string backgroundFraction(const std::string& text) {
+    return fixedText(leadingNumber(text) / 255.0, 3);
+}
+
+void addBackground(const Options& o, std::vector<std::string>& a) {
+    const auto& t = o.backgroundColour;
+    if (!ticked(o.background) || !allGiven(t))
+        return;
+    if (t[0] == "0" && t[1] == "0" && t[2] == "0")
+        return;
+    a.push_back("-b" + backgroundFraction(t[0]) + "," + backgroundFraction(t[1]) + "," +
+                backgroundFraction(t[2]));
+}
+
+void addOthers(const Options& o, std::vector<std::string>& a) {
+    if (ticked(o.floor))
+        a.push_back("-f" + o.floorType + o.floorY);
+    if (ticked(o.bumps))
+        a.emplace_back("-bu");
+    if (ticked(o.seamWidth) && !o.seamWidthValue.empty())
+        a.push_back("-sw" + o.seamWidthValue);
+    if (ticked(o.quality) && o.qualityValue != "2")
+        a.push_back("-q" + o.qualityValue);
+    if (ticked(o.lgeo))
+        a.emplace_back("-lgeo");
+    if (ticked(o.colour))
+        a.push_back("-c" + (o.colourNumber ? std::to_string(*o.colourNumber) : o.colourText));
+    if (ticked(o.primitives))
+        a.emplace_back("-p");
+    if (ticked(o.enableProgress))
+        a.emplace_back("-enp");
+    if (ticked(o.overwrite))
+        a.emplace_back("-o");
+    if (ticked(o.stepClock))
+        a.emplace_back("-sc");
+}
+
+} // namespace
+
+std::vector<std::string> l3pArguments(const Options& o) {
+    std::vector<std::string> a;
+    a.reserve(16);
+    addModelAndOutput(o, a);
+    addCamera(o, a);
+    addLights(o, a);
+    addBackground(o, a);
+    addOthers(o, a);
+    return a;
+}
+
+std::string commandLineText(const std::vector<std::string>& arguments) {
+    std::string text;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0)
+            text += ' ';
+        const std::string& a = arguments[i];
+        text += a.starts_with('-') || a.starts_with('+') ? a : QuoteIfSpaced(a);
+    }
+    return text;
+}
+
+} // namespace bp

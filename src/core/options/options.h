@@ -1,0 +1,118 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace bp {
+
+// A check box's state: 0 clear, 1 ticked, 2 greyed. Scenes keep all three.
+using Check = int;
+
+constexpr bool ticked(Check c) {
+    return c == 1;
+}
+
+// Twenty lights of seven values, addressed as the program numbers them:
+// lights 1 to 20, values 1 to 7 (position, colour fractions, placement flag).
+struct LightTable {
+    std::array<std::array<float, 7>, 20> values{};
+
+    float& at(int light, int value) {
+        return values.at(static_cast<std::size_t>(light - 1))
+            .at(static_cast<std::size_t>(value - 1));
+    }
+    float at(int light, int value) const {
+        return values.at(static_cast<std::size_t>(light - 1))
+            .at(static_cast<std::size_t>(value - 1));
+    }
+    // A light is in use when any of its position values is not zero.
+    bool inUse(int light) const {
+        return at(light, 1) != 0 || at(light, 2) != 0 || at(light, 3) != 0;
+    }
+    bool operator==(const LightTable&) const = default;
+};
+
+// POV-Ray's render settings, as typed into the render settings window.
+struct RenderSettings {
+    std::string outputFile;
+    int fileType = 3; // the item of the file type list; -1 none
+    std::string fileTypeText = "PNG";
+    std::string width = "640";
+    std::string height = "480";
+    Check antiAlias = 1;
+    std::string initialFrame = "1";
+    std::string finalFrame;
+    std::string initialClock = "1";
+    std::string finalClock;
+    std::string additional;
+    bool operator==(const RenderSettings&) const = default;
+};
+
+// Everything that decides what L3P and POV-Ray are asked to do, with the
+// texts as typed: one value, free of any window, that the main window maps its
+// controls to and from.
+struct Options {
+    // Model and output. Folders end in the path separator.
+    std::string modelFile;
+    std::string outputFile;
+    std::string modelPath;
+    std::string povPath;
+    std::string ldrawPath;
+    std::string l3pPath;
+
+    // Camera: globe (-cg) or Cartesian (-cc) position, angle, look-at.
+    Check cameraGlobe = 0;
+    Check cameraCartesian = 0;
+    std::array<std::string, 3> cameraValue;
+    Check cameraAngle = 0;
+    std::string cameraAngleValue;
+    Check lookAt = 0;
+    bool lookAtEnabled = false; // the look-at box can be ticked at all
+    std::array<std::string, 3> lookAtValue;
+
+    // Lights.
+    Check lightDefault = 0;    // -ld
+    Check lightsFromModel = 0; // -l
+    Check lightGlobe = 0;      // -lg
+    Check lightCartesian = 0;  // -lc
+    LightTable lights;
+
+    // Background, floor and other switches.
+    Check background = 0;
+    std::array<std::string, 3> backgroundColour;
+    Check floor = 0;
+    std::string floorType;
+    std::string floorY;
+    Check bumps = 0;
+    Check seamWidth = 0;
+    std::string seamWidthValue;
+    Check quality = 0;
+    std::string qualityValue;
+    Check lgeo = 0;
+    Check colour = 0;
+    std::string colourText;
+    std::optional<int> colourNumber; // the chosen list entry's number
+    Check primitives = 0;
+    Check enableProgress = 0;
+    Check overwrite = 0;
+    Check stepClock = 0;
+    Check render = 0;
+    bool renderEnabled = false; // POV-Ray is there to render with
+
+    RenderSettings renderSettings;
+
+    bool operator==(const Options&) const = default;
+};
+
+// L3P's arguments for the options: the model first (always, even when
+// empty), the output file when it must be named, then the switches.
+std::vector<std::string> l3pArguments(const Options& o);
+
+// The arguments joined by blanks as the command line shows them: a file name
+// holding a blank is put in quotes, a switch ("-", "+") is shown as it is.
+std::string commandLineText(const std::vector<std::string>& arguments);
+
+} // namespace bp

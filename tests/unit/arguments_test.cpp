@@ -1,0 +1,172 @@
+#include "core/options/options.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using bp::Options;
+
+// A model beside its output, as a fresh window has it.
+Options base() {
+    Options o;
+    o.modelFile = "car.dat";
+    o.outputFile = "car.pov";
+    o.modelPath = o.povPath = "/m/";
+    o.ldrawPath = "/ldraw/";
+    o.l3pPath = "/l3p/";
+    return o;
+}
+
+void light(Options& o, int l, float x, float y, float z, float r = 1, float g = 1, float b = 1) {
+    const float v[] = {x, y, z, r, g, b};
+    for (int i = 0; i < 6; ++i)
+        o.lights.at(l, i + 1) = v[i];
+}
+
+struct Row {
+    const char* name;
+    std::function<void(Options&)> change;
+    const char* commandLine;              // the arguments as Txt_CommandLine shows them
+    std::vector<std::string> arguments{}; // checked when given
+};
+
+class ArgumentsTest : public testing::TestWithParam<Row> {};
+
+TEST_P(ArgumentsTest, ArgumentsAndTheirText) {
+    Options o = base();
+    GetParam().change(o);
+    const auto arguments = bp::l3pArguments(o);
+    EXPECT_EQ(bp::commandLineText(arguments), GetParam().commandLine);
+    if (!GetParam().arguments.empty()) {
+        EXPECT_EQ(arguments, GetParam().arguments);
+    }
+}
+
+const Row kRows[] = {
+    {"model_only", [](Options&) {}, "/m/car.dat", {"/m/car.dat"}},
+    {"library_folder_not_named", [](Options& o) { o.modelPath = o.povPath = "/LDraw/parts/"; },
+     "car.dat"},
+    {"l3p_folder_not_named", [](Options& o) { o.modelPath = o.povPath = "/l3p/"; }, "car.dat"},
+    {"output_renamed", [](Options& o) { o.outputFile = "out.pov"; }, "/m/car.dat out.pov"},
+    {"output_elsewhere", [](Options& o) { o.povPath = "/p"; }, "/m/car.dat /p/car.pov"},
+    {"output_in_root", [](Options& o) { o.modelPath = o.povPath = "/"; }, "/car.dat car.pov"},
+    {"names_with_blanks_quoted",
+     [](Options& o) {
+         o.modelPath = "/my m/";
+         o.povPath = "/my p/";
+     },
+     "\"/my m/car.dat\" \"/my p/car.pov\"",
+     {"/my m/car.dat", "/my p/car.pov"}},
+    {"quotes_and_tabs_stay_one_argument",
+     [](Options& o) {
+         o.modelFile = "my \"best\" car.dat";
+         o.outputFile = "tab\tcar.pov";
+     },
+     "\"/m/my \"best\" car.dat\" tab\tcar.pov",
+     {"/m/my \"best\" car.dat", "tab\tcar.pov"}},
+    {"empty_model_keeps_its_place",
+     [](Options& o) {
+         o.modelFile = o.outputFile = "";
+         o.modelPath = o.povPath = "/l3p/";
+         o.bumps = 1;
+     },
+     " -bu",
+     {"", "-bu"}},
+    {"camera_globe_radius_defaults_to_0",
+     [](Options& o) {
+         o.cameraGlobe = 1;
+         o.cameraValue = {"30", "45", ""};
+     },
+     "/m/car.dat -cg30,45,0"},
+    {"camera_cartesian_needs_all_three",
+     [](Options& o) {
+         o.cameraCartesian = 1;
+         o.cameraValue = {"1", "2", ""};
+     },
+     "/m/car.dat"},
+    {"camera_value_with_blank_is_one_argument",
+     [](Options& o) {
+         o.cameraGlobe = 1;
+         o.cameraValue = {"30", "45", "1 5"};
+     },
+     "/m/car.dat -cg30,45,1 5",
+     {"/m/car.dat", "-cg30,45,1 5"}},
+    {"angle_and_look_at",
+     [](Options& o) {
+         o.cameraCartesian = 1;
+         o.cameraValue = {"1", "2", "3"};
+         o.cameraAngle = 1;
+         o.cameraAngleValue = "67.38";
+         o.lookAt = 1;
+         o.lookAtEnabled = true;
+         o.lookAtValue = {"0", "-4", "0"};
+     },
+     "/m/car.dat -cc1,2,3 -ca67.38 -cla0,-4,0"},
+    {"look_at_disabled_left_out",
+     [](Options& o) {
+         o.lookAt = 1;
+         o.lookAtValue = {"0", "0", "0"};
+     },
+     "/m/car.dat"},
+    {"lights_in_use_any_position_value",
+     [](Options& o) {
+         o.lightDefault = o.lightsFromModel = o.lightGlobe = 1;
+         light(o, 1, 45, 0, 0);
+         light(o, 2, 0, 0, 0, 0.5f, 1, 1);
+         light(o, 3, 0, 0, 100, 0.502f, 0, 1);
+     },
+     "/m/car.dat -ld -l -lg45,0,0 -lg0,0,100,0.502,0,1"},
+    {"lights_cartesian",
+     [](Options& o) {
+         o.lightCartesian = 1;
+         light(o, 20, 1.5f, -2, 3);
+     },
+     "/m/car.dat -lc1.5,-2,3"},
+    {"background_fractions",
+     [](Options& o) {
+         o.background = 1;
+         o.backgroundColour = {"255", "128", "x"};
+     },
+     "/m/car.dat -b1.000,0.502,0.000"},
+    {"background_black_left_out",
+     [](Options& o) {
+         o.background = 1;
+         o.backgroundColour = {"0", "0", "0"};
+     },
+     "/m/car.dat"},
+    {"floor_quality_colour_by_number",
+     [](Options& o) {
+         o.floor = 1;
+         o.floorType = "c";
+         o.floorY = "-10";
+         o.quality = 1;
+         o.qualityValue = "3";
+         o.colour = 1;
+         o.colourText = "Red";
+         o.colourNumber = 4;
+     },
+     "/m/car.dat -fc-10 -q3 -c4"},
+    {"quality_2_and_typed_colour",
+     [](Options& o) {
+         o.quality = 1;
+         o.qualityValue = "2";
+         o.colour = 1;
+         o.colourText = "0x2FF0000";
+     },
+     "/m/car.dat -c0x2FF0000"},
+    {"plain_switches_in_order",
+     [](Options& o) {
+         o.bumps = o.seamWidth = o.lgeo = o.primitives = o.enableProgress = o.overwrite =
+             o.stepClock = 1;
+         o.seamWidthValue = "0.5";
+     },
+     "/m/car.dat -bu -sw0.5 -lgeo -p -enp -o -sc"},
+    {"greyed_switch_is_not_ticked", [](Options& o) { o.bumps = 2; }, "/m/car.dat"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Switches, ArgumentsTest, testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

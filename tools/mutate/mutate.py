@@ -1,0 +1,81 @@
+#!/usr/bin/env python3
+"""Runs the test suites against each mutation of mutations.txt.
+
+    tools/mutate/mutate.py SOURCE_DIR BUILD_DIR RESULT_FILE [ID...]
+
+SOURCE_DIR is a copy of the sources that may be changed (each mutation is
+applied, built and undone in turn); BUILD_DIR is configured there on first
+use and reused. For each mutation and each suite (unit, driver, gui, other)
+the result file gets one line: id, suite, killed / survived / unbuilt.
+A suite stops at its first failing test: one failure kills the mutation.
+"""
+import pathlib
+import subprocess
+import sys
+
+SUITES = {
+    "unit": ["-E", r"^(driver|gui|standin|crash)"],
+    "driver": ["-R", r"^driver\."],
+    "gui": ["-R", r"^gui"],
+    "other": ["-R", r"^(standin|crash)"],
+}
+
+
+def read_mutations(path):
+    mutations, current, key = [], None, None
+    for line in pathlib.Path(path).read_text().splitlines():
+        if line.startswith("#"):
+            continue
+        if line.startswith("id: "):
+            current = {"id": line[4:].split()[0], "find": "", "replace": ""}
+            mutations.append(current)
+        elif line.startswith(("file: ", "find: ", "replace: ")) or line in ("find:", "replace:"):
+            key, _, value = line.partition(":")
+            current[key] = value[1:] if value.startswith(" ") else value
+        elif line.startswith("@"):
+            current[key] += "\n" + line[1:]
+    return mutations
+
+
+def run(command, cwd=None):
+    return subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode
+
+
+def main():
+    source, build, result = (pathlib.Path(a).resolve() for a in sys.argv[1:4])
+    wanted = set(sys.argv[4:])
+    if not (build / "build.ninja").exists():
+        run(["cmake", "-S", source, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Debug",
+             "-DCMAKE_CXX_FLAGS_DEBUG=-O0", "-DBRICKPOV_GUI=ON", "-DBRICKPOV_TESTS=ON",
+             "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"])
+    if run(["ninja", "-C", build]) != 0:
+        sys.exit("the unmutated sources do not build")
+    with open(result, "a") as out:
+        for m in read_mutations(pathlib.Path(__file__).with_name("mutations.txt")):
+            if wanted and m["id"] not in wanted:
+                continue
+            path = source / m["file"]
+            original = path.read_text()
+            if original.count(m["find"]) != 1:
+                out.write(f"{m['id']} all unmatched\n")
+                out.flush()
+                continue
+            path.write_text(original.replace(m["find"], m["replace"]))
+            try:
+                if run(["ninja", "-C", build]) != 0:
+                    out.write(f"{m['id']} all unbuilt\n")
+                    continue
+                for suite, selection in SUITES.items():
+                    failed = run(["ctest", "--test-dir", build, "--stop-on-failure",
+                                  "--timeout", "90", *selection])
+                    out.write(f"{m['id']} {suite} {'killed' if failed else 'survived'}\n")
+                    out.flush()
+            finally:
+                path.write_text(original)
+                out.flush()
+    run(["ninja", "-C", build])
+
+
+if __name__ == "__main__":
+    main()
