@@ -40,7 +40,7 @@ set POVPath $T/program/
 additem Cbo_ModelFile car.dat
 set Cbo_ModelFile.ListIndex 0
 choose Cbo_LightPreset 0
-click Chk_CG
+set Chk_CG.Value 1
 type Txt_CameraValue(0) 30
 type Txt_CameraValue(1) 45
 type Txt_CameraValue(2) 500
@@ -61,7 +61,7 @@ instructions() {
     (cd "$T" && valgrind --tool=callgrind --callgrind-out-file="$T/callgrind.out" \
         "$driver" --config-dir "$T/config" --program-dir "$T/program/" --povray none \
         "$T/session.script" >"$T/transcript" 2>"$T/valgrind.log")
-    if ! grep -q -- '-cg30,4[01],500 -cla' "$T/transcript"; then
+    if ! grep -q -- '-cg30,4[015],500 -cla' "$T/transcript"; then
         echo "the typing did not reach the command line:" >&2
         cat "$T/transcript" >&2
         exit 1
