@@ -1,0 +1,226 @@
+#include "converter/convert.h"
+
+#include "converter/model.h"
+#include "converter/options.h"
+#include "converter/scene.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <system_error>
+
+namespace bp::conv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isFile(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+std::string absolute(const std::string& path, const Environment& env) {
+    return !path.empty() && path[0] == '/' ? path : env.currentFolder + path;
+}
+
+// The model as named on the command line: a path as given (with "\" read as
+// "/" if needed, and .dat/.ldr/.mpd tried when it has no extension), else a
+// name in the library's folders.
+std::optional<std::string> findModel(const std::string& given, const Environment& env,
+                                     Library& library) {
+    std::vector<std::string> names{given};
+    std::string slashed = given;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    if (slashed != given)
+        names.push_back(slashed);
+    if (fs::path(slashed).extension().empty())
+        for (const char* ext : {".dat", ".ldr", ".mpd"})
+            names.push_back(slashed + ext);
+    for (const std::string& n : names)
+        if (isFile(absolute(n, env)))
+            return absolute(n, env);
+    const fs::path p(slashed);
+    FolderIndex index;
+    for (const std::string& n : names) {
+        const fs::path np(n);
+        const std::string folder = np.has_parent_path()
+                                       ? absolute(np.parent_path().string(), env) + "/"
+                                       : env.currentFolder;
+        if (auto hit = index.find(folder, np.filename().string()))
+            return hit;
+        if (!p.has_parent_path())
+            if (auto found = library.find(n))
+                return found->path;
+    }
+    return std::nullopt;
+}
+
+std::string outputPath(const Options& o, const std::string& model, const Environment& env) {
+    const std::string stem = fs::path(model).stem().string() + ".pov";
+    if (o.output.empty())
+        return env.currentFolder + stem;
+    std::string out = o.output;
+    std::replace(out.begin(), out.end(), '\\', '/');
+    if (out.back() == '/')
+        return absolute(out, env) + stem;
+    if (fs::path(out).extension().empty())
+        out += ".pov";
+    return absolute(out, env);
+}
+
+} // namespace
+
+std::string usageText() {
+    return "Usage: brickpov-convert [switches] model[.dat|.ldr|.mpd] [output.pov]\n"
+           "Turns an LDraw model into a POV-Ray 3.7 scene, reading the parts from the LDraw\n"
+           "library named by LDRAWDIR or by BaseDirectory in ~/.config/LDraw.ini.\n"
+           "\n"
+           "Camera\n"
+           "  -cg<lat>,<long>[,<r>]  on a globe round the model (r 0: as close as the frame\n"
+           "                         allows); default -cg30,45,0\n"
+           "  -cc<x>,<y>,<z>         at a point        -cla<x>,<y>,<z>  looking at a point\n"
+           "  -ca<angle>             horizontal view angle in degrees (default 67.38)\n"
+           "Lights\n"
+           "  -lg<lat>,<long>,<r>[,<r>,<g>,<b>|,<colour>]  a light on the globe (r 0: at the\n"
+           "                         camera's distance)\n"
+           "  -lc<x>,<y>,<z>[,...]   a light at a point\n"
+           "  -l                     lights where the model has light.dat\n"
+           "  -ld                    the three default lights as well\n"
+           "Scene\n"
+           "  -b[<r>,<g>,<b>|<colour>]  background (fractions 0..1, or an LDraw colour)\n"
+           "  -f[g|c][<y>]           floor, grey or checkered, at height y (default: just\n"
+           "                         below the model)\n"
+           "  -bu                    bumps          -sw<w>  seam width in LDU (default 0.5)\n"
+           "  -q<n>                  quality: 0 boxes, 1 no refraction, 2 normal, 3 stud logos\n"
+           "  -c<colour>             what colour 16 is in the model (default 7)\n"
+           "  -p                     keep primitives as meshes instead of exact solids\n"
+           "  -lgeo                  parts from LGEO where it has them (LGEODIR, or the LGEO\n"
+           "                         folder of LDraw.ini or Brickpov); render with +L<folder>\n"
+           "  -sc                    show step n only when POV-Ray's clock > n\n"
+           "  -enp                   leave out the LDraw lines of L3P IFNOTPOV/ELSEPOV blocks\n"
+           "  -o                     overwrite an existing output file\n"
+           "  -upd                   (updates come with Brickpov)\n"
+           "  --help, --version\n"
+           "\n"
+           "Without an output name the scene is written as <model>.pov in the current folder.\n"
+           "Exit status: 0 written; 1 nothing written (model unreadable, output exists\n"
+           "without -o, or cannot be written); 2 unknown switch or malformed value, nothing\n"
+           "written; 3 written, with warnings (missing files, unknown colours).\n";
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error) {
+    std::random_device random;
+    const std::string temp = path + ".tmp" + std::to_string(random() % 1000000);
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            error = "cannot create \"" + temp + "\": " + std::strerror(errno);
+            return false;
+        }
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        if (!out) {
+            error = "cannot write \"" + temp + "\": " + std::strerror(errno);
+            out.close();
+            std::error_code ignored;
+            fs::remove(temp, ignored);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temp, path, ec);
+    if (ec) {
+        error = "cannot replace \"" + path + "\": " + ec.message();
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+int runConverter(const std::vector<std::string>& args, const Environment& env, std::ostream& out,
+                 std::ostream& err) {
+    const ParseResult parsed = parseArguments(args);
+    const Options& o = parsed.options;
+    if (o.help) {
+        out << usageText();
+        return kConverted;
+    }
+    if (o.version) {
+        out << "brickpov-convert " << BRICKPOV_VERSION << "\n";
+        return kConverted;
+    }
+    if (o.update && o.model.empty()) {
+        out << "brickpov-convert is part of Brickpov: updates do not apply to it; it is updated "
+               "with Brickpov.\n";
+        return kConverted;
+    }
+    if (!parsed.error.empty()) {
+        err << "brickpov-convert: " << parsed.error << "\n"
+            << "Try brickpov-convert --help.\n";
+        return kUsage;
+    }
+
+    const std::string root = locateLDrawLibrary(env);
+    Library library(root, "");
+    const auto modelPath = findModel(o.model, env, library);
+    if (!modelPath) {
+        err << "brickpov-convert: cannot find the model \"" << o.model << "\"\n";
+        return kFailed;
+    }
+    const std::string output = outputPath(o, *modelPath, env);
+    if (!o.overwrite && fs::exists(output)) {
+        err << "brickpov-convert: \"" << output
+            << "\" exists; give -o to overwrite it, or another output name\n";
+        return kFailed;
+    }
+
+    std::vector<std::string> warnings;
+    if (root.empty())
+        warnings.push_back("no LDraw library found: set LDRAWDIR, or BaseDirectory in " +
+                           configFolder(env) + "LDraw.ini");
+    out << "Model:   " << *modelPath << "\n"
+        << "Library: " << (root.empty() ? "(none)" : root) << "\n";
+
+    ColourTable colours;
+    std::string text;
+    if (const auto config = library.findInRoot("ldconfig.ldr");
+        config && readWholeFile(*config, text)) {
+        LDrawFile ignored;
+        parseLDraw(text, ignored, colours);
+        out << "Colours: " << colours.size() << " from " << *config << "\n";
+    } else if (!root.empty()) {
+        warnings.push_back("no LDConfig.ldr in " + root + ": colours shown grey");
+    }
+
+    Library search(root, fs::path(*modelPath).parent_path().string());
+    ModelLoader loader(search, colours, warnings);
+    std::string error;
+    const LDrawFile* main = loader.load(*modelPath, error);
+    if (!main) {
+        err << "brickpov-convert: " << error << "\n";
+        return kFailed;
+    }
+    const std::string lgeo = o.lgeo ? locateLgeo(env) : std::string();
+    Scene scene(o, *main, colours, lgeo, warnings);
+    std::ostringstream pov;
+    scene.write(pov);
+
+    for (const std::string& w : warnings)
+        err << "Warning: " << w << "\n";
+    if (loader.missingReferences() > 0)
+        err << "Warning: " << loader.missingReferences()
+            << " reference(s) to missing files left out\n";
+    if (!writeFileAtomically(output, std::move(pov).str(), error)) {
+        err << "brickpov-convert: " << error << "\n";
+        return kFailed;
+    }
+    out << "Parts:   " << scene.partCount() << " (" << loader.fileCount() << " files read, "
+        << scene.declaredFiles() << " declared)\n"
+        << "Wrote:   " << output << "\n";
+    return warnings.empty() ? kConverted : kWithWarnings;
+}
+
+} // namespace bp::conv

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "converter/colours.h"
+#include "converter/geometry.h"
+#include "converter/library.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace bp::conv {
+
+enum class FileKind { Model, Part, Subpart, Primitive };
+
+struct LDrawFile;
+
+// A type 1 line.
+struct SubfileRef {
+    int colour = kMainColour;
+    Placement place;
+    std::string name;
+    int line = 0;
+    int step = 0;
+    bool nonPov = false;             // inside "0 L3P IFNOTPOV" or "ELSEPOV"
+    bool isLight = false;            // a light.dat marker
+    const LDrawFile* file = nullptr; // nullptr when it could not be found
+};
+
+// A triangle, or half of a quad.
+struct Face {
+    int colour = kMainColour;
+    std::array<Vec3, 3> v;
+    int step = 0;
+    bool nonPov = false;
+};
+
+// Lines between "0 L3P IFPOV" and "0 L3P ELSEPOV" / "ENDPOV", written into
+// the scene as they are.
+struct PovCode {
+    std::string text;
+    int step = 0;
+};
+
+struct LDrawFile {
+    std::string name; // as referred to: lower case, "/" between folders
+    std::string path; // where it was read
+    std::string title;
+    FileKind kind = FileKind::Model;
+    std::vector<SubfileRef> refs;
+    std::vector<Face> faces;
+    std::vector<PovCode> povCode;
+};
+
+// Parses the text of one LDraw file into `file`. Colour definitions go into
+// `colours`; the kind is taken from the "!LDRAW_ORG" header when present.
+void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours);
+
+// The files of a multi-part document in order: name (lower case) and text.
+// A file without "0 FILE" lines gives one unnamed entry holding all of it.
+std::vector<std::pair<std::string, std::string>> splitMpd(std::string_view text);
+
+// Splits a quad into two triangles, reordering a bow-tie quad; degenerate
+// triangles are left out.
+void addQuad(std::vector<Face>& faces, const Face& proto, const std::array<Vec3, 4>& q);
+
+// Reads a model and everything it refers to, once per distinct name.
+class ModelLoader {
+  public:
+    ModelLoader(Library& library, ColourTable& colours, std::vector<std::string>& warnings);
+    // The main model, or nullptr (with `error` set) when it cannot be read.
+    const LDrawFile* load(const std::string& path, std::string& error);
+    std::size_t fileCount() const { return m_files.size(); }
+    std::size_t missingReferences() const { return m_missingRefs; }
+
+  private:
+    LDrawFile* parseInto(std::string name, std::string path, std::string_view text, Origin origin,
+                         bool inSubfolder);
+    void resolveAll();
+    void breakCycles(const LDrawFile* main);
+
+    Library& m_library;
+    ColourTable& m_colours;
+    std::vector<std::string>& m_warnings;
+    std::unordered_map<std::string, std::unique_ptr<LDrawFile>> m_files;
+    std::unordered_map<std::string, std::string> m_embedded;
+    std::unordered_set<std::string> m_missing;
+    std::vector<LDrawFile*> m_pending;
+    std::size_t m_missingRefs = 0;
+};
+
+bool readWholeFile(const std::string& path, std::string& text);
+
+} // namespace bp::conv

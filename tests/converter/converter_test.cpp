@@ -1,0 +1,320 @@
+#include "converter/camera.h"
+#include "converter/convert.h"
+#include "converter/model.h"
+#include "converter/options.h"
+#include "converter/scene.h"
+#include "temp_folder.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace bp::conv {
+namespace {
+
+namespace fs = std::filesystem;
+
+void writeFile(const std::string& path, const std::string& text) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path) << text;
+}
+
+std::string readFile(const std::string& path) {
+    std::string text;
+    readWholeFile(path, text);
+    return text;
+}
+
+void expectNear(const Vec3& a, const Vec3& b, double tolerance = 0.01) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+
+TEST(ConverterArguments, TheFormsTheCommandLineBuilderWrites) {
+    const auto r = parseArguments({"car.dat",
+                                   "out/car.pov",
+                                   "-cg30,45,0",
+                                   "-ca50",
+                                   "-cla1,2,3",
+                                   "-ld",
+                                   "-l",
+                                   "-lg45,0,0",
+                                   "-lc1,2,3,1,0.5,0.5",
+                                   "-b1.000,0.000,0.502",
+                                   "-fg-24",
+                                   "-bu",
+                                   "-sw0.3",
+                                   "-q3",
+                                   "-lgeo",
+                                   "-c16",
+                                   "-p",
+                                   "-enp",
+                                   "-o",
+                                   "-sc"});
+    ASSERT_EQ(r.error, "");
+    const Options& o = r.options;
+    EXPECT_EQ(o.model, "car.dat");
+    EXPECT_EQ(o.output, "out/car.pov");
+    expectNear(*o.cameraGlobe, {30, 45, 0});
+    EXPECT_EQ(o.cameraAngle, 50);
+    expectNear(*o.lookAt, {1, 2, 3});
+    EXPECT_TRUE(o.defaultLights && o.modelLights && o.bumps && o.lgeo && o.noPrimitives &&
+                o.excludeNonPov && o.overwrite && o.stepClock);
+    ASSERT_EQ(o.lights.size(), 2u);
+    EXPECT_TRUE(o.lights[0].globe);
+    EXPECT_FALSE(o.lights[1].globe);
+    expectNear(o.lights[1].colour.rgb, {1, 0.5, 0.5});
+    expectNear(o.background->rgb, {1, 0, 0.502});
+    EXPECT_EQ(o.floor, FloorType::Grey);
+    EXPECT_EQ(*o.floorY, -24);
+    EXPECT_EQ(o.seamWidth, 0.3);
+    EXPECT_EQ(o.quality, 3);
+    EXPECT_EQ(*o.defaultColour, 16);
+
+    EXPECT_EQ(parseArguments({"m.ldr", "-fc"}).options.floor, FloorType::Checkered);
+    EXPECT_FALSE(parseArguments({"m.ldr", "-fc"}).options.floorY);
+    EXPECT_EQ(*parseArguments({"m.ldr", "-c0x2FF8000"}).options.defaultColour, 0x2FF8000);
+    expectNear(*parseArguments({"m.ldr", "-cc1,-2,3e1"}).options.cameraAt, {1, -2, 30});
+    expectNear(parseArguments({"m.ldr", "-b"}).options.background->rgb, {0.3, 0.8, 1});
+}
+
+TEST(ConverterArguments, ErrorsNameTheArgument) {
+    const struct {
+        std::vector<std::string> args;
+        std::string error;
+    } cases[] = {
+        {{"m.ldr", "-x"}, "unknown switch \"-x\""},
+        {{"m.ldr", "-ldd"}, "unknown switch \"-ldd\""},
+        {{"m.ldr", "-lgeox"}, "malformed value in \"-lgeox\""},
+        {{"m.ldr", "-cg30"}, "malformed value in \"-cg30\""},
+        {{"m.ldr", "-cg30,45,-1"}, "malformed value in \"-cg30,45,-1\""},
+        {{"m.ldr", "-cc1,2"}, "malformed value in \"-cc1,2\""},
+        {{"m.ldr", "-ca180"}, "malformed value in \"-ca180\""},
+        {{"m.ldr", "-q4"}, "malformed value in \"-q4\""},
+        {{"m.ldr", "-sw"}, "unknown switch \"-sw\""},
+        {{"m.ldr", "-swx"}, "malformed value in \"-swx\""},
+        {{"m.ldr", "-lg1,2,3,4,5"}, "malformed value in \"-lg1,2,3,4,5\""},
+        {{"m.ldr", "-b1,2"}, "malformed value in \"-b1,2\""},
+        {{"m.ldr", "-fx"}, "malformed value in \"-fx\""},
+        {{"m.ldr", "-c1.5"}, "malformed value in \"-c1.5\""},
+        {{"a.ldr", "b.pov", "c"},
+         "unexpected argument \"c\" (give a model and at most one output)"},
+        {{"-o"}, "no model file given"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseArguments(c.args).error, c.error) << c.args.back();
+}
+
+// A flat model whose bounding box centre is `centre`.
+LDrawFile flatModel(const Vec3& centre, double half) {
+    LDrawFile f;
+    f.name = "m.ldr";
+    Face face;
+    face.colour = 4;
+    addQuad(f.faces, face,
+            {centre + Vec3{-half, -half, 0}, centre + Vec3{half, -half, 0},
+             centre + Vec3{half, half, 0}, centre + Vec3{-half, half, 0}});
+    return f;
+}
+
+TEST(ConverterScene, DefaultLightsSitOnTheGlobeAtTheCameraDistance) {
+    // Positions of a scene with centre <8.5,-63,185> and camera distance 477.69.
+    const LDrawFile model = flatModel({8.5, -63, 185}, 10);
+    Options o;
+    o.cameraGlobe = Vec3{30, 45, 477.69};
+    ColourTable colours;
+    std::vector<std::string> warnings;
+    const Scene scene(o, model, colours, "", warnings);
+    ASSERT_EQ(scene.lights().size(), 3u);
+    expectNear(scene.lights()[0].position, {8.5, -400.778, -152.778});
+    expectNear(scene.lights()[1].position, {366.768, -301.845, 391.844});
+    expectNear(scene.lights()[2].position, {-198.344, -476.691, 304.423});
+    expectNear(globeDirection(0, 0), {0, 0, -1}, 1e-9);
+    expectNear(globeDirection(90, 0), {0, -1, 0}, 1e-9);
+    expectNear(globeDirection(0, 90), {1, 0, 0}, 1e-9);
+}
+
+TEST(ConverterScene, TheFittedCameraTouchesTheFrameOnOneAxis) {
+    const std::vector<Vec3> box = {{-40, -24, -20}, {40, -24, -20}, {-40, 0, -20},
+                                   {40, 0, -20},    {-40, -24, 20}, {40, -24, 20},
+                                   {-40, 0, 20},    {40, 0, 20},    {0, -60, 0}};
+    const PointSource points = [&](const std::function<void(const Vec3&)>& visit) {
+        for (const Vec3& p : box)
+            visit(p + Vec3{100, 50, -30});
+    };
+    for (const auto& [la, lo, angle] : {std::tuple{30.0, 45.0, 67.38},
+                                        {10.0, 200.0, 40.0},
+                                        {80.0, -30.0, 67.38},
+                                        {-20.0, 90.0, 90.0}}) {
+        const Vec3 forward = globeDirection(la, lo) * -1;
+        const CameraPlacement c = fitCamera(forward, angle, points);
+        const Vec3 f = (c.lookAt - c.location).normalized();
+        expectNear(f, forward, 1e-9);
+        const Vec3 right = f.cross({0, -1, 0}).normalized(), up = right.cross(f);
+        const double tanH = std::tan(angle * M_PI / 360), tanV = tanH * 3 / 4;
+        double lo_[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
+        points([&](const Vec3& p) {
+            const Vec3 d = p - c.location;
+            const double x = right.dot(d) / f.dot(d) / tanH, y = up.dot(d) / f.dot(d) / tanV;
+            lo_[0] = std::min(lo_[0], x), hi[0] = std::max(hi[0], x);
+            lo_[1] = std::min(lo_[1], y), hi[1] = std::max(hi[1], y);
+        });
+        const bool widthLimits = hi[0] - lo_[0] > hi[1] - lo_[1];
+        const int touching = widthLimits ? 0 : 1, inside = 1 - touching;
+        EXPECT_NEAR(lo_[touching], -1, 1e-6) << la << "," << lo;
+        EXPECT_NEAR(hi[touching], 1, 1e-6) << la << "," << lo;
+        EXPECT_GT(lo_[inside], -1) << la << "," << lo;
+        EXPECT_LT(hi[inside], 1) << la << "," << lo;
+    }
+}
+
+TEST(ConverterModel, BowTieQuadsAndFlatPlacements) {
+    std::vector<Face> faces;
+    // Corners in bow-tie order; the repaired quad covers the whole square.
+    addQuad(faces, Face{}, {Vec3{0, 0, 0}, {10, 0, 10}, {10, 0, 0}, {0, 0, 10}});
+    ASSERT_EQ(faces.size(), 2u);
+    double area = 0;
+    for (const Face& f : faces)
+        area += (f.v[1] - f.v[0]).cross(f.v[2] - f.v[0]).length() / 2;
+    EXPECT_NEAR(area, 100, 1e-9);
+
+    Placement flat;
+    flat.m = {6, 0, 0, 0, 0, 0, 0, 0, 6};
+    const Placement fixed = repairedSingular(flat);
+    EXPECT_GT(std::fabs(fixed.determinant()), 1e-6);
+    expectNear(fixed.apply({1, 0, 1}), flat.apply({1, 0, 1}), 1e-12);
+}
+
+TEST(ConverterLibrary, SearchOrderAndNameRules) {
+    test::TempFolder t;
+    const std::string lib = t.path() + "lib/", model = t.path() + "model/";
+    writeFile(lib + "P/Stud.DAT", "0 p");
+    writeFile(lib + "P/48/4-4CYLI.dat", "0 p48");
+    writeFile(lib + "PARTS/3001.dat", "0 parts");
+    writeFile(lib + "parts/S/3001s01.dat", "0 sub");
+    writeFile(lib + "Parts/both.dat", "0 parts");
+    writeFile(lib + "P/both.dat", "0 p");
+    writeFile(lib + "unofficial/parts/both.dat", "0 unofficial");
+    writeFile(lib + "Unofficial/parts/new.dat", "0 unofficial");
+    writeFile(lib + "models/car.ldr", "0 models");
+    writeFile(model + "3001.DAT", "0 model folder");
+    Library library(lib, model);
+    const struct {
+        std::string name, text;
+        Origin origin;
+    } cases[] = {
+        {"stud.dat", "0 p", Origin::Primitives},
+        {"48\\4-4cyli.dat", "0 p48", Origin::Primitives},
+        {"S\\3001S01.DAT", "0 sub", Origin::Parts},
+        {"s/3001s01.dat", "0 sub", Origin::Parts},
+        {"3001.dat", "0 model folder", Origin::ModelFolder},
+        {"both.dat", "0 p", Origin::Primitives},
+        {"new.dat", "0 unofficial", Origin::Parts},
+        {"CAR.LDR", "0 models", Origin::Models},
+    };
+    for (const auto& c : cases) {
+        const auto found = library.find(c.name);
+        ASSERT_TRUE(found) << c.name;
+        EXPECT_EQ(readFile(found->path), c.text) << c.name;
+        EXPECT_EQ(found->origin, c.origin) << c.name;
+    }
+    EXPECT_FALSE(library.find("nowhere.dat"));
+    EXPECT_FALSE(library.find("../model/3001.dat"));
+}
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome convert(const std::vector<std::string>& args, const Environment& env) {
+    std::ostringstream out, err;
+    const int status = runConverter(args, env, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class ConverterRun : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_env.currentFolder = m_t.path();
+        m_env.vars["HOME"] = m_t.path() + "home";
+        m_env.vars["LDRAWDIR"] = m_t.path() + "lib";
+        writeFile(m_t.path() + "lib/LDConfig.ldr",
+                  "0 !COLOUR Red CODE 4 VALUE #C91A09 EDGE #333333\n"
+                  "0 !COLOUR Grey CODE 7 VALUE #8A928D EDGE #333333\n"
+                  "0 !COLOUR Yellow CODE 14 VALUE #FAC80A EDGE #333333\n");
+        writeFile(m_t.path() + "lib/parts/box.dat",
+                  "0 Box\n0 !LDRAW_ORG Part\n3 16 0 0 0 10 0 0 0 0 10\n3 14 0 0 0 0 10 0 0 0 10\n");
+        writeFile(m_t.path() + "sub.ldr", "0 Sub\n1 16 0 0 0 1 0 0 0 1 0 0 0 1 box.dat\n");
+    }
+    test::TempFolder m_t;
+    Environment m_env;
+};
+
+TEST_F(ConverterRun, ColourSixteenIsTheCallersColourAllTheWayDown) {
+    writeFile(m_t.path() + "m.ldr", "0 M\n1 16 0 0 0 1 0 0 0 1 0 0 0 1 sub.ldr\n"
+                                    "1 4 50 0 0 1 0 0 0 1 0 0 0 1 sub.ldr\n");
+    ASSERT_EQ(convert({"m.ldr", "-c14"}, m_env).status, kConverted);
+    const std::string pov = readFile(m_t.path() + "m.pov");
+    // The top level gives 16 the -c colour; the levels below inherit.
+    EXPECT_NE(
+        pov.find("object { BP2_sub_ldr matrix <1,0,0,0,1,0,0,0,1,0,0,0> material { BPColor14 } }"),
+        std::string::npos);
+    EXPECT_NE(
+        pov.find("object { BP2_sub_ldr matrix <1,0,0,0,1,0,0,0,1,50,0,0> material { BPColor4 } }"),
+        std::string::npos);
+    EXPECT_NE(pov.find("object { BP1_box transform { BP1_box_seam } matrix "
+                       "<1,0,0,0,1,0,0,0,1,0,0,0> }"),
+              std::string::npos);
+    EXPECT_EQ(pov.find("BPColor7 "), std::string::npos);
+}
+
+TEST_F(ConverterRun, StatusesAndWhatIsWritten) {
+    writeFile(m_t.path() + "m.ldr", "0 M\n1 4 0 0 0 1 0 0 0 1 0 0 0 1 box.dat\n");
+    writeFile(m_t.path() + "gap.ldr", "0 Gap\n1 4 0 0 0 1 0 0 0 1 0 0 0 1 box.dat\n"
+                                      "\n1 4 0 0 0 1 0 0 0 1 0 0 0 1 Nowhere.dat\n");
+    Outcome r = convert({"m.ldr", "-zz"}, m_env);
+    EXPECT_EQ(r.status, kUsage);
+    EXPECT_NE(r.err.find("-zz"), std::string::npos);
+    EXPECT_FALSE(fs::exists(m_t.path() + "m.pov"));
+
+    EXPECT_EQ(convert({"m.ldr"}, m_env).status, kConverted);
+    writeFile(m_t.path() + "m.pov", "mine");
+    r = convert({"m.ldr"}, m_env);
+    EXPECT_EQ(r.status, kFailed);
+    EXPECT_NE(r.err.find("-o"), std::string::npos);
+    EXPECT_EQ(readFile(m_t.path() + "m.pov"), "mine");
+    EXPECT_EQ(convert({"m.ldr", "-o"}, m_env).status, kConverted);
+    EXPECT_NE(readFile(m_t.path() + "m.pov"), "mine");
+
+    r = convert({"gap.ldr", "out/"}, m_env);
+    EXPECT_EQ(r.status, kFailed); // the folder does not exist
+    fs::create_directory(m_t.path() + "out");
+    r = convert({"gap.ldr", "out/"}, m_env);
+    EXPECT_EQ(r.status, kWithWarnings);
+    EXPECT_NE(r.err.find("\"nowhere.dat\""), std::string::npos);
+    EXPECT_NE(r.err.find("gap.ldr line 4"), std::string::npos);
+    EXPECT_TRUE(fs::exists(m_t.path() + "out/gap.pov"));
+
+    EXPECT_EQ(convert({"nothing.ldr"}, m_env).status, kFailed);
+    r = convert({"-upd"}, m_env);
+    EXPECT_EQ(r.status, kConverted);
+    EXPECT_NE(r.out.find("updates do not apply"), std::string::npos);
+    EXPECT_NE(convert({"--help"}, m_env).out.find("Exit status"), std::string::npos);
+}
+
+TEST_F(ConverterRun, TheLibraryComesFromLDrawIniWithoutLDRAWDIR) {
+    m_env.vars.erase("LDRAWDIR");
+    writeFile(m_t.path() + "m.ldr", "0 M\n1 4 0 0 0 1 0 0 0 1 0 0 0 1 box.dat\n");
+    EXPECT_EQ(convert({"m.ldr"}, m_env).status, kWithWarnings);
+    writeFile(m_t.path() + "home/.config/LDraw.INI",
+              "[LDraw]\nBaseDirectory=\"" + m_t.path() + "lib\"\n");
+    const Outcome r = convert({"m.ldr", "-o"}, m_env);
+    EXPECT_EQ(r.status, kConverted) << r.err;
+    EXPECT_NE(r.out.find("Library: " + m_t.path() + "lib/"), std::string::npos);
+}
+
+} // namespace
+} // namespace bp::conv
