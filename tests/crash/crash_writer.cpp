@@ -4,10 +4,17 @@
 //
 //   crash_writer write settings|scene PATH   prints "ready" after the first write
 //   crash_writer check settings|scene PATH   prints A or B, or fails
+//
+// A peer is a second instance writing the same settings store meanwhile, a new
+// key each time, and printing the number of each key once it is written:
+//
+//   crash_writer write peer PATH             until killed
+//   crash_writer check peer PATH N           every key up to N is there
 
 #include "platform/desktop/desktop_platform.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -84,6 +91,31 @@ int writeScene(const std::string& path) {
     }
 }
 
+int writePeer(const std::string& path) {
+    FileSettingsStore store(path);
+    for (long i = 0;; ++i) {
+        store.save(kApp, "Peer", "Key " + std::to_string(i), std::to_string(i));
+        const std::string problem = store.takeProblem();
+        if (!problem.empty()) {
+            std::fprintf(stderr, "%s\n", problem.c_str());
+            return 1;
+        }
+        std::printf("%ld\n", i);
+        std::fflush(stdout);
+    }
+}
+
+int checkPeer(const std::string& path, long last) {
+    FileSettingsStore store(path);
+    for (long i = 0; i <= last; ++i) {
+        if (store.get(kApp, "Peer", "Key " + std::to_string(i), "") != std::to_string(i)) {
+            std::fprintf(stderr, "the peer's key %ld is lost\n", i);
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int checkSettings(const std::string& path) {
     FileSettingsStore store(path);
     for (int i = 0; i < kParts; ++i) {
@@ -121,11 +153,15 @@ int checkScene(const std::string& path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: crash_writer write|check settings|scene PATH\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: crash_writer write|check settings|scene|peer PATH [N]\n");
         return 2;
     }
     const std::string mode = argv[1], kind = argv[2], path = argv[3];
+    if (mode == "write" && kind == "peer")
+        return writePeer(path);
+    if (mode == "check" && kind == "peer" && argc == 5)
+        return checkPeer(path, std::atol(argv[4]));
     if (mode == "write" && kind == "settings")
         return writeSettings(path);
     if (mode == "write" && kind == "scene")

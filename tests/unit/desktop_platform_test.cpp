@@ -156,7 +156,12 @@ TEST_F(AtomicWriteTest, FailsWithoutTouchingAnything) {
     EXPECT_FALSE(writeFileAtomically(m_dir.path() + "folder", "data"));
     EXPECT_FALSE(writeFileAtomically(m_dir.path() + "folder/", "data"));
     EXPECT_FALSE(writeFileAtomically("", "data"));
-    EXPECT_EQ(namesIn(m_dir.path()), std::vector<std::string>{"folder"});
+    writeText(m_dir.path() + "readonly", "mine", 0444);
+    std::string why;
+    EXPECT_FALSE(writeFileAtomically(m_dir.path() + "readonly", "data", &why));
+    EXPECT_EQ(why, "the file is read-only");
+    EXPECT_EQ(readText(m_dir.path() + "readonly"), "mine");
+    EXPECT_EQ(namesIn(m_dir.path()), (std::vector<std::string>{"folder", "readonly"}));
     EXPECT_EQ(namesIn(m_dir.path() + "folder"), std::vector<std::string>{"keep"});
 }
 
@@ -345,7 +350,6 @@ TEST_F(SettingsStoreTest, JunkIsIgnoredAndReadableEntriesSurviveASave) {
     junk += "[Brickpov/Paths]\n";
     junk += "L3PPath=/good/\n";
     junk += "a line without equals\n";
-    junk += std::string(2u << 20, 'A') + "=huge\n";
     junk += std::string("\x00\x01=\x02\n", 5);
     junk += "[no slash header]\n";
     junk += "Lost=not in any section\n";
@@ -373,13 +377,164 @@ TEST_F(SettingsStoreTest, JunkIsIgnoredAndReadableEntriesSurviveASave) {
     EXPECT_LT(fs::file_size(path()), 1000u);
 }
 
-TEST_F(SettingsStoreTest, UnreadableStoreIsLeftAlone) {
-    fs::create_directories(path()); // a folder where the file should be
-    FileSettingsStore store(path());
-    EXPECT_EQ(store.get("Brickpov", "Paths", "L3PPath", "fallback"), "fallback");
-    store.save("Brickpov", "Paths", "L3PPath", "/x/");
-    store.remove("Brickpov", "Paths", "L3PPath");
-    EXPECT_TRUE(fs::is_directory(path()));
+// Unreadable stores: a folder or a FIFO where the file should be. Changes
+// last in memory, nothing is written over, and the user is told once.
+TEST_F(SettingsStoreTest, UnreadableStoreIsLeftAloneAndChangesLastInMemory) {
+    for (const bool fifo : {false, true}) {
+        TempFolder dir;
+        const std::string path = dir.path() + "settings.ini";
+        ASSERT_EQ(fifo ? ::mkfifo(path.c_str(), 0644) : ::mkdir(path.c_str(), 0755), 0);
+        FileSettingsStore store(path);
+        EXPECT_EQ(store.get("Brickpov", "Paths", "L3PPath", "fallback"), "fallback");
+        EXPECT_EQ(store.takeProblem(), "");
+        store.save("Brickpov", "Paths", "LGEOPath", "Not Installed");
+        EXPECT_EQ(store.get("Brickpov", "Paths", "LGEOPath", ""), "Not Installed");
+        const std::string problem = store.takeProblem();
+        EXPECT_NE(problem.find(path), std::string::npos) << problem;
+        EXPECT_NE(problem.find("could not be read"), std::string::npos) << problem;
+        store.remove("Brickpov", "Paths", "LGEOPath");
+        EXPECT_EQ(store.get("Brickpov", "Paths", "LGEOPath", "gone"), "gone");
+        EXPECT_EQ(store.takeProblem(), "");
+        EXPECT_EQ(fifo ? fs::is_fifo(path) : fs::is_directory(path), true);
+        EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"settings.ini"});
+    }
+}
+
+// Stores that cannot be written: a file where the folder should be, a
+// read-only file, a full disk (a file size limit in a child process).
+TEST_F(SettingsStoreTest, UnwritableStoreKeepsAnswersAndSaysSoOnce) {
+    writeText(m_dir.path() + "conf", "a file named like the folder");
+    FileSettingsStore blocked(path());
+    blocked.save("Brickpov", "Paths", "LGEOPath", "Not Installed");
+    blocked.save("Brickpov", "Paths", "EXEName", "L3P.exe");
+    EXPECT_EQ(blocked.get("Brickpov", "Paths", "LGEOPath", ""), "Not Installed");
+    EXPECT_EQ(blocked.get("Brickpov", "Paths", "EXEName", ""), "L3P.exe");
+    const std::string problem = blocked.takeProblem();
+    EXPECT_EQ(problem, path() + " could not be written (Not a directory)");
+    EXPECT_EQ(blocked.takeProblem(), "");
+
+    const std::string readOnly = m_dir.path() + "readonly.ini";
+    writeText(readOnly, "[Brickpov/Paths]\nL3PPath=/l3p/\n", 0444);
+    FileSettingsStore kept(readOnly);
+    kept.save("Brickpov", "Paths", "L3PPath", "/mine/");
+    EXPECT_EQ(kept.get("Brickpov", "Paths", "L3PPath", ""), "/mine/");
+    EXPECT_EQ(readText(readOnly), "[Brickpov/Paths]\nL3PPath=/l3p/\n");
+    EXPECT_EQ(kept.takeProblem(), readOnly + " could not be written (the file is read-only)");
+
+    const std::string full = m_dir.path() + "full.ini";
+    writeText(full, "[Brickpov/Paths]\nL3PPath=/l3p/\n");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        FileSettingsStore store(full);
+        store.save("Brickpov", "Cameras", "UserCamera 0", std::string(8192, 'x'));
+        const bool kept = store.get("Brickpov", "Cameras", "UserCamera 0", "").size() == 8192;
+        const bool told = store.takeProblem().find("(File too large)") != std::string::npos;
+        ::_exit(kept && told ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(readText(full), "[Brickpov/Paths]\nL3PPath=/l3p/\n");
+}
+
+struct StoreTextCase {
+    const char* name;
+    std::string before; // ahead of the entries: a byte-order mark, a filler
+    std::string lineEnd;
+    std::string l3pPath;
+};
+
+// Stores as other writers and editors leave them. Every entry reads, and
+// survives a save made by this program.
+class SettingsStoreTextTest : public testing::TestWithParam<StoreTextCase> {
+  protected:
+    TempFolder m_dir;
+};
+
+TEST_P(SettingsStoreTextTest, EveryEntryReadsAndSurvivesASave) {
+    const StoreTextCase& c = GetParam();
+    const std::string path = m_dir.path() + "settings.ini";
+    const std::string& n = c.lineEnd;
+    writeText(path, c.before + "[Brickpov/Paths]" + n + "L3PPath=" + c.l3pPath + n +
+                        "[Brickpov/Cameras]" + n + "UserCamera 0=Front,0,0,-300" + n +
+                        "UserCamera 1=Back,0,0,300");
+    for (int pass = 0; pass < 2; ++pass) {
+        FileSettingsStore store(path);
+        EXPECT_EQ(store.get("Brickpov", "Paths", "L3PPath", "").size(), c.l3pPath.size());
+        EXPECT_EQ(store.get("Brickpov", "Cameras", "UserCamera 0", ""), "Front,0,0,-300");
+        EXPECT_EQ(store.get("Brickpov", "Cameras", "UserCamera 1", ""), "Back,0,0,300");
+        if (c.before.size() > 100) {
+            EXPECT_EQ(store.get("Brickpov", "Filler", "Key 0", ""), "v");
+        }
+        store.save("Brickpov", "Paths", "POVPath", "/pov/");
+        EXPECT_EQ(store.takeProblem(), "");
+    }
+    EXPECT_EQ(FileSettingsStore(path).get("Brickpov", "Paths", "POVPath", ""), "/pov/");
+}
+
+std::string filler(std::size_t size) {
+    std::string text = "[Brickpov/Filler]\nKey 0=v\n";
+    for (int i = 1; text.size() < size; ++i)
+        text += "Key " + std::to_string(i) + "=" + std::string(4000, 'v') + "\n";
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stores, SettingsStoreTextTest,
+    testing::Values(StoreTextCase{"lf", "", "\n", "/l3p/"},
+                    StoreTextCase{"crlf", "", "\r\n", "/l3p/"},
+                    StoreTextCase{"cr_only", "", "\r", "/l3p/"},
+                    StoreTextCase{"byte_order_mark", "\xEF\xBB\xBF", "\n", "/l3p/"},
+                    StoreTextCase{"value_over_a_megabyte", "", "\n", std::string(3u << 20, 'x')},
+                    StoreTextCase{"over_16_megabytes", filler(17u << 20), "\n", "/l3p/"}),
+    [](const auto& info) { return info.param.name; });
+
+// Two instances writing at once, each its own keys: every key of both stays.
+TEST_F(SettingsStoreTest, TwoProcessesKeepEachOthersKeys) {
+    constexpr int kKeys = 80;
+    std::vector<pid_t> children;
+    for (const char* who : {"A", "B"}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            FileSettingsStore store(path());
+            for (int i = 0; i < kKeys; ++i)
+                store.save("Brickpov", "Cameras", std::string(who) + std::to_string(i), who);
+            ::_exit(store.takeProblem().empty() ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    FileSettingsStore reader(path());
+    int kept = 0;
+    for (const std::string who : {"A", "B"})
+        for (int i = 0; i < kKeys; ++i)
+            kept += reader.get("Brickpov", "Cameras", who + std::to_string(i), "") == who;
+    EXPECT_EQ(kept, 2 * kKeys);
+}
+
+// An instance that changes one key keeps what another wrote since it read
+// the store, also for a key it had read before.
+TEST_F(SettingsStoreTest, ChangedKeyWinsOthersAreKept) {
+    FileSettingsStore first(path());
+    FileSettingsStore second(path());
+    first.save("Brickpov", "Paths", "ModelPath", "/first/models/");
+    first.save("Brickpov", "Paths", "POVPath", "/first/pov/");
+    EXPECT_EQ(second.get("Brickpov", "Paths", "POVPath", ""), "/first/pov/");
+    first.save("Brickpov", "Paths", "POVPath", "/first/pov2/");
+    second.save("Brickpov", "Paths", "ModelPath", "/second/models/");
+    second.remove("Brickpov", "Cameras", "UserCamera 0");
+    FileSettingsStore reader(path());
+    EXPECT_EQ(reader.get("Brickpov", "Paths", "ModelPath", ""), "/second/models/");
+    EXPECT_EQ(reader.get("Brickpov", "Paths", "POVPath", ""), "/first/pov2/");
 }
 
 // ------------------------------------------------------------ Profile files

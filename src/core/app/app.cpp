@@ -5,7 +5,10 @@
 namespace bp {
 
 App::App(Platform& platform)
-    : m_platform(platform), m_main(std::make_unique<BrickpovMain>(*this)) {}
+    : m_settings(platform.settings, platform.dialogs),
+      m_platform{platform.dialogs,  m_settings,     platform.profile,
+                 platform.programs, platform.files, platform.windows},
+      m_main(std::make_unique<BrickpovMain>(*this)) {}
 
 App::~App() {
     for (auto& [control, id] : m_timers)

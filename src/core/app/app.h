@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/platform.h"
+#include "core/scene/settings.h"
 #include "core/ui/form.h"
 
 #include <map>
@@ -56,7 +57,8 @@ class App : public FormHost {
     void formUnloaded(Form& form) override;
 
   private:
-    Platform& m_platform;
+    ReportingSettingsStore m_settings;
+    mutable Platform m_platform; // the one given, with m_settings for its store
     std::unique_ptr<BrickpovMain> m_main;
     std::vector<std::unique_ptr<Form>> m_dialogs;
     std::map<Control*, int> m_timers;

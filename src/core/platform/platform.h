@@ -59,6 +59,9 @@ class SettingsStore {
                       const std::string& value) = 0;
     virtual void remove(const std::string& app, const std::string& section,
                         const std::string& key) = 0;
+    // Why settings are not being kept (the file and the reason), the first
+    // time only; empty when all is well or the user has been told.
+    virtual std::string takeProblem() { return {}; }
 };
 
 // Profile files such as LDraw.ini, named without a folder and kept in the

@@ -34,4 +34,28 @@ void SaveSettings(BrickpovMain& m) {
     }
 }
 
+void ReportingSettingsStore::save(const std::string& app, const std::string& section,
+                                  const std::string& key, const std::string& value) {
+    m_store.save(app, section, key, value);
+    tell();
+}
+
+void ReportingSettingsStore::remove(const std::string& app, const std::string& section,
+                                    const std::string& key) {
+    m_store.remove(app, section, key);
+    tell();
+}
+
+void ReportingSettingsStore::tell() {
+    const std::string problem = m_store.takeProblem();
+    if (problem.empty())
+        return;
+    MessageBoxRequest box;
+    box.title = "Settings Not Kept";
+    box.text = problem + ".\r\nBrickpov will go on, but changes to its settings will be lost "
+                         "when it ends.";
+    box.icon = MsgIcon::Exclamation;
+    m_dialogs.messageBox(box);
+}
+
 } // namespace bp

@@ -7,6 +7,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -106,40 +107,72 @@ void syncFolder(const std::string& target) {
     ::close(fd);
 }
 
+// A file we would replace is read-only when its permissions say so, also for
+// root, whom the system would let write it.
+bool isReadOnly(const std::string& target, const struct stat& st) {
+    if (::geteuid() == 0)
+        return (st.st_mode & 0222) == 0;
+    return ::access(target.c_str(), W_OK) != 0 && errno == EACCES;
+}
+
+void explain(std::string* why, std::string text) {
+    if (why)
+        *why = std::move(text);
+}
+
 } // namespace
 
-bool writeFileAtomically(const std::string& path, const std::string& content) {
+bool writeFileAtomically(const std::string& path, const std::string& content, std::string* why) {
     try {
-        if (path.empty() || path.back() == '/')
+        if (path.empty() || path.back() == '/') {
+            explain(why, "the name is a folder's");
             return false;
+        }
         const std::string target = resolveTarget(path);
         struct stat old {};
         const bool existed = ::stat(target.c_str(), &old) == 0;
-        if (existed && !S_ISREG(old.st_mode))
+        if (existed && !S_ISREG(old.st_mode)) {
+            explain(why,
+                    S_ISDIR(old.st_mode) ? "a folder has that name" : "it is not an ordinary file");
             return false;
+        }
+        if (existed && isReadOnly(target, old)) {
+            explain(why, "the file is read-only");
+            return false;
+        }
 
         removeAbandonedTemporaries(target);
         std::string temporary;
         const int fd = createTemporary(target, temporary);
-        if (fd < 0)
+        if (fd < 0) {
+            explain(why, std::strerror(errno));
             return false;
+        }
+        int error = 0;
+        auto check = [&error](bool ok) {
+            if (!ok && error == 0)
+                error = errno;
+            return ok;
+        };
         bool ok = true;
         if (existed) {
             // Keep the old file's owner where we may, and its permissions.
             if (::geteuid() == 0)
                 (void)!::fchown(fd, old.st_uid, old.st_gid);
-            ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+            ok = check(::fchmod(fd, old.st_mode & 07777) == 0);
         }
-        ok = ok && writeAll(fd, content) && ::fsync(fd) == 0;
-        ok = ::close(fd) == 0 && ok;
-        ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+        ok = ok && check(writeAll(fd, content)) && check(::fsync(fd) == 0);
+        ok = check(::close(fd) == 0) && ok;
+        ok = ok && check(::rename(temporary.c_str(), target.c_str()) == 0);
         if (!ok) {
             ::unlink(temporary.c_str());
+            explain(why, std::strerror(error ? error : EIO));
             return false;
         }
         syncFolder(target);
         return true;
     } catch (...) {
+        explain(why, "out of memory");
         return false;
     }
 }

@@ -2,6 +2,8 @@
 
 #include "core/platform/platform.h"
 
+#include <compare>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -20,20 +22,59 @@ struct Locations {
     static Locations fromEnvironment();
 };
 
-// The settings store as a file of ours. Every write replaces the file
-// atomically, so a crash or a full disk leaves the old store readable.
+// The settings store as a file of ours, read once and kept in memory. Every
+// change is written through at once, under a lock and merged with what other
+// instances wrote since; the file is replaced atomically, so a crash or a full
+// disk leaves the old store readable. When the file cannot be read whole or
+// written, the store goes on in memory and says so once through takeProblem().
 class FileSettingsStore : public SettingsStore {
   public:
     explicit FileSettingsStore(std::string path);
+    ~FileSettingsStore() override;
+    FileSettingsStore(const FileSettingsStore&) = delete;
+    FileSettingsStore& operator=(const FileSettingsStore&) = delete;
     std::string get(const std::string& app, const std::string& section, const std::string& key,
                     const std::string& fallback) override;
     void save(const std::string& app, const std::string& section, const std::string& key,
               const std::string& value) override;
     void remove(const std::string& app, const std::string& section,
                 const std::string& key) override;
+    std::string takeProblem() override;
+
+    struct Address {
+        std::string app;
+        std::string section;
+        std::string key;
+        auto operator<=>(const Address&) const = default;
+    };
+    // What tells one state of the file from another; exists false: no file.
+    struct Stamp {
+        bool exists = false;
+        std::uint64_t device = 0, inode = 0;
+        std::int64_t size = 0, modified = 0, changed = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    struct Entry;
+    struct Section;
+    struct Store;
 
   private:
+    // Reads the file again when it changed since we last did.
+    void refresh();
+    void change(Address at, std::optional<std::string> value);
+    void noteProblem(const std::string& text);
+    std::string lockPath() const;
+
     std::string m_path;
+    std::unique_ptr<Store> m_store;
+    // Changes not yet in the file, applied again over whatever it holds.
+    std::map<Address, std::optional<std::string>> m_pending;
+    Stamp m_stamp;
+    bool m_loaded = false;
+    bool m_readWhole = true;
+    std::string m_readProblem;
+    std::string m_problem;
+    bool m_told = false;
 };
 
 // Profile files in one folder, with the semantics of the profile-string
@@ -156,7 +197,9 @@ class PosixPrograms : public Programs {
 };
 
 // Writes a file by writing a temporary file beside it, flushing it to disk and
-// renaming it over the target.
-bool writeFileAtomically(const std::string& path, const std::string& content);
+// renaming it over the target. A read-only file or one that is no ordinary
+// file is not replaced. why, when given, receives the reason of a failure.
+bool writeFileAtomically(const std::string& path, const std::string& content,
+                         std::string* why = nullptr);
 
 } // namespace bp::desktop

@@ -5,8 +5,17 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstddef>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <memory>
 #include <string_view>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 // The settings file is a text file of our own, one entry a line:
@@ -27,30 +36,21 @@
 // would start a comment or a header ("#", ";", "["). Everything else, "=",
 // "," and quotes in values included, is written as it is.
 //
-// Names compare exactly, case included. A reader ignores what it cannot use:
-// comments, blank lines, lines without "=", entries before the first good
-// header, lines longer than a megabyte, and a repeated key after its first
-// appearance. Repeated headers add to the same section.
+// Names compare exactly, case included. Lines end in LF, CR LF or a lone CR,
+// and a byte-order mark before the first line is skipped. A reader ignores
+// what it cannot use: comments, blank lines, lines without "=", entries before
+// the first good header, and a repeated key after its first appearance.
+// Repeated headers add to the same section.
+//
+// The store is read once and kept in memory; it is read again only when the
+// file has changed since. Every change is written through at once, under an
+// advisory lock on a lock file beside the store, onto what the file holds at
+// that moment: another instance's changes are kept, and the key changed here
+// wins. A file that could not be read whole is never written over.
 
 namespace bp::desktop {
 
 namespace {
-
-constexpr std::size_t kFileLimit = 16u << 20;
-constexpr std::size_t kLineLimit = 1u << 20;
-
-struct Entry {
-    std::string key;
-    std::string value;
-};
-
-struct Section {
-    std::string app;
-    std::string name;
-    std::vector<Entry> entries;
-};
-
-using Store = std::vector<Section>;
 
 enum class Part { Header, Key, Value };
 
@@ -152,32 +152,81 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-Section* findSection(Store& store, const std::string& app, const std::string& name) {
-    for (Section& s : store)
-        if (s.app == app && s.name == name)
-            return &s;
-    return nullptr;
-}
+} // namespace
 
-Entry* findEntry(Section& section, const std::string& key) {
-    for (Entry& e : section.entries)
-        if (e.key == key)
-            return &e;
-    return nullptr;
-}
+struct FileSettingsStore::Entry {
+    std::string key;
+    std::string value;
+};
 
-Store parse(const std::string& content) {
+struct FileSettingsStore::Section {
+    std::string app;
+    std::string name;
+    std::vector<Entry> entries;
+    std::unordered_map<std::string, std::size_t> index; // key -> entry
+
+    const Entry* find(const std::string& key) const {
+        const auto it = index.find(key);
+        return it == index.end() ? nullptr : &entries[it->second];
+    }
+    // False when the key was there already and keep is set.
+    bool set(std::string key, std::string value, bool keep = false) {
+        const auto [it, added] = index.try_emplace(key, entries.size());
+        if (added)
+            entries.push_back({std::move(key), std::move(value)});
+        else if (!keep)
+            entries[it->second].value = std::move(value);
+        return added || !keep;
+    }
+    void erase(const std::string& key) {
+        const auto it = index.find(key);
+        if (it == index.end())
+            return;
+        entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(it->second));
+        index.clear();
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            index.emplace(entries[i].key, i);
+    }
+};
+
+struct FileSettingsStore::Store {
+    std::vector<Section> sections;
+    std::map<std::pair<std::string, std::string>, std::size_t> index; // app, name -> section
+
+    Section* find(const std::string& app, const std::string& name) {
+        const auto it = index.find({app, name});
+        return it == index.end() ? nullptr : &sections[it->second];
+    }
+    Section& add(const std::string& app, const std::string& name) {
+        const auto [it, added] = index.try_emplace({app, name}, sections.size());
+        if (added)
+            sections.push_back({app, name, {}, {}});
+        return sections[it->second];
+    }
+    void apply(const Address& at, const std::optional<std::string>& value) {
+        if (value)
+            add(at.app, at.section).set(at.key, *value);
+        else if (Section* s = find(at.app, at.section))
+            s->erase(at.key);
+    }
+};
+
+namespace {
+
+using Store = FileSettingsStore::Store;
+
+Store parse(std::string_view content) {
     Store store;
-    Section* current = nullptr;
+    if (content.starts_with("\xEF\xBB\xBF"))
+        content.remove_prefix(3);
+    FileSettingsStore::Section* current = nullptr;
     std::size_t start = 0;
     while (start < content.size()) {
-        std::size_t end = content.find('\n', start);
-        if (end == std::string::npos)
+        std::size_t end = content.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
             end = content.size();
-        const std::string_view raw(content.data() + start, end - start);
-        start = end + 1;
-        if (raw.size() > kLineLimit)
-            continue;
+        const std::string_view raw = content.substr(start, end - start);
+        start = end + (content.substr(end, 2) == "\r\n" ? 2 : 1);
         const std::string_view line = trim(raw);
         if (line.empty() || line.front() == '#' || line.front() == ';')
             continue;
@@ -189,76 +238,224 @@ Store parse(const std::string& content) {
             const std::size_t slash = inner.find('/');
             if (slash == std::string_view::npos)
                 continue;
-            const std::string app = unescape(trim(inner.substr(0, slash)));
-            const std::string name = unescape(trim(inner.substr(slash + 1)));
-            current = findSection(store, app, name);
-            if (!current) {
-                store.push_back({app, name, {}});
-                current = &store.back();
-            }
+            current = &store.add(unescape(trim(inner.substr(0, slash))),
+                                 unescape(trim(inner.substr(slash + 1))));
             continue;
         }
         const std::size_t equals = line.find('=');
         if (!current || equals == std::string_view::npos)
             continue;
-        std::string key = unescape(trim(line.substr(0, equals)));
-        if (!findEntry(*current, key))
-            current->entries.push_back({std::move(key), unescape(trim(line.substr(equals + 1)))});
+        current->set(unescape(trim(line.substr(0, equals))),
+                     unescape(trim(line.substr(equals + 1))), true);
     }
     return store;
 }
 
 std::string format(const Store& store) {
     std::string out = "# Brickpov settings\n";
-    for (const Section& s : store) {
+    for (const auto& s : store.sections) {
         if (s.entries.empty())
             continue;
         out += "\n[" + escape(s.app, Part::Header) + "/" + escape(s.name, Part::Header) + "]\n";
-        for (const Entry& e : s.entries)
-            out += escape(e.key, Part::Key) + "=" + escape(e.value, Part::Value) + "\n";
+        for (const auto& e : s.entries) {
+            out += escape(e.key, Part::Key);
+            out += '=';
+            out += escape(e.value, Part::Value);
+            out += '\n';
+        }
     }
     return out;
 }
 
-// The store as the file holds it now; false when the file exists but cannot be
-// read, so that a write does not replace what we could not see.
-bool load(const std::string& path, Store& store) {
-    std::string content;
-    bool truncated = false;
-    const ReadResult result = readFile(path, content, kFileLimit, &truncated);
-    if (result == ReadResult::Failed)
-        return false;
-    if (truncated) {
-        // The cut line may be incomplete.
-        const std::size_t lastBreak = content.rfind('\n');
-        content.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
-    }
-    store = parse(content);
-    return true;
+FileSettingsStore::Stamp stampOf(const struct stat& st) {
+    return {true,
+            static_cast<std::uint64_t>(st.st_dev),
+            static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::int64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
 }
 
-bool writeStore(const std::string& path, const Store& store) {
-    const std::string folder = folderPart(path);
-    if (!folder.empty() && !makeFolders(folder))
-        return false;
-    return writeFileAtomically(path, format(store));
+// The file's stamp; a missing file has the empty one. False when even that
+// cannot be told.
+bool currentStamp(const std::string& path, FileSettingsStore::Stamp& stamp) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        stamp = stampOf(st);
+        return true;
+    }
+    stamp = {};
+    return errno == ENOENT || errno == ENOTDIR;
 }
+
+enum class Read { Ok, Missing, Failed };
+
+// The whole file and the stamp of what was read; why names a failure.
+Read readWhole(const std::string& path, std::string& content, FileSettingsStore::Stamp& stamp,
+               std::string& why) {
+    // Non-blocking, so that a FIFO in the file's place cannot stall us.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return Read::Missing;
+        why = std::strerror(errno);
+        return Read::Failed;
+    }
+    const std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* f) {
+        ::close(*f);
+        delete f;
+    });
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        why = std::strerror(errno);
+        return Read::Failed;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        why = S_ISDIR(st.st_mode) ? "a folder has its name" : "it is not an ordinary file";
+        return Read::Failed;
+    }
+    content.clear();
+    content.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            why = std::strerror(errno);
+            return Read::Failed;
+        }
+        if (n == 0)
+            break;
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    stamp = stampOf(st);
+    return Read::Ok;
+}
+
+// An exclusive advisory lock on a file beside the store, held while it lives.
+// Only instances of this program take it; a writer that dies releases it.
+class LockFile {
+  public:
+    LockFile(const std::string& path, std::string& why) {
+        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (m_fd < 0) {
+            why = std::strerror(errno);
+            return;
+        }
+        while (::flock(m_fd, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                why = std::strerror(errno);
+                ::close(m_fd);
+                m_fd = -1;
+                return;
+            }
+        }
+    }
+    ~LockFile() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    LockFile(const LockFile&) = delete;
+    LockFile& operator=(const LockFile&) = delete;
+    bool held() const { return m_fd >= 0; }
+
+  private:
+    int m_fd = -1;
+};
 
 } // namespace
 
-FileSettingsStore::FileSettingsStore(std::string path) : m_path(std::move(path)) {}
+FileSettingsStore::FileSettingsStore(std::string path)
+    : m_path(std::move(path)), m_store(std::make_unique<Store>()) {}
 
-// Read afresh on every call: the file is small and may be edited while we run.
+FileSettingsStore::~FileSettingsStore() = default;
+
+std::string FileSettingsStore::lockPath() const {
+    return folderPart(m_path) + "." + fileNamePart(m_path) + ".lock";
+}
+
+void FileSettingsStore::refresh() {
+    Stamp now;
+    if (m_loaded && currentStamp(m_path, now) && now == m_stamp)
+        return;
+    std::string content;
+    std::string why;
+    switch (readWhole(m_path, content, now, why)) {
+    case Read::Missing:
+        *m_store = Store();
+        m_stamp = {};
+        m_readWhole = true;
+        break;
+    case Read::Ok:
+        *m_store = parse(content);
+        m_stamp = now;
+        m_readWhole = true;
+        break;
+    case Read::Failed:
+        // What we hold stays; the file is left alone until it reads again.
+        if (m_readWhole || !m_loaded)
+            m_readProblem =
+                m_path + " could not be read whole (" + why + "), so it is left as it is";
+        m_readWhole = false;
+        currentStamp(m_path, m_stamp);
+        break;
+    }
+    m_loaded = true;
+    for (const auto& [at, value] : m_pending)
+        m_store->apply(at, value);
+}
+
+void FileSettingsStore::noteProblem(const std::string& text) {
+    if (!m_told && m_problem.empty())
+        m_problem = text;
+}
+
+std::string FileSettingsStore::takeProblem() {
+    if (m_told || m_problem.empty())
+        return {};
+    m_told = true;
+    return m_problem;
+}
+
+void FileSettingsStore::change(Address at, std::optional<std::string> value) {
+    m_store->apply(at, value);
+    m_pending[std::move(at)] = std::move(value);
+    if (!m_readWhole) {
+        noteProblem(m_readProblem);
+        return;
+    }
+    const std::string folder = folderPart(m_path);
+    if (!folder.empty() && !makeFolders(folder)) {
+        noteProblem(m_path + " could not be written (" + std::strerror(errno) + ")");
+        return;
+    }
+    std::string why;
+    const LockFile lock(lockPath(), why);
+    if (!lock.held()) {
+        noteProblem(m_path + " could not be written (" + why + ")");
+        return;
+    }
+    // What another instance wrote since we last looked, with our changes on top.
+    refresh();
+    if (!m_readWhole) {
+        noteProblem(m_readProblem);
+        return;
+    }
+    if (!writeFileAtomically(m_path, format(*m_store), &why)) {
+        noteProblem(m_path + " could not be written (" + why + ")");
+        return;
+    }
+    m_pending.clear();
+    currentStamp(m_path, m_stamp);
+}
+
 std::string FileSettingsStore::get(const std::string& app, const std::string& section,
                                    const std::string& key, const std::string& fallback) {
     try {
-        Store current;
-        if (!load(m_path, current))
-            return fallback;
-        Section* s = findSection(current, app, section);
-        if (!s)
-            return fallback;
-        const Entry* e = findEntry(*s, key);
+        refresh();
+        const Section* s = m_store->find(app, section);
+        const Entry* e = s ? s->find(key) : nullptr;
         return e ? e->value : fallback;
     } catch (...) {
         return fallback;
@@ -268,41 +465,26 @@ std::string FileSettingsStore::get(const std::string& app, const std::string& se
 void FileSettingsStore::save(const std::string& app, const std::string& section,
                              const std::string& key, const std::string& value) {
     try {
-        Store current;
-        if (!load(m_path, current))
+        refresh();
+        const Section* s = m_store->find(app, section);
+        const Entry* e = s ? s->find(key) : nullptr;
+        if (e && e->value == value)
             return;
-        Section* s = findSection(current, app, section);
-        if (!s) {
-            current.push_back({app, section, {}});
-            s = &current.back();
-        }
-        if (Entry* e = findEntry(*s, key)) {
-            if (e->value == value)
-                return;
-            e->value = value;
-        } else {
-            s->entries.push_back({key, value});
-        }
-        writeStore(m_path, current);
+        change({app, section, key}, value);
     } catch (...) {
-        // A failed write leaves the old value, as the callers expect.
+        noteProblem(m_path + " could not be written (out of memory)");
     }
 }
 
 void FileSettingsStore::remove(const std::string& app, const std::string& section,
                                const std::string& key) {
     try {
-        Store current;
-        if (!load(m_path, current))
-            return;
-        Section* s = findSection(current, app, section);
-        if (!s)
-            return;
-        const auto before = s->entries.size();
-        std::erase_if(s->entries, [&](const Entry& e) { return e.key == key; });
-        if (s->entries.size() != before)
-            writeStore(m_path, current);
+        refresh();
+        const Section* s = m_store->find(app, section);
+        if (s && s->find(key))
+            change({app, section, key}, std::nullopt);
     } catch (...) {
+        noteProblem(m_path + " could not be written (out of memory)");
     }
 }
 
