@@ -56,12 +56,20 @@ TEST(UserLightingRecord, WritesTheStudioExample) {
               "Studio,45,30,0,1.000,1.000,1.000,0,30,-60,500,.502,.502,1.000,0");
 }
 
-TEST(UserLightingRecord, KeepsOnlyLightsWithBothFirstValues) {
+TEST(UserLightingRecord, KeepsEveryLightInUseInItsPlace) {
+    // The "3 Lights" scheme: its first light has a longitude of 0.
     LightTable t = whiteTable();
-    t.at(1, 1) = 45; // longitude 0: not stored
+    t.at(1, 1) = 45;
     t.at(2, 1) = 30;
     t.at(2, 2) = 120;
-    EXPECT_EQ(userLightingRecord("Two", t), "Two,30,120,0,1.000,1.000,1.000,0");
+    t.at(4, 3) = 500; // only a radius; light 3 is not in use
+    t.at(4, 7) = 1;
+    const std::string record = userLightingRecord("Four", t);
+    EXPECT_EQ(record, "Four,45,0,0,1.000,1.000,1.000,0,30,120,0,1.000,1.000,1.000,0,"
+                      "0,0,0,1.000,1.000,1.000,0,0,0,500,1.000,1.000,1.000,1");
+    LightTable back = whiteTable();
+    EXPECT_EQ(parseUserLightingRecord(record, back), "Four");
+    EXPECT_EQ(back, t);
     EXPECT_EQ(userLightingRecord("None", whiteTable()), "None");
 }
 
@@ -102,17 +110,13 @@ TEST(UserLightingRecord, NameWithoutCommaIsASchemeWithoutLights) {
     EXPECT_EQ(t.at(1, 1), 0);
 }
 
-TEST(UserLightingRecord, RoundTripsWhiteAsOne) {
+TEST(UserLightingRecord, ReadsTheOlderFormThatSkippedLights) {
+    // Written before: the light at 45,0,0 was left out and the next moved up.
     LightTable t = whiteTable();
-    t.at(3, 1) = -12.5f;
-    t.at(3, 2) = 7;
-    t.at(3, 7) = 1;
-    LightTable back = whiteTable();
-    parseUserLightingRecord(userLightingRecord("R", t), back);
-    EXPECT_EQ(back.at(1, 1), -12.5f);
-    EXPECT_EQ(back.at(1, 2), 7);
-    EXPECT_EQ(back.at(1, 4), 1);
-    EXPECT_EQ(back.at(1, 7), 1);
+    parseUserLightingRecord("Old,30,120,0,1.000,1.000,1.000,0", t);
+    EXPECT_EQ(t.at(1, 1), 30);
+    EXPECT_EQ(t.at(1, 2), 120);
+    EXPECT_FALSE(t.inUse(2));
 }
 
 } // namespace

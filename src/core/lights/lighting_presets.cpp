@@ -32,9 +32,12 @@ LightTable& preset(BrickpovMain& m, int p) {
 
 std::string userLightingRecord(const std::string& name, const LightTable& table) {
     std::string record = name;
-    for (int l = 1; l <= 20; ++l) {
-        if (table.at(l, 1) == 0 || table.at(l, 2) == 0)
-            continue;
+    // Every light through the last one in use keeps its place; one not in use
+    // before it is stored as it is, and reads back as not in use.
+    int last = 20;
+    while (last > 0 && !table.inUse(last))
+        --last;
+    for (int l = 1; l <= last; ++l) {
         for (int v = 1; v <= 7; ++v) {
             const bool colour = v >= 4 && v <= 6;
             record += ',';

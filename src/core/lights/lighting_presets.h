@@ -19,8 +19,10 @@ void Btn_LightPresetDelete_Click(BrickpovMain& m);
 
 void wireLightingPresets(BrickpovMain& m);
 
-// The stored form of a user scheme: the name, then the seven values of every
-// light whose first two values are both non-zero.
+// The stored form of a user scheme: the name, then the seven values of each
+// light from the first through the last one in use (any position value not
+// zero). A reader of the older form, which kept only lights with both first
+// values set, reads it light by light all the same.
 std::string userLightingRecord(const std::string& name, const LightTable& preset);
 
 // Reads a stored scheme into a preset (lights not stored stay as they are).
