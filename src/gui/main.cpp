@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -27,8 +29,10 @@ std::optional<int> answerInformationRequest(int argc, char* argv[]) {
         }
         if (std::strcmp(argv[i], "--help") == 0) {
             std::fputs("Usage: brickpov [MODEL-FILE]\n"
+                       "       brickpov render [OPTION]... MODEL...\n"
                        "Desktop front-end for L3P and POV-Ray; starts with MODEL-FILE (.ldr, "
-                       ".mpd, .dat) chosen, when one is given.\n",
+                       ".mpd, .dat) chosen, when one is given.\n"
+                       "'brickpov render --help' tells how to render models with no window.\n",
                        stdout);
             return 0;
         }
@@ -67,6 +71,9 @@ class QuitWhenShown : public QObject {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A batch needs no display: it is answered before Qt is started.
+    if (argc > 1 && std::strcmp(argv[1], "render") == 0)
+        return bp::desktop::runRenderCommand(std::vector<std::string>(argv + 2, argv + argc));
     if (const auto answered = answerInformationRequest(argc, argv))
         return *answered;
 

@@ -42,7 +42,9 @@ expect_answer "--version" "brickpov $version"
 
 run_headless --help
 expect_answer "--help" "Usage: brickpov [MODEL-FILE]
-Desktop front-end for L3P and POV-Ray; starts with MODEL-FILE (.ldr, .mpd, .dat) chosen, when one is given."
+       brickpov render [OPTION]... MODEL...
+Desktop front-end for L3P and POV-Ray; starts with MODEL-FILE (.ldr, .mpd, .dat) chosen, when one is given.
+'brickpov render --help' tells how to render models with no window."
 
 # Also when Qt's own options come first.
 run_headless -style Fusion --version

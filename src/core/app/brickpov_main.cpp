@@ -8,6 +8,7 @@
 #include "core/camera/camera_position.h"
 #include "core/camera/view_presets.h"
 #include "core/l3p/general_options.h"
+#include "core/l3p/render_options.h"
 #include "core/l3p/run_l3p.h"
 #include "core/lights/colours.h"
 #include "core/lights/light_table.h"
@@ -73,6 +74,11 @@ Options BrickpovMain::options() const {
     o.stepClock = Chk_SC.value();
     o.render = Chk_Render.value();
     o.renderEnabled = Chk_Render.enabled();
+    // The render settings dialog is made on first use; until then its
+    // designed values hold.
+    if (const auto* r =
+            dynamic_cast<const BrickpovRenderOptions*>(m_app.findForm("BrickpovRenderOptions")))
+        o.renderSettings = renderSettingsOf(*r);
     return o;
 }
 

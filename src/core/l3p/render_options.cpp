@@ -6,6 +6,7 @@
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
 #include "core/l3p/run_l3p.h"
+#include "core/options/options.h"
 #include "core/platform/platform.h"
 
 #include <fstream>
@@ -174,34 +175,24 @@ void Btn_RenderOptions_Click(BrickpovMain& m) {
     dialog.show(true);
 }
 
+RenderSettings renderSettingsOf(const BrickpovRenderOptions& r) {
+    RenderSettings s;
+    s.outputFile = r.Txt_OutputFile.text();
+    s.fileType = r.Cbo_FileType.listIndex();
+    s.fileTypeText = r.Cbo_FileType.text();
+    s.width = r.Txt_Width.text();
+    s.height = r.Txt_Height.text();
+    s.antiAlias = r.Chk_AntiAlias.value();
+    s.initialFrame = r.Txt_InitialFrame.text();
+    s.finalFrame = r.Txt_FinalFrame.text();
+    s.initialClock = r.Txt_InitialClock.text();
+    s.finalClock = r.Txt_FinalClock.text();
+    s.additional = r.Txt_Additional.text();
+    return s;
+}
+
 Arguments povrayArguments(BrickpovMain& m) {
-    auto& r = m.app().form<BrickpovRenderOptions>();
-    Arguments p{"+I" + AddBackslash(m.POVPath) + m.Cbo_OutputFile.text()};
-    if (!r.Txt_OutputFile.text().empty()) {
-        p.push_back("+O" + r.Txt_OutputFile.text());
-        const std::string& type = r.Cbo_FileType.text();
-        // POV-Ray here has no "system" format; its BMP writer is what the
-        // designed default means.
-        std::string letter = type.empty() ? std::string() : type.substr(0, 1);
-        if (letter == "S")
-            letter = "B";
-        p.push_back("+F" + letter);
-    }
-    if (!r.Txt_Width.text().empty() && !r.Txt_Height.text().empty()) {
-        p.push_back("+W" + r.Txt_Width.text());
-        p.push_back("+H" + r.Txt_Height.text());
-    }
-    if (r.Chk_AntiAlias.value() == 1)
-        p.emplace_back("+A");
-    if (m.Chk_SC.value() == 1 && !r.Txt_InitialFrame.text().empty() &&
-        !r.Txt_FinalFrame.text().empty() && !r.Txt_InitialClock.text().empty() &&
-        !r.Txt_FinalClock.text().empty())
-        p.insert(p.end(), {"+KFI" + r.Txt_InitialFrame.text(), "+KFF" + r.Txt_FinalFrame.text(),
-                           "+KI" + r.Txt_InitialClock.text(), "+KF" + r.Txt_FinalClock.text()});
-    // The additional switches are typed as on a command line.
-    for (std::string& a : splitArguments(r.Txt_Additional.text()))
-        p.push_back(std::move(a));
-    return p;
+    return povrayArguments(m.options());
 }
 
 namespace {

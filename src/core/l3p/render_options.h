@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/options/options.h"
 #include "core/platform/platform.h"
 #include "core/ui/form.h"
 
@@ -47,6 +48,9 @@ void Btn_RenderOptions_Click(BrickpovMain& m);
 std::optional<int> countStepLines(const std::string& path);
 
 // POV-Ray's arguments for rendering the output of the last conversion.
+// The settings the dialog holds.
+RenderSettings renderSettingsOf(const BrickpovRenderOptions& r);
+
 Arguments povrayArguments(BrickpovMain& m);
 
 // Waits for L3P to finish (15 s at most) while the window keeps processing

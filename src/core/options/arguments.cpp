@@ -128,6 +128,36 @@ std::vector<std::string> l3pArguments(const Options& o) {
     return a;
 }
 
+std::vector<std::string> povrayArguments(const Options& o) {
+    const RenderSettings& r = o.renderSettings;
+    // POV-Ray reads a name with a blank in it only in quotes, even as an
+    // argument of its own.
+    std::vector<std::string> p{"+I" + QuoteIfSpaced(AddBackslash(o.povPath) + o.outputFile)};
+    if (!r.outputFile.empty()) {
+        p.push_back("+O" + QuoteIfSpaced(r.outputFile));
+        // POV-Ray here has no "system" format; its BMP writer is what the
+        // designed default means.
+        std::string letter = r.fileTypeText.substr(0, 1);
+        if (letter == "S")
+            letter = "B";
+        p.push_back("+F" + letter);
+    }
+    if (!r.width.empty() && !r.height.empty()) {
+        p.push_back("+W" + r.width);
+        p.push_back("+H" + r.height);
+    }
+    if (ticked(r.antiAlias))
+        p.emplace_back("+A");
+    if (ticked(o.stepClock) && !r.initialFrame.empty() && !r.finalFrame.empty() &&
+        !r.initialClock.empty() && !r.finalClock.empty())
+        p.insert(p.end(), {"+KFI" + r.initialFrame, "+KFF" + r.finalFrame, "+KI" + r.initialClock,
+                           "+KF" + r.finalClock});
+    // The additional switches are typed as on a command line.
+    for (std::string& a : splitArguments(r.additional))
+        p.push_back(std::move(a));
+    return p;
+}
+
 std::string commandLineText(const std::vector<std::string>& arguments) {
     std::string text;
     for (std::size_t i = 0; i < arguments.size(); ++i) {

@@ -35,14 +35,15 @@ struct LightTable {
     bool operator==(const LightTable&) const = default;
 };
 
-// POV-Ray's render settings, as typed into the render settings window.
+// POV-Ray's render settings, as typed into the render settings window; the
+// defaults are that window's before anyone changes it.
 struct RenderSettings {
     std::string outputFile;
-    int fileType = 3; // the item of the file type list; -1 none
-    std::string fileTypeText = "PNG";
+    int fileType = 3;                             // the item of the file type list; -1 none
+    std::string fileTypeText = "S - Windows BMP"; // the list's text as shown
     std::string width = "640";
     std::string height = "480";
-    Check antiAlias = 1;
+    Check antiAlias = 0;
     std::string initialFrame = "1";
     std::string finalFrame;
     std::string initialClock = "1";
@@ -110,6 +111,10 @@ struct Options {
 // L3P's arguments for the options: the model first (always, even when
 // empty), the output file when it must be named, then the switches.
 std::vector<std::string> l3pArguments(const Options& o);
+
+// POV-Ray's arguments for rendering the options' output file (POVPath and
+// output name) with their render settings, to be started in POVPath.
+std::vector<std::string> povrayArguments(const Options& o);
 
 // The arguments joined by blanks as the command line shows them: a file name
 // holding a blank is put in quotes, a switch ("-", "+") is shown as it is.

@@ -78,6 +78,14 @@ class ProfileFile {
 // A program's arguments, each handed over as it is: no shell splits them.
 using Arguments = std::vector<std::string>;
 
+// A program run to its end.
+struct ProgramRun {
+    bool started = false;
+    int exitStatus = -1; // the exit code, or 128 + the signal that ended it
+    std::string output;  // standard output and error, merged
+    std::string failure; // why it did not start
+};
+
 // Starting programs and documents. The result follows the shell's
 // convention: above 32 is success, 32 or less names the failure.
 class Programs {
@@ -94,6 +102,15 @@ class Programs {
     virtual bool isRunning(const std::string& file) = 0;
     // The POV-Ray program, or empty when none is installed.
     virtual std::string povrayProgram() = 0;
+    // Runs a program in the folder (empty: the current one) and waits for
+    // its end, with no input. Safe to call from several threads at once.
+    virtual ProgramRun runToEnd(const std::string& file, const Arguments& arguments,
+                                const std::string& workingDir) {
+        (void)file;
+        (void)arguments;
+        (void)workingDir;
+        return {false, -1, {}, "programs cannot be run here"};
+    }
 };
 
 struct DirEntry {

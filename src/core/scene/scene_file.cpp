@@ -297,18 +297,20 @@ bool SaveScene(BrickpovMain& m, const std::string& path) {
     return written;
 }
 
-void LoadScene(BrickpovMain& m, const std::string& path) {
+bool LoadScene(BrickpovMain& m, const std::string& path) {
     // A folder is no scene file either.
     if (!m.platform().files.fileExists(path)) {
         showMessage(m.platform(), ".BPS File not found",
                     "The .BPS file you have specified does not exist.", MsgIcon::Critical);
-        return;
+        return false;
     }
     FieldReader in(path);
     if (!in.opened())
-        return;
+        return false;
+    bool whole = false;
     try {
         SceneLoader(m, in).run();
+        whole = true;
     } catch (const FileEnded&) {
         showMessage(m.platform(), "File Error",
                     "The file you have chosen is either corrupt or not a valid .BPS file. "
@@ -321,9 +323,10 @@ void LoadScene(BrickpovMain& m, const std::string& path) {
     // leave the command line behind the table.
     BuildCommandLine(m);
     RefreshRecentScenes(m);
+    return whole;
 }
 
-void LoadDefaultScene(BrickpovMain& m) {
+std::optional<std::string> defaultScenePath(BrickpovMain& m) {
     FileSystem& files = m.platform().files;
     // Beside the program, where a user may put one of their own, else where
     // an installed program keeps its data (bin/../share/brickpov).
@@ -333,9 +336,14 @@ void LoadDefaultScene(BrickpovMain& m) {
             continue;
         // The name is found without regard to case; open it as it is stored.
         const auto name = files.findNoCase(AddBackslash(folder), "Default.BPS");
-        LoadScene(m, AddBackslash(folder) + name.value_or("Default.BPS"));
-        break;
+        return AddBackslash(folder) + name.value_or("Default.BPS");
     }
+    return std::nullopt;
+}
+
+void LoadDefaultScene(BrickpovMain& m) {
+    if (const auto path = defaultScenePath(m))
+        LoadScene(m, *path);
     m.DefaultSceneLoaded = true;
 }
 

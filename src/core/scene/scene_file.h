@@ -8,7 +8,9 @@ namespace bp {
 class BrickpovMain;
 
 // Reads a scene into the controls, applying each field as it is read.
-void LoadScene(BrickpovMain& m, const std::string& path);
+// False when the file could not be read to its end (or to a section's
+// designed end) and the load stopped part way.
+bool LoadScene(BrickpovMain& m, const std::string& path);
 
 // Writes the whole option state and the render settings to a scene file.
 // The old file is replaced only once the new one is completely written.
@@ -16,6 +18,10 @@ bool SaveScene(BrickpovMain& m, const std::string& path);
 
 // The text a scene holds for the current state.
 std::string sceneText(BrickpovMain& m);
+
+// Where the default scene is: beside the program, else where an installed
+// program keeps its data; nullopt when there is none.
+std::optional<std::string> defaultScenePath(BrickpovMain& m);
 
 // Applies Default.BPS from the program's folder once per run.
 void LoadDefaultScene(BrickpovMain& m);

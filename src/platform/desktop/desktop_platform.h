@@ -139,6 +139,8 @@ class PosixPrograms : public Programs {
                   const std::string& workingDir) override;
     bool isRunning(const std::string& file) override;
     std::string povrayProgram() override;
+    ProgramRun runToEnd(const std::string& file, const Arguments& arguments,
+                        const std::string& workingDir) override;
 
     // Programs started while a listener is set have their output captured
     // and reported to it; documents and addresses never do. Null stops the
@@ -195,6 +197,10 @@ class PosixPrograms : public Programs {
     std::vector<Child> m_children;        // started and not yet done with
     int m_lastId = 0;
 };
+
+// `brickpov render ARGS...`: converts and renders models with no window and
+// no display; the exit status of the run.
+int runRenderCommand(const std::vector<std::string>& args);
 
 // Writes a file by writing a temporary file beside it, flushing it to disk and
 // renaming it over the target. A read-only file or one that is no ordinary

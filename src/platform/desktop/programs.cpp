@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <new>
 #include <spawn.h>
@@ -430,6 +431,84 @@ std::string PosixPrograms::povrayProgram() {
     } catch (...) {
         return {};
     }
+}
+
+ProgramRun PosixPrograms::runToEnd(const std::string& file, const Arguments& arguments,
+                                   const std::string& workingDir) {
+    ProgramRun run;
+    try {
+        std::string path = file;
+        if (file.find('/') == std::string::npos)
+            path = findOnPath(file).value_or(file);
+        std::vector<std::string> argv{path};
+        switch (classify(path)) {
+        case Kind::Program:
+            break;
+        case Kind::WindowsProgram:
+            if (const auto wine = findOnPath("wine")) {
+                argv = {*wine, path};
+                break;
+            }
+            run.failure = path + " is a Windows program and wine is not installed";
+            return run;
+        case Kind::Unreadable:
+            run.failure = path + ": not found or not readable";
+            return run;
+        case Kind::Document:
+            run.failure = path + " is not a program";
+            return run;
+        }
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        std::vector<char*> args;
+        for (std::string& a : argv)
+            args.push_back(a.data());
+        args.push_back(nullptr);
+
+        int fds[2] = {-1, -1};
+        if (!makeOutputPipe(fds)) {
+            run.failure = std::string("no pipe for its output: ") + std::strerror(errno);
+            return run;
+        }
+        // Blocking reads: this thread has nothing else to do meanwhile.
+        ::fcntl(fds[0], F_SETFL, 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (!workingDir.empty())
+            posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
+        pid_t pid = 0;
+        const int error = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        closeFd(fds[1]);
+        if (error != 0) {
+            closeFd(fds[0]);
+            run.failure = path + ": " + std::strerror(error);
+            return run;
+        }
+        run.started = true;
+        char buffer[16 * 1024];
+        while (true) {
+            const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+            if (n > 0)
+                run.output.append(buffer, static_cast<std::size_t>(n));
+            else if (n < 0 && errno == EINTR)
+                continue;
+            else
+                break;
+        }
+        closeFd(fds[0]);
+        int status = 0;
+        pid_t r;
+        do
+            r = ::waitpid(pid, &status, 0);
+        while (r < 0 && errno == EINTR);
+        run.exitStatus = r == pid ? exitStatusOf(status) : -1;
+    } catch (const std::exception& e) {
+        run.failure = e.what();
+    }
+    return run;
 }
 
 } // namespace bp::desktop

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "core/options/options.h"
+#include "core/platform/platform.h"
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace bp {
+
+class BrickpovMain;
+
+// What `brickpov render` was asked to do.
+struct RenderRequest {
+    std::string scene;     // empty: the default scene
+    std::string outputDir; // empty: each picture beside its model
+    std::string width;     // empty: the scene's size
+    std::string height;
+    std::string format; // png, bmp, tga, ppm; empty: the scene's file type
+    int jobs = 1;
+    bool frames = false; // step-clock frames, split into ranges
+    int framesPerJob = 10;
+    bool printJobs = false;
+    bool useL3P = false; // the L3P of the settings store instead of ours
+    bool help = false;
+    std::vector<std::string> models;
+};
+
+extern const char* const kRenderUsage;
+
+// `brickpov render`'s arguments, without "render" itself; the text says
+// what is wrong with them.
+std::variant<RenderRequest, std::string> parseRenderRequest(const std::vector<std::string>& args);
+
+struct Command {
+    std::string program;
+    Arguments arguments;
+    std::string workingDir;
+};
+
+// One model, or one range of its step-clock frames: convert, then render.
+struct WorkUnit {
+    std::string label;
+    std::vector<Command> commands;
+    std::vector<std::string> pictures; // what the last command must write
+    std::string failure;               // why it cannot be run at all
+};
+
+struct RenderTools {
+    std::string converter;
+    std::string povray; // empty: not installed
+};
+
+// The units of work for each model of the request, from the options the
+// window would use (a scene applied); the models' paths are made absolute.
+std::vector<WorkUnit> planRender(const Options& options, const RenderRequest& request,
+                                 const RenderTools& tools, FileSystem& files);
+
+// A command as one line for a POSIX shell: every word quoted where needed.
+std::string shellWord(const std::string& word);
+std::string shellCommand(const WorkUnit& unit);
+
+struct UnitResult {
+    bool rendered = false;
+    std::string reason; // why not
+    double seconds = 0;
+};
+
+class RenderProgress {
+  public:
+    virtual ~RenderProgress() = default;
+    virtual void unitStarted(std::size_t index) = 0;
+    virtual void unitFinished(std::size_t index, const UnitResult& result) = 0;
+};
+
+// Runs the units, `jobs` at a time; a failing unit does not stop the others.
+// Progress is reported from the worker threads, one call at a time.
+std::vector<UnitResult> runUnits(const std::vector<WorkUnit>& units, int jobs, Programs& programs,
+                                 FileSystem& files, RenderProgress& progress);
+
+// Progress as lines, or as one bar redrawn on a terminal, and a summary.
+class StreamProgress : public RenderProgress {
+  public:
+    // noun: what the units are ("models", "frame ranges").
+    StreamProgress(std::ostream& out, const std::vector<WorkUnit>& units, bool terminal,
+                   std::string noun);
+    void unitStarted(std::size_t index) override;
+    void unitFinished(std::size_t index, const UnitResult& result) override;
+    void summary(const std::vector<UnitResult>& results);
+
+  private:
+    void drawBar();
+
+    std::ostream& m_out;
+    const std::vector<WorkUnit>& m_units;
+    bool m_terminal;
+    std::string m_noun;
+    std::size_t m_done = 0;
+    std::size_t m_running = 0;
+};
+
+// The whole `brickpov render` on a window model: the scene applied as
+// opening it does, then the models planned, printed or rendered. Returns the
+// exit status: 0 every model rendered, 1 some failed, 2 nothing could start.
+int renderCommand(BrickpovMain& m, const RenderRequest& request, const RenderTools& tools,
+                  std::ostream& out, std::ostream& err, bool terminal);
+
+} // namespace bp

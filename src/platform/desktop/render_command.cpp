@@ -1,0 +1,116 @@
+#include "core/app/app.h"
+#include "core/app/brickpov_main.h"
+#include "core/batch/batch_render.h"
+#include "core/common/file_routines.h"
+#include "core/l3p/run_l3p.h"
+#include "platform/desktop/desktop_platform.h"
+#include "platform/desktop/posix_io.h"
+
+#include <filesystem>
+#include <iostream>
+#include <unistd.h>
+
+namespace bp::desktop {
+
+namespace {
+
+// Nobody is there to answer: every box takes its default, every dialog is
+// cancelled. The run reports what matters on its own.
+class HeadlessDialogs : public Dialogs {
+  public:
+    MsgAnswer messageBox(const MessageBoxRequest& r) override { return r.defaultButton; }
+    std::optional<std::string> fileDialog(const FileDialogRequest&) override { return {}; }
+    std::optional<Rgb> colorDialog(Rgb) override { return {}; }
+};
+
+// The window model runs with no window: forms are never on a screen and
+// timers never fire, since a batch never waits on them.
+class HeadlessWindows : public WindowSystem {
+  public:
+    void showForm(Form&, bool) override {}
+    void hideForm(Form&) override {}
+    void formUnloaded(Form&) override {}
+    void processEvents() override {}
+    int startTimer(int, std::function<void()>) override { return ++m_lastTimer; }
+    void stopTimer(int) override {}
+    int screenWidth() override { return 28800; }
+    int screenHeight() override { return 16200; }
+    void setBusy(bool) override {}
+    void quit() override {}
+
+  private:
+    int m_lastTimer = 0;
+};
+
+// A program found on the PATH by its bare name is named so, so that the
+// printed jobs run on machines that keep it elsewhere.
+std::string portable(const std::string& program) {
+    if (program.empty())
+        return program;
+    const std::string name = fileNamePart(program);
+    return findOnPath(name) == program ? name : program;
+}
+
+std::string ourConverter(FileSystem& files) {
+    const std::string folder = files.programFolder();
+    // Installed beside brickpov; in a build tree, in the converter's folder.
+    for (const std::string& candidate :
+         {folder + "brickpov-convert", folder + "../converter/brickpov-convert"})
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return std::filesystem::path(candidate).lexically_normal().string();
+    return findOnPath("brickpov-convert").value_or(std::string());
+}
+
+// The L3P the window would start, under the name start-up settles on.
+std::string usersL3P(BrickpovMain& m) {
+    FileSystem& files = m.platform().files;
+    if (m.EXEName.empty() || !FileExistsIn(files, m.L3PPath, m.EXEName)) {
+        for (const char* name : {"L3P.exe", "L3P16.exe", "l3p"})
+            if (FileExistsIn(files, m.L3PPath, name)) {
+                m.EXEName = name;
+                break;
+            }
+    }
+    if (!FileExistsIn(files, m.L3PPath, m.EXEName))
+        return {};
+    return l3pProgram(m);
+}
+
+} // namespace
+
+int runRenderCommand(const std::vector<std::string>& args) {
+    const auto parsed = parseRenderRequest(args);
+    if (const auto* error = std::get_if<std::string>(&parsed)) {
+        std::cerr << "brickpov render: " << *error << "\n" << kRenderUsage;
+        return 2;
+    }
+    const RenderRequest& request = std::get<RenderRequest>(parsed);
+    if (request.help) {
+        std::cout << kRenderUsage;
+        return 0;
+    }
+    try {
+        const auto locations = Locations::fromEnvironment();
+        FileSettingsStore settings(locations.settingsFile());
+        IniProfileFile profile(locations.configHome);
+        PosixPrograms programs;
+        PosixFileSystem files(locations.programDir);
+        HeadlessWindows windows;
+        HeadlessDialogs dialogs;
+        Platform platform{dialogs, settings, profile, programs, files, windows};
+        App app(platform);
+        BrickpovMain& m = app.main();
+        // The window's start-up, without its activation: the stored folders,
+        // presets and POV-Ray, as the window has them before a scene opens.
+        m.load();
+        RenderTools tools;
+        tools.converter = portable(request.useL3P ? usersL3P(m) : ourConverter(files));
+        tools.povray = portable(m.PovRayProgram);
+        return renderCommand(m, request, tools, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
+    } catch (const std::exception& e) {
+        std::cerr << "brickpov render: " << e.what() << "\n";
+        return 2;
+    }
+}
+
+} // namespace bp::desktop
