@@ -103,6 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"colour_product", 128.01f, "128.01"}, TextCase{"two_decimals", 67.38f, "67.38"},
         TextCase{"third", 1.0f / 3.0f, "0.3333333"}, TextCase{"small_fixed", 0.0001f, "0.0001"},
         TextCase{"seven_digits", 1234567.0f, "1234567"},
+        TextCase{"largest_whole", 9999999.0f, "9999999"}, TextCase{"ten_million", 1e7f, "1E+07"},
         TextCase{"seven_digits_fraction", 123456.7f, "123456.7"},
         TextCase{"eight_digits", 12345678.0f, "1.234568E+07"}, TextCase{"large", 1e8f, "1E+08"},
         TextCase{"small", 1.5e-5f, "1.5E-05"}, TextCase{"max", FLT_MAX, "3.402823E+38"},

@@ -10,6 +10,7 @@ result file gets one line: id, suite, killed / survived / unbuilt. A suite
 stops at its first failing test: one failure kills the mutation.
 """
 import pathlib
+import signal
 import subprocess
 import sys
 
@@ -51,8 +52,13 @@ def main():
         run(["cmake", "-S", source, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Debug",
              "-DCMAKE_CXX_FLAGS_DEBUG=-O0", "-DBRICKPOV_GUI=ON", "-DBRICKPOV_TESTS=ON",
              "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"])
+    # Ended from outside, the mutated file is still put back.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("ended"))
     if run(["ninja", "-C", build]) != 0:
         sys.exit("the unmutated sources do not build")
+    for suite, command in suites(build).items():
+        if run(command) != 0:
+            sys.exit(f"the {suite} suite fails without a mutation")
     with open(result, "a") as out:
         for m in read_mutations(pathlib.Path(__file__).with_name("mutations.txt")):
             if wanted and m["id"] not in wanted:

@@ -24,13 +24,24 @@ Platform& BrickpovMain::platform() const {
 }
 
 namespace {
-template <class Array> std::array<std::string, 3> texts(const Array& boxes) {
-    return {boxes[0].text(), boxes[1].text(), boxes[2].text()};
+void readTexts(const ControlArray& boxes, std::array<std::string, 3>& into) {
+    for (int i = 0; i < 3; ++i)
+        into[static_cast<std::size_t>(i)] = boxes[i].text();
 }
 } // namespace
 
 Options BrickpovMain::options() const {
     Options o;
+    readOptions(o);
+    // The render settings dialog is made on first use; until then its
+    // designed values hold.
+    if (const auto* r =
+            dynamic_cast<const BrickpovRenderOptions*>(m_app.findForm("BrickpovRenderOptions")))
+        o.renderSettings = renderSettingsOf(*r);
+    return o;
+}
+
+void BrickpovMain::readOptions(Options& o) const {
     o.modelFile = Cbo_ModelFile.text();
     o.outputFile = Cbo_OutputFile.text();
     o.modelPath = ModelPath;
@@ -40,12 +51,12 @@ Options BrickpovMain::options() const {
 
     o.cameraGlobe = Chk_CG.value();
     o.cameraCartesian = Chk_CC.value();
-    o.cameraValue = texts(Txt_CameraValue);
+    readTexts(Txt_CameraValue, o.cameraValue);
     o.cameraAngle = Chk_CA.value();
     o.cameraAngleValue = Txt_CA.text();
     o.lookAt = Chk_CLA.value();
     o.lookAtEnabled = Chk_CLA.enabled();
-    o.lookAtValue = texts(Txt_CameraLookAt);
+    readTexts(Txt_CameraLookAt, o.lookAtValue);
 
     o.lightDefault = Chk_LD.value();
     o.lightsFromModel = Chk_L.value();
@@ -54,7 +65,7 @@ Options BrickpovMain::options() const {
     o.lights = lights;
 
     o.background = Chk_B.value();
-    o.backgroundColour = texts(Txt_BColor);
+    readTexts(Txt_BColor, o.backgroundColour);
     o.floor = Chk_F.value();
     o.floorType = Cbo_FType.text();
     o.floorY = Txt_FY.text();
@@ -66,20 +77,14 @@ Options BrickpovMain::options() const {
     o.lgeo = Chk_LGEO.value();
     o.colour = Chk_C.value();
     o.colourText = Cbo_C.text();
-    if (const int i = Cbo_C.listIndex(); i >= 0)
-        o.colourNumber = Cbo_C.itemData(i);
+    const int colour = Cbo_C.listIndex();
+    o.colourNumber = colour < 0 ? std::nullopt : std::optional<int>(Cbo_C.itemData(colour));
     o.primitives = Chk_P.value();
     o.enableProgress = Chk_ENP.value();
     o.overwrite = Chk_O.value();
     o.stepClock = Chk_SC.value();
     o.render = Chk_Render.value();
     o.renderEnabled = Chk_Render.enabled();
-    // The render settings dialog is made on first use; until then its
-    // designed values hold.
-    if (const auto* r =
-            dynamic_cast<const BrickpovRenderOptions*>(m_app.findForm("BrickpovRenderOptions")))
-        o.renderSettings = renderSettingsOf(*r);
-    return o;
 }
 
 void BrickpovMain::wireHandlers() {

@@ -23,9 +23,12 @@ class BrickpovMain : public Form {
     App& app() const { return m_app; }
     Platform& platform() const;
 
-    // The options the controls and fields show (render settings left at
-    // their defaults).
+    // The options the controls, the fields and the render settings window
+    // show. readOptions fills a value in place, reusing its storage, with all
+    // but the render settings: L3P's arguments, rebuilt after every
+    // keystroke, need only those.
     Options options() const;
+    void readOptions(Options& o) const;
 
     // File strip
     Control& Lbl_ModelList;
@@ -137,6 +140,8 @@ class BrickpovMain : public Form {
     bool RunInProgress = false;
 
     LightTable lights;
+    // The options the command line was last built from.
+    Options commandLineOptions;
     ViewPresetTable viewPresets{};
     std::array<LightTable, 20> lightPresets{};
 

@@ -115,6 +115,12 @@ std::string generalText(double value, int precision) {
     if (value == 0 || std::isnan(value))
         return "0";
     char buf[64];
+    // Whole numbers, the common case of positions, are written as integers,
+    // as the general format would write them, without its search.
+    if (precision == 7 && std::fabs(value) < 1e7 && value == std::trunc(value)) {
+        const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<long>(value)).ptr;
+        return std::string(buf, end);
+    }
     auto [ptr, ec] =
         std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
     if (ec != std::errc())

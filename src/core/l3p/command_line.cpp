@@ -6,7 +6,8 @@
 namespace bp {
 
 void BuildCommandLine(BrickpovMain& m) {
-    m.Txt_CommandLine.setText(commandLineText(l3pArguments(m.options())));
+    m.readOptions(m.commandLineOptions);
+    m.Txt_CommandLine.setText(commandLineText(l3pArguments(m.commandLineOptions)));
 }
 
 } // namespace bp

@@ -159,7 +159,11 @@ std::vector<std::string> povrayArguments(const Options& o) {
 }
 
 std::string commandLineText(const std::vector<std::string>& arguments) {
+    std::size_t size = arguments.size();
+    for (const std::string& a : arguments)
+        size += a.size() + 2;
     std::string text;
+    text.reserve(size);
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         if (i > 0)
             text += ' ';
