@@ -57,7 +57,7 @@ def main():
     if run(["ninja", "-C", build]) != 0:
         sys.exit("the unmutated sources do not build")
     for suite, command in suites(build).items():
-        if run(command) != 0:
+        if run(command) != 0 and run(command) != 0:
             sys.exit(f"the {suite} suite fails without a mutation")
     with open(result, "a") as out:
         for m in read_mutations(pathlib.Path(__file__).with_name("mutations.txt")):
@@ -75,7 +75,9 @@ def main():
                     out.write(f"{m['id']} all unbuilt\n")
                     continue
                 for suite, command in suites(build).items():
-                    failed = run(command)
+                    # A failure counts when it comes again: one GUI case
+                    # races a dialog on a loaded machine.
+                    failed = run(command) != 0 and run(command) != 0
                     out.write(f"{m['id']} {suite} {'killed' if failed else 'survived'}\n")
                     out.flush()
             finally:
