@@ -19,6 +19,11 @@ class PrintingPrograms : public Programs {
     int executeIn(const std::string& file, const Arguments& arguments,
                   const std::string& workingDir) override;
     bool isRunning(const std::string& file) override { return m_inner.isRunning(file); }
+    // Runs from worker threads in no set order, so they are not printed.
+    ProgramRun runToEnd(const std::string& file, const Arguments& arguments,
+                        const std::string& workingDir) override {
+        return m_inner.runToEnd(file, arguments, workingDir);
+    }
     std::string povrayProgram() override { return m_povray ? *m_povray : m_inner.povrayProgram(); }
     // What povrayProgram reports from now on, instead of the desktop's answer.
     void setPovray(std::string program) { m_povray = std::move(program); }

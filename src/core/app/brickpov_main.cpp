@@ -4,6 +4,7 @@
 #include "core/app/app.h"
 #include "core/app/locate_dialog.h"
 #include "core/app/startup.h"
+#include "core/batch/render_folder.h"
 #include "core/camera/camera_from_model.h"
 #include "core/camera/camera_position.h"
 #include "core/camera/view_presets.h"
@@ -97,6 +98,7 @@ void BrickpovMain::wireHandlers() {
     wireLightTable(*this);
     wireLightingPresets(*this);
     wireSceneFile(*this);
+    wireRenderFolder(*this);
     wireRecentScenes(*this);
     wireAbout(*this);
     Bnt_GetCamFromModel.onClick = [this] { Bnt_GetCamFromModel_Click(*this); };

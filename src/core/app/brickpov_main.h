@@ -116,6 +116,7 @@ class BrickpovMain : public Form {
     Control& Mnu_File;
     Control& Mnu_FileOpen;
     Control& Mnu_FileSave;
+    Control& Mnu_FileRenderFolder;
     Control& Mnu_Separator1;
     ControlArray Mnu_RecentScene;
     Control& Mnu_Separator2;

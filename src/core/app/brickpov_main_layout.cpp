@@ -314,6 +314,8 @@ BrickpovMain::BrickpovMain(App& app)
       Mnu_File(menu(*this, "Mnu_File", "&File", "")),
       Mnu_FileOpen(menu(*this, "Mnu_FileOpen", "&Open Scene", "Mnu_File")),
       Mnu_FileSave(menu(*this, "Mnu_FileSave", "&Save Scene", "Mnu_File")),
+      Mnu_FileRenderFolder(
+          menu(*this, "Mnu_FileRenderFolder", "Render All Models in Folder…", "Mnu_File")),
       Mnu_Separator1(menu(*this, "Mnu_Separator1", "-", "Mnu_File", false)),
       Mnu_RecentScene(recentSceneMenus(*this)),
       Mnu_Separator2(menu(*this, "Mnu_Separator2", "-", "Mnu_File")),

@@ -418,19 +418,23 @@ void StreamProgress::unitFinished(std::size_t index, const UnitResult& result) {
     m_out << std::flush;
 }
 
-void StreamProgress::summary(const std::vector<UnitResult>& results) {
+std::string renderSummary(const std::vector<WorkUnit>& units,
+                          const std::vector<UnitResult>& results, const std::string& noun) {
     const auto rendered = std::count_if(results.begin(), results.end(),
                                         [](const UnitResult& r) { return r.rendered; });
-    m_out << "Rendered " << rendered << " of " << results.size() << " " << m_noun;
-    if (static_cast<std::size_t>(rendered) == results.size()) {
-        m_out << ".\n";
-        return;
-    }
-    m_out << "; failed:\n";
-    for (std::size_t i = 0; i < results.size(); ++i)
+    std::string text = "Rendered " + std::to_string(rendered) + " of " +
+                       std::to_string(results.size()) + " " + noun;
+    if (static_cast<std::size_t>(rendered) == results.size())
+        return text + ".\n";
+    text += "; failed:\n";
+    for (std::size_t i = 0; i < results.size() && i < units.size(); ++i)
         if (!results[i].rendered)
-            m_out << "  " << m_units[i].label << ": " << results[i].reason << "\n";
-    m_out << std::flush;
+            text += "  " + units[i].label + ": " + results[i].reason + "\n";
+    return text;
+}
+
+void StreamProgress::summary(const std::vector<UnitResult>& results) {
+    m_out << renderSummary(m_units, results, m_noun) << std::flush;
 }
 
 int renderCommand(BrickpovMain& m, const RenderRequest& request, const RenderTools& tools,

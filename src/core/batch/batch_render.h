@@ -81,10 +81,14 @@ class RenderProgress {
 std::vector<UnitResult> runUnits(const std::vector<WorkUnit>& units, int jobs, Programs& programs,
                                  FileSystem& files, RenderProgress& progress);
 
+// "Rendered 2 of 3 models", then each failed unit with its reason, a line
+// each; noun: what the units are ("models", "frame ranges").
+std::string renderSummary(const std::vector<WorkUnit>& units,
+                          const std::vector<UnitResult>& results, const std::string& noun);
+
 // Progress as lines, or as one bar redrawn on a terminal, and a summary.
 class StreamProgress : public RenderProgress {
   public:
-    // noun: what the units are ("models", "frame ranges").
     StreamProgress(std::ostream& out, const std::vector<WorkUnit>& units, bool terminal,
                    std::string noun);
     void unitStarted(std::size_t index) override;
