@@ -10,33 +10,21 @@
 namespace bp::driver {
 
 Interpreter::Interpreter(Script& script, DriverContext& context)
-    : m_script(script), m_ctx(context), m_commands{{"start", &Interpreter::start},
-                                                   {"click", &Interpreter::click},
-                                                   {"type", &Interpreter::type},
-                                                   {"choose", &Interpreter::choose},
-                                                   {"focus", &Interpreter::focus},
-                                                   {"activate", &Interpreter::activate},
-                                                   {"close", &Interpreter::close},
-                                                   {"answer", &Interpreter::answer},
-                                                   {"wait", &Interpreter::wait},
-                                                   {"get", &Interpreter::get},
-                                                   {"dump", &Interpreter::dump},
-                                                   {"table", &Interpreter::table},
-                                                   {"settable", &Interpreter::settable},
-                                                   {"setting", &Interpreter::setting},
-                                                   {"set", &Interpreter::set},
-                                                   {"additem", &Interpreter::additem},
-                                                   {"trace", &Interpreter::trace},
-                                                   {"mkdir", &Interpreter::mkdir},
-                                                   {"write", &Interpreter::write},
-                                                   {"cat", &Interpreter::cat},
-                                                   {"exists", &Interpreter::exists},
-                                                   {"chmod", &Interpreter::chmod},
-                                                   {"waitfor", &Interpreter::waitfor},
-                                                   {"restart", &Interpreter::restart},
-                                                   {"povray", &Interpreter::povray},
-                                                   {"touch", &Interpreter::touch},
-                                                   {"imagesize", &Interpreter::imagesize}} {
+    : m_script(script), m_ctx(context),
+      m_commands{{"start", &Interpreter::start},       {"click", &Interpreter::click},
+                 {"type", &Interpreter::type},         {"choose", &Interpreter::choose},
+                 {"focus", &Interpreter::focus},       {"activate", &Interpreter::activate},
+                 {"close", &Interpreter::close},       {"answer", &Interpreter::answer},
+                 {"wait", &Interpreter::wait},         {"get", &Interpreter::get},
+                 {"dump", &Interpreter::dump},         {"table", &Interpreter::table},
+                 {"settable", &Interpreter::settable}, {"setting", &Interpreter::setting},
+                 {"set", &Interpreter::set},           {"additem", &Interpreter::additem},
+                 {"trace", &Interpreter::trace},       {"mkdir", &Interpreter::mkdir},
+                 {"mkfifo", &Interpreter::mkfifo},     {"write", &Interpreter::write},
+                 {"cat", &Interpreter::cat},           {"exists", &Interpreter::exists},
+                 {"chmod", &Interpreter::chmod},       {"waitfor", &Interpreter::waitfor},
+                 {"restart", &Interpreter::restart},   {"povray", &Interpreter::povray},
+                 {"touch", &Interpreter::touch},       {"imagesize", &Interpreter::imagesize}} {
     m_ctx.windows.setInsideHandlerHook([this] { performHeld(); });
 }
 

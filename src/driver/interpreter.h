@@ -82,6 +82,7 @@ class Interpreter {
 
     // Files (interpreter_files.cpp).
     void mkdir(Cursor& c, int line);
+    void mkfifo(Cursor& c, int line);
     void write(Cursor& c, int line);
     void cat(Cursor& c, int line);
     void exists(Cursor& c, int line);

@@ -5,10 +5,12 @@
 #include "driver/interpreter.h"
 #include "driver/output.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -26,6 +28,12 @@ void Interpreter::mkdir(Cursor& c, int) {
     fs::create_directories(path, ec);
     if (ec || !fs::is_directory(path))
         throw ScriptError("cannot make the folder " + path + ": " + ec.message());
+}
+
+void Interpreter::mkfifo(Cursor& c, int) {
+    const std::string path = c.rest("pipe");
+    if (::mkfifo(path.c_str(), 0644) != 0)
+        throw ScriptError("cannot make the pipe " + path + ": " + std::strerror(errno));
 }
 
 void Interpreter::write(Cursor& c, int) {

@@ -40,8 +40,8 @@ struct NullPlatform : NullDialogs, SettingsStore, ProfileFile, Programs, FileSys
                           const std::string&) override {
         return fallback;
     }
-    bool writeString(const std::string&, const std::string&, const std::string&,
-                     const std::string&) override {
+    bool writeString(const std::string&, const std::string&, const std::string&, const std::string&,
+                     std::string*) override {
         return true;
     }
     int execute(const std::string&, const Arguments&) override { return 33; }

@@ -164,9 +164,30 @@ const Row kRows[] = {
      },
      "/m/car.dat -bu -sw0.5 -lgeo -p -enp -o -sc"},
     {"greyed_switch_is_not_ticked", [](Options& o) { o.bumps = 2; }, "/m/car.dat"},
+    // The swatch shows a number too large for any type as 255; so does -b.
+    {"background_beyond_any_number",
+     [](Options& o) {
+         o.background = 1;
+         o.backgroundColour = {"1e999", "-1e999", "inf"};
+     },
+     "/m/car.dat -b1.000,0.000,0.000"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Switches, ArgumentsTest, testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Files named like switches reach L3P as "./NAME"; the command line shows
+// them as named. Names with a folder and the switches stay as they are.
+TEST(RunArguments, FileNamedLikeASwitchIsPassedFromItsFolder) {
+    Options o = base();
+    o.modelPath = o.povPath = "/l3p/";
+    o.modelFile = "-o.dat";
+    o.outputFile = "-x.pov";
+    o.overwrite = 1;
+    EXPECT_EQ(bp::commandLineText(bp::l3pArguments(o)), "-o.dat -x.pov -o");
+    EXPECT_EQ(bp::l3pRunArguments(o), (std::vector<std::string>{"./-o.dat", "./-x.pov", "-o"}));
+    o.modelPath = o.povPath = "/m/";
+    EXPECT_EQ(bp::l3pRunArguments(o), (std::vector<std::string>{"/m/-o.dat", "./-x.pov", "-o"}));
+}
 
 } // namespace

@@ -2,7 +2,7 @@
 // list patterns, association texts and the line reader.
 
 #include "core/app/startup.h"
-#include "core/camera/camera_from_model.h"
+#include "core/common/file_routines.h"
 #include "core/l3p/render_options.h"
 #include "core/l3p/run_l3p.h"
 #include "core/scene/file_lists.h"
@@ -22,9 +22,15 @@ TEST(EightDotThree, NamesAsTheOldL3PTakesThem) {
         const char* name;
         bool breaks;
     };
-    const Row rows[] = {{"abcdefgh.dat", false}, {"abcdefghi.dat", true},  {"abcdefghij", true},
-                        {"abcdefgh", false},     {"abcdefghi", true},      {"a.longextension", false},
-                        {"", false},             {"abcdefgh.i.dat", false}, {"abcdefghi.", true}};
+    const Row rows[] = {{"abcdefgh.dat", false},
+                        {"abcdefghi.dat", true},
+                        {"abcdefghij", true},
+                        {"abcdefgh", false},
+                        {"abcdefghi", true},
+                        {"a.longextension", false},
+                        {"", false},
+                        {"abcdefgh.i.dat", false},
+                        {"abcdefghi.", true}};
     for (const Row& r : rows)
         EXPECT_EQ(breaks83Rule(r.name), r.breaks) << r.name;
 }
@@ -62,7 +68,7 @@ TEST(Arguments, QuotesAroundTheWholeArgumentGo) {
 }
 
 class TempFile : public ::testing::Test {
-protected:
+  protected:
     std::string write(const std::string& content) {
         m_path = (std::filesystem::temp_directory_path() /
                   ("brickpov_test_" + std::to_string(::getpid()) + ".txt"))
@@ -79,6 +85,14 @@ TEST_F(TempFile, LinesEndAtLfCrLfAndLoneCr) {
     ASSERT_TRUE(forEachLine(write("a\r\nb\nc\rd\r\n\r\ne"),
                             [&](std::string_view l) { lines.emplace_back(l); }));
     EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
+
+    // A file without line ends is not held whole: its line is cut.
+    lines.clear();
+    const std::string endless(5 * kLineKept + 7, 'x');
+    ASSERT_TRUE(forEachLine(write(endless + "\r\n0 STEP\n" + endless),
+                            [&](std::string_view l) { lines.emplace_back(l); }));
+    const std::string cut(kLineKept, 'x');
+    EXPECT_EQ(lines, (std::vector<std::string>{cut, "0 STEP", cut}));
 }
 
 TEST_F(TempFile, MissingFileIsReported) {

@@ -67,8 +67,10 @@ INSTANTIATE_TEST_SUITE_P(
         WordsCase{"four_words", "1 16 0 -24", std::nullopt},
         WordsCase{"two_words", "1 16", std::nullopt}, WordsCase{"empty", "", std::nullopt},
         WordsCase{"blanks_only", "    ", std::nullopt},
-        // Only the space separates words; a tab is part of one.
-        WordsCase{"tab_is_no_separator", "1\t16 0 -24 -100 x y", Words{"-24", "-100", "x"}}),
+        // LDraw allows tabs between words, alone or mixed with blanks.
+        WordsCase{"tabs", "1\t16\t10\t20\t30\t1 0 0 0 1 0 0 0 1 camera.dat",
+                  Words{"10", "20", "30"}},
+        WordsCase{"tabs_and_blanks", "\t1 \t16\t 0\t-24 -100\t", Words{"0", "-24", "-100"}}),
     [](const testing::TestParamInfo<WordsCase>& info) { return info.param.name; });
 
 struct CompareCase {

@@ -6,70 +6,9 @@
 #include "core/common/string_routines.h"
 #include "core/platform/platform.h"
 
-#include <cstdio>
 #include <cstring>
-#include <memory>
-#include <vector>
 
 namespace bp {
-
-bool forEachLine(const std::string& path, const std::function<void(std::string_view)>& onLine) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file)
-        return false;
-    // Only a line that spans two blocks is copied.
-    std::string carried;
-    std::vector<char> buffer(std::size_t{1} << 16);
-    bool afterCR = false;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0) {
-        const char* const block = buffer.data();
-        const char* const blockEnd = block + n;
-        // Line ends are found with memchr, one search for each kind, so the
-        // scan runs at memory speed rather than a byte at a time.
-        auto find = [blockEnd](const char* from, char c) {
-            const void* hit = std::memchr(from, c, static_cast<std::size_t>(blockEnd - from));
-            return hit ? static_cast<const char*>(hit) : blockEnd;
-        };
-        const char* nextLF = find(block, '\n');
-        const char* nextCR = find(block, '\r');
-        std::size_t start = 0;
-        while (true) {
-            const char* stop = nextLF < nextCR ? nextLF : nextCR;
-            if (stop == blockEnd)
-                break;
-            const std::size_t i = static_cast<std::size_t>(stop - block);
-            const char c = *stop;
-            if (c == '\n')
-                nextLF = find(stop + 1, '\n');
-            else
-                nextCR = find(stop + 1, '\r');
-            if (c == '\n' && afterCR && i == start && carried.empty()) {
-                // The LF of a CR LF pair: the line has already ended.
-                afterCR = false;
-                start = i + 1;
-                continue;
-            }
-            if (carried.empty()) {
-                onLine(std::string_view(block + start, i - start));
-            } else {
-                carried.append(block + start, i - start);
-                onLine(carried);
-                carried.clear();
-            }
-            afterCR = c == '\r';
-            start = i + 1;
-        }
-        if (start < n) {
-            carried.append(block + start, n - start);
-            afterCR = false;
-        }
-    }
-    if (!carried.empty())
-        onLine(carried);
-    return true;
-}
 
 namespace {
 

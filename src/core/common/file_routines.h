@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace bp {
 
@@ -26,5 +29,15 @@ bool isFileSystemRoot(const std::string& path);
 // The part after the last separator, and the part up to and including it.
 std::string fileNamePart(const std::string& path);
 std::string folderPart(const std::string& path);
+
+// The most of a line forEachLine hands over: a model's lines are short, and a
+// file without line ends must not be held whole.
+inline constexpr std::size_t kLineKept = std::size_t{1} << 16;
+
+// Calls back with each line of a file; lines end at LF, CR LF or a lone CR.
+// Reads in blocks, so memory stays flat whatever the file's size; a line
+// longer than kLineKept is handed over cut to its first kLineKept bytes.
+// False when the file cannot be opened or a read fails.
+bool forEachLine(const std::string& path, const std::function<void(std::string_view)>& line);
 
 } // namespace bp

@@ -12,15 +12,6 @@ char upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// The first position at or after start holding the character, or 0.
-int findFrom(std::string_view text, int start, char c) {
-    if (start < 1)
-        start = 1;
-    for (int p = start; p <= static_cast<int>(text.size()); ++p)
-        if (text[static_cast<std::size_t>(p - 1)] == c)
-            return p;
-    return 0;
-}
 } // namespace
 
 int SkipDelimiter(std::string_view text, int start, char delimiter, int direction) {
@@ -34,25 +25,20 @@ int SkipDelimiter(std::string_view text, int start, char delimiter, int directio
 }
 
 std::optional<std::array<std::string, 3>> ThirdToFifthWords(std::string_view line) {
-    int p = SkipDelimiter(line, 1, ' ', 1);
-    for (int i = 0; i < 2; ++i) {
-        if (p == 0)
-            return std::nullopt;
-        p = findFrom(line, p + 1, ' ');
-        if (p == 0)
-            return std::nullopt;
-        p = SkipDelimiter(line, p, ' ', 1);
-    }
+    // LDraw separates words by blanks and tabs alike.
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
     std::array<std::string, 3> words;
-    for (int k = 0; k < 3; ++k) {
-        if (p == 0)
-            return std::nullopt;
-        const int e = findFrom(line, p, ' ');
-        if (e == 0)
+    std::size_t p = 0;
+    for (int word = 1; word <= 5; ++word) {
+        while (p < line.size() && isBlank(line[p]))
+            ++p;
+        const std::size_t begin = p;
+        while (p < line.size() && !isBlank(line[p]))
+            ++p;
+        if (p == line.size())
             return std::nullopt; // the word runs to the end of the line
-        words[static_cast<std::size_t>(k)] = std::string(
-            line.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(e - p)));
-        p = SkipDelimiter(line, e, ' ', 1);
+        if (word >= 3)
+            words[static_cast<std::size_t>(word - 3)] = std::string(line.substr(begin, p - begin));
     }
     return words;
 }

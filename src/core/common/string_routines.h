@@ -11,8 +11,8 @@ namespace bp {
 // Positions are 1-based, as the callers count them; 0 means none.
 int SkipDelimiter(std::string_view text, int start, char delimiter, int direction);
 
-// Words 3, 4 and 5 of a line whose words are separated by blanks; empty when
-// the fifth word is not followed by a blank.
+// Words 3, 4 and 5 of a line whose words are separated by blanks or tabs;
+// empty when the fifth word is not followed by one.
 std::optional<std::array<std::string, 3>> ThirdToFifthWords(std::string_view line);
 
 bool equalsNoCase(std::string_view a, std::string_view b);

@@ -126,36 +126,12 @@ void BrickpovRenderOptions::Form_Activate() {
 }
 
 std::optional<int> countStepLines(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
     int count = 0;
-    std::string line;
-    auto countLine = [&] {
-        if (line.size() >= 4 &&
-            equalsNoCase(std::string_view(line).substr(line.size() - 4), "STEP"))
+    const bool read = forEachLine(path, [&count](std::string_view line) {
+        if (line.size() >= 4 && equalsNoCase(line.substr(line.size() - 4), "STEP"))
             ++count;
-        line.clear();
-    };
-    // Lines may end in CR LF, LF or a lone CR.
-    char c;
-    bool lastCR = false;
-    while (in.get(c)) {
-        if (c == '\n') {
-            if (!lastCR)
-                countLine();
-            lastCR = false;
-        } else if (c == '\r') {
-            countLine();
-            lastCR = true;
-        } else {
-            line.push_back(c);
-            lastCR = false;
-        }
-    }
-    if (!line.empty())
-        countLine();
-    if (in.bad())
+    });
+    if (!read)
         return std::nullopt;
     return count;
 }

@@ -77,7 +77,7 @@ bool isOldL3P(BrickpovMain& m) {
 }
 
 void StartL3P(BrickpovMain& m) {
-    AppExecute(m.platform(), l3pProgram(m), l3pArguments(m.options()), m.ModelPath);
+    AppExecute(m.platform(), l3pProgram(m), l3pRunArguments(m.options()), m.ModelPath);
 }
 
 void Btn_RunL3P_Click(BrickpovMain& m) {

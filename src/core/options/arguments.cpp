@@ -3,6 +3,8 @@
 #include "core/common/string_routines.h"
 #include "core/options/options.h"
 
+#include <cmath>
+
 namespace bp {
 
 namespace {
@@ -30,7 +32,8 @@ std::string modelFolderPrefix(const Options& o) {
     return AddBackslash(o.modelPath);
 }
 
-void addModelAndOutput(const Options& o, std::vector<std::string>& a) {
+// Adds the model and, when it must be named, the output file; the count added.
+std::size_t addModelAndOutput(const Options& o, std::vector<std::string>& a) {
     a.push_back(modelFolderPrefix(o) + o.modelFile);
     const bool sameFolder = equalsNoCase(o.povPath, o.modelPath);
     std::string output = sameFolder ? std::string() : AddBackslash(o.povPath);
@@ -38,8 +41,10 @@ void addModelAndOutput(const Options& o, std::vector<std::string>& a) {
                        !sameFolder || isFileSystemRoot(o.povPath);
     if (named)
         output += o.outputFile;
-    if (!output.empty())
-        a.push_back(std::move(output));
+    if (output.empty())
+        return 1;
+    a.push_back(std::move(output));
+    return 2;
 }
 
 void addCamera(const Options& o, std::vector<std::string>& a) {
@@ -77,9 +82,14 @@ void addLights(const Options& o, std::vector<std::string>& a) {
 }
 
 // A background text is read by the leading-number rule, so that a text that
-// is not a number counts as 0 instead of failing the whole argument list.
+// is not a number counts as 0 instead of failing the whole argument list. A
+// number too large for any type ("1e999") is the brightest value, as on the
+// swatch.
 std::string backgroundFraction(const std::string& text) {
-    return fixedText(leadingNumber(text) / 255.0, 3);
+    const double value = leadingNumber(text);
+    if (std::isinf(value))
+        return value > 0 ? "1.000" : "0.000";
+    return fixedText(value / 255.0, 3);
 }
 
 void addBackground(const Options& o, std::vector<std::string>& a) {
@@ -156,6 +166,20 @@ std::vector<std::string> povrayArguments(const Options& o) {
     for (std::string& a : splitArguments(r.additional))
         p.push_back(std::move(a));
     return p;
+}
+
+std::vector<std::string> l3pRunArguments(const Options& o) {
+    std::vector<std::string> a;
+    const std::size_t files = addModelAndOutput(o, a);
+    // A bare name is relative to the model folder L3P starts in.
+    for (std::size_t i = 0; i < files; ++i)
+        if (a[i].starts_with('-'))
+            a[i] = "./" + a[i];
+    addCamera(o, a);
+    addLights(o, a);
+    addBackground(o, a);
+    addOthers(o, a);
+    return a;
 }
 
 std::string commandLineText(const std::vector<std::string>& arguments) {

@@ -116,6 +116,10 @@ std::vector<std::string> l3pArguments(const Options& o);
 // output name) with their render settings, to be started in POVPath.
 std::vector<std::string> povrayArguments(const Options& o);
 
+// L3P's arguments as it is started with them: a model or output file whose name
+// would pass for a switch ("-o.dat") is named "./-o.dat".
+std::vector<std::string> l3pRunArguments(const Options& o);
+
 // The arguments joined by blanks as the command line shows them: a file name
 // holding a blank is put in quotes, a switch ("-", "+") is shown as it is.
 std::string commandLineText(const std::vector<std::string>& arguments);

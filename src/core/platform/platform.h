@@ -71,8 +71,10 @@ class ProfileFile {
     virtual ~ProfileFile() = default;
     virtual std::string getString(const std::string& section, const std::string& key,
                                   const std::string& fallback, const std::string& file) = 0;
+    // why, when given, receives what failed: the file and the reason.
     virtual bool writeString(const std::string& section, const std::string& key,
-                             const std::string& value, const std::string& file) = 0;
+                             const std::string& value, const std::string& file,
+                             std::string* why = nullptr) = 0;
 };
 
 // A program's arguments, each handed over as it is: no shell splits them.
@@ -131,11 +133,17 @@ class FileSystem {
     modified(const std::string& path) = 0;
     virtual std::vector<DirEntry> list(const std::string& folder) = 0;
     virtual std::string programFolder() = 0; // with a trailing separator
+    // An ordinary file, hidden or not: what can be opened and read as one.
+    virtual bool isOrdinaryFile(const std::string& path) { return fileExists(path); }
     // Replaces a file's content as one step: a failure or a crash in the
-    // middle leaves the old content. False when it could not be written.
-    virtual bool replaceFile(const std::string& path, const std::string& content) {
+    // middle leaves the old content. False when it could not be written, and
+    // a read-only file is not replaced; why, when given, receives the reason.
+    virtual bool replaceFile(const std::string& path, const std::string& content,
+                             std::string* why = nullptr) {
         (void)path;
         (void)content;
+        if (why)
+            *why = "files cannot be written here";
         return false;
     }
 };

@@ -66,10 +66,11 @@ void RefreshRecentScenes(BrickpovMain& m) {
 
 void Mnu_RecentScene_Click(BrickpovMain& m, int index) {
     const std::string path = m.Mnu_RecentScene[index].caption();
-    // An entry whose file is gone stays where it is.
-    if (m.platform().files.fileExists(path))
+    // An entry whose file is gone or unreadable stays where it is.
+    if (LoadScene(m, path)) {
         noteRecentScene(m, path);
-    LoadScene(m, path);
+        RefreshRecentScenes(m);
+    }
 }
 
 void wireRecentScenes(BrickpovMain& m) {

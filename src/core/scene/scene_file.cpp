@@ -11,6 +11,8 @@
 #include "core/platform/platform.h"
 #include "core/scene/recent_scenes.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 
 namespace bp {
@@ -292,21 +294,32 @@ std::string sceneText(BrickpovMain& m) {
 }
 
 bool SaveScene(BrickpovMain& m, const std::string& path) {
-    const bool written = m.platform().files.replaceFile(path, sceneText(m));
+    std::string why;
+    const bool written = m.platform().files.replaceFile(path, sceneText(m), &why);
+    if (!written)
+        showMessage(m.platform(), "Scene Not Saved",
+                    "The scene could not be saved as " + path + " (" + why + ").",
+                    MsgIcon::Critical);
     RefreshRecentScenes(m);
     return written;
 }
 
 bool LoadScene(BrickpovMain& m, const std::string& path) {
-    // A folder is no scene file either.
-    if (!m.platform().files.fileExists(path)) {
+    // A folder is no scene file either; a hidden file is one.
+    if (!m.platform().files.isOrdinaryFile(path)) {
         showMessage(m.platform(), ".BPS File not found",
                     "The .BPS file you have specified does not exist.", MsgIcon::Critical);
         return false;
     }
     FieldReader in(path);
-    if (!in.opened())
+    if (!in.opened()) {
+        const int error = errno;
+        showMessage(m.platform(), ".BPS File not read",
+                    "The .BPS file " + path + " could not be read (" +
+                        (error ? std::strerror(error) : "it cannot be opened") + ").",
+                    MsgIcon::Critical);
         return false;
+    }
     bool whole = false;
     try {
         SceneLoader(m, in).run();
@@ -335,8 +348,11 @@ std::optional<std::string> defaultScenePath(BrickpovMain& m) {
         if (!FileExistsIn(files, folder, "Default.BPS"))
             continue;
         // The name is found without regard to case; open it as it is stored.
+        // A folder or a pipe of that name is no scene the user asked for.
         const auto name = files.findNoCase(AddBackslash(folder), "Default.BPS");
-        return AddBackslash(folder) + name.value_or("Default.BPS");
+        const std::string path = AddBackslash(folder) + name.value_or("Default.BPS");
+        if (files.isOrdinaryFile(path))
+            return path;
     }
     return std::nullopt;
 }
@@ -353,10 +369,10 @@ void Mnu_FileOpen_Click(BrickpovMain& m) {
     request.initialDir = m.L3PPath;
     request.filter = kSceneFilter;
     request.fileMustExist = true;
-    if (const auto path = m.platform().dialogs.fileDialog(request)) {
-        if (m.platform().files.fileExists(*path))
-            noteRecentScene(m, *path);
-        LoadScene(m, *path);
+    // Only a scene that was read is offered again.
+    if (const auto path = m.platform().dialogs.fileDialog(request); path && LoadScene(m, *path)) {
+        noteRecentScene(m, *path);
+        RefreshRecentScenes(m);
     }
 }
 

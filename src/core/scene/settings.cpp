@@ -2,6 +2,7 @@
 
 #include "core/app/brickpov_main.h"
 #include "core/camera/view_presets.h"
+#include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/lights/lighting_presets.h"
 #include "core/platform/platform.h"
@@ -15,10 +16,19 @@ void SaveSettings(BrickpovMain& m) {
     store.save(kAppName, "Paths", "LDrawPath", m.LDrawPath);
 
     ProfileFile& ini = m.platform().profile;
-    ini.writeString("LDraw", "BaseDirectory", StripBackslash(m.LDrawPath), kLDrawIniWrite);
+    std::string why; // of the first write that failed
+    auto write = [&](const char* key, const std::string& value) {
+        std::string reason;
+        if (!ini.writeString("LDraw", key, value, kLDrawIniWrite, &reason) && why.empty())
+            why = reason.empty() ? std::string(kLDrawIniWrite) : reason;
+    };
+    write("BaseDirectory", StripBackslash(m.LDrawPath));
     if (!m.LGEOPath.empty() && m.LGEOPath != kNotInstalled)
-        ini.writeString("LDraw", "LgeoDirectory", m.LGEOPath.substr(0, m.LGEOPath.size() - 1),
-                        kLDrawIniWrite);
+        write("LgeoDirectory", m.LGEOPath.substr(0, m.LGEOPath.size() - 1));
+    if (!why.empty())
+        showMessage(m.platform(), "Settings Not Kept",
+                    "The library folders could not be written to " + why + ".",
+                    MsgIcon::Exclamation);
 
     for (int n = 0; n + kBuiltInViews < m.Cbo_CameraPreset.listCount(); ++n) {
         const int entry = kBuiltInViews + n;

@@ -86,7 +86,7 @@ class IniProfileFile : public ProfileFile {
     std::string getString(const std::string& section, const std::string& key,
                           const std::string& fallback, const std::string& file) override;
     bool writeString(const std::string& section, const std::string& key, const std::string& value,
-                     const std::string& file) override;
+                     const std::string& file, std::string* why = nullptr) override;
 
   private:
     std::string m_folder;
@@ -103,7 +103,9 @@ class PosixFileSystem : public FileSystem {
     std::optional<std::chrono::system_clock::time_point> modified(const std::string& path) override;
     std::vector<DirEntry> list(const std::string& folder) override;
     std::string programFolder() override;
-    bool replaceFile(const std::string& path, const std::string& content) override;
+    bool isOrdinaryFile(const std::string& path) override;
+    bool replaceFile(const std::string& path, const std::string& content,
+                     std::string* why = nullptr) override;
 
   private:
     std::string m_programDir;

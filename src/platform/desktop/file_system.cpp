@@ -101,8 +101,13 @@ std::string PosixFileSystem::programFolder() {
     return m_programDir;
 }
 
-bool PosixFileSystem::replaceFile(const std::string& path, const std::string& content) {
-    return writeFileAtomically(path, content);
+bool PosixFileSystem::isOrdinaryFile(const std::string& path) {
+    return isRegularFile(path);
+}
+
+bool PosixFileSystem::replaceFile(const std::string& path, const std::string& content,
+                                  std::string* why) {
+    return writeFileAtomically(path, content, why);
 }
 
 } // namespace bp::desktop

@@ -4,6 +4,8 @@
 #include "core/common/string_routines.h"
 #include "platform/desktop/posix_io.h"
 
+#include <cerrno>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -192,7 +194,13 @@ std::string IniProfileFile::getString(const std::string& section, const std::str
 }
 
 bool IniProfileFile::writeString(const std::string& section, const std::string& key,
-                                 const std::string& value, const std::string& file) {
+                                 const std::string& value, const std::string& file,
+                                 std::string* why) {
+    auto fail = [why](std::string text) {
+        if (why)
+            *why = std::move(text);
+        return false;
+    };
     try {
         // Texts that would break the line structure cannot be written faithfully.
         auto breaks = [](const std::string& s) {
@@ -200,7 +208,7 @@ bool IniProfileFile::writeString(const std::string& section, const std::string& 
         };
         if (breaks(section) || breaks(key) || breaks(value) || trim(key).empty() ||
             key.find('=') != std::string::npos || section.find(']') != std::string::npos)
-            return false;
+            return fail(m_folder + file + ": the text does not fit on one line");
 
         std::string path;
         std::string content;
@@ -208,12 +216,12 @@ bool IniProfileFile::writeString(const std::string& section, const std::string& 
             path = *existing;
             bool truncated = false;
             if (readFile(path, content, kFileLimit, &truncated) != ReadResult::Ok || truncated)
-                return false;
+                return fail(path + ": it could not be read whole, so it is left as it is");
         } else {
             const std::string full = m_folder + file;
             const std::string name = fileNamePart(full);
             if (name.empty() || !makeFolders(folderPart(full)))
-                return false;
+                return fail(full + ": " + std::strerror(errno));
             path = folderPart(full) + nameForNewFile(name);
         }
 
@@ -250,9 +258,12 @@ bool IniProfileFile::writeString(const std::string& section, const std::string& 
             doc.lines.push_back(Line{"[" + section + "]", doc.newline});
             doc.lines.push_back(Line{entry, doc.newline});
         }
-        return writeFileAtomically(path, join(doc));
+        std::string reason;
+        if (!writeFileAtomically(path, join(doc), &reason))
+            return fail(path + ": " + reason);
+        return true;
     } catch (...) {
-        return false;
+        return fail(m_folder + file + ": out of memory");
     }
 }
 
