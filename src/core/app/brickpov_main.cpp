@@ -17,6 +17,7 @@
 #include "core/scene/file_lists.h"
 #include "core/scene/recent_scenes.h"
 #include "core/scene/scene_file.h"
+#include "core/scene/settings.h"
 
 namespace bp {
 
@@ -49,6 +50,7 @@ void BrickpovMain::readOptions(Options& o) const {
     o.povPath = POVPath;
     o.ldrawPath = LDrawPath;
     o.l3pPath = L3PPath;
+    o.lgeoPath = LGEOPath == kNotInstalled ? std::string() : LGEOPath;
 
     o.cameraGlobe = Chk_CG.value();
     o.cameraCartesian = Chk_CC.value();

@@ -162,6 +162,9 @@ std::vector<std::string> povrayArguments(const Options& o) {
         !r.initialClock.empty() && !r.finalClock.empty())
         p.insert(p.end(), {"+KFI" + r.initialFrame, "+KFF" + r.finalFrame, "+KI" + r.initialClock,
                            "+KF" + r.finalClock});
+    // LGEO's parts are included by name from the converted scene.
+    if (ticked(o.lgeo) && !o.lgeoPath.empty())
+        p.push_back("+L" + QuoteIfSpaced(StripBackslash(o.lgeoPath)));
     // The additional switches are typed as on a command line.
     for (std::string& a : splitArguments(r.additional))
         p.push_back(std::move(a));

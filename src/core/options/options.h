@@ -63,6 +63,7 @@ struct Options {
     std::string povPath;
     std::string ldrawPath;
     std::string l3pPath;
+    std::string lgeoPath; // empty when LGEO is not installed
 
     // Camera: globe (-cg) or Cartesian (-cc) position, angle, look-at.
     Check cameraGlobe = 0;
