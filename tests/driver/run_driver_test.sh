@@ -54,6 +54,8 @@ declare -A found=()
 for name in "${needs[@]}"; do
     if [ "$name" = l3p ] && [ -n "${BRICKPOV_STANDIN:-}" ]; then
         program=$BRICKPOV_STANDIN
+    elif [ "$name" = brickpov-convert ] && [ -n "${BRICKPOV_CONVERTER:-}" ]; then
+        program=$BRICKPOV_CONVERTER
     else
         program=$(command -v "$name") || program=""
     fi

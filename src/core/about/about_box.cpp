@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/tool_choice.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/l3p/run_l3p.h"
@@ -61,6 +62,13 @@ void Img_PayPalDonate_Click(BrickpovMain& m) {
 }
 
 void Mnu_CheckL3P_Click(BrickpovMain& m) {
+    if (usesOurConverter(m)) {
+        showMessage(m.platform(), "Check for latest L3P",
+                    std::string("Run L3P runs Brickpov's own converter (") + kOurConverter +
+                        "). It is part of Brickpov and is updated with Brickpov.",
+                    MsgIcon::Information);
+        return;
+    }
     AppExecute(m.platform(), l3pProgram(m), {"-upd"});
 }
 

@@ -4,6 +4,7 @@
 #include "core/app/app.h"
 #include "core/app/locate_dialog.h"
 #include "core/app/startup.h"
+#include "core/app/tool_choice.h"
 #include "core/batch/render_folder.h"
 #include "core/camera/camera_from_model.h"
 #include "core/camera/camera_position.h"
@@ -108,6 +109,7 @@ void BrickpovMain::wireHandlers() {
     Mnu_FileExit.onClick = [this] { unload(); };
     Dir_Hidden.onChange = [this] { Dir_Hidden_Change(*this); };
     Mnu_LocateLGEO.onClick = [this] { Mnu_LocateLGEO_Click(*this); };
+    wireToolChoices(*this);
 }
 
 void BrickpovMain::Form_Load() {

@@ -123,6 +123,10 @@ class BrickpovMain : public Form {
     Control& Mnu_FileExit;
     Control& Mnu_Tools;
     Control& Mnu_LocateLGEO;
+    Control& Mnu_ChooseL3P;
+    Control& Mnu_UseOurConverter;
+    Control& Mnu_ChooseLDraw;
+    Control& Mnu_ChoosePovRay;
     Control& Mnu_Help;
     Control& Mnu_About;
     Control& Mnu_Separator3;

@@ -322,6 +322,11 @@ BrickpovMain::BrickpovMain(App& app)
       Mnu_FileExit(menu(*this, "Mnu_FileExit", "&Exit", "Mnu_File")),
       Mnu_Tools(menu(*this, "Mnu_Tools", "&Tools", "")),
       Mnu_LocateLGEO(menu(*this, "Mnu_LocateLGEO", "Locate LGEO Library", "Mnu_Tools")),
+      Mnu_ChooseL3P(menu(*this, "Mnu_ChooseL3P", "Choose L3P...", "Mnu_Tools")),
+      Mnu_UseOurConverter(
+          menu(*this, "Mnu_UseOurConverter", "Use Brickpov's Converter as L3P", "Mnu_Tools")),
+      Mnu_ChooseLDraw(menu(*this, "Mnu_ChooseLDraw", "Choose LDraw Library...", "Mnu_Tools")),
+      Mnu_ChoosePovRay(menu(*this, "Mnu_ChoosePovRay", "Choose POV-Ray...", "Mnu_Tools")),
       Mnu_Help(menu(*this, "Mnu_Help", "&Help", "")),
       Mnu_About(menu(*this, "Mnu_About", "&About Brickpov", "Mnu_Help")),
       Mnu_Separator3(menu(*this, "Mnu_Separator3", "-", "Mnu_Help")),

@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/tool_choice.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/platform/platform.h"
@@ -102,7 +103,7 @@ void BrickpovLocate::Dir_Locate_Change() {
     bool found = false;
     if (beginsWith(sought, "L3P")) {
         // A native build is named without an extension.
-        for (const char* name : {"L3P.exe", "L3P16.exe", "l3p"}) {
+        for (const char* name : {"L3P.exe", "L3P16.exe", "l3p", kOurConverter}) {
             if (holds(name)) {
                 store.save(kAppName, "Paths", "EXEName", name);
                 found = true;
@@ -110,7 +111,7 @@ void BrickpovLocate::Dir_Locate_Change() {
             }
         }
     } else if (beginsWith(sought, "LEdit")) {
-        found = holds("LEdit.exe");
+        found = holds("LEdit.exe") || isLDrawLibrary(m_app.platform().files, Dir_Locate.path());
     } else if (beginsWith(sought, "lg_")) {
         found = holds("lg_defs.inc");
     }
@@ -152,8 +153,16 @@ void BrickpovLocate::Btn_Cancel_Click() {
         unload();
         return;
     }
+    // With Brickpov's own converter there, a user who keeps the L3P in use
+    // may cancel.
+    if (beginsWith(Lbl_Locate[0].caption(), "L3P") && ourConverterFolder(m_app.platform().files)) {
+        unload();
+        return;
+    }
     box.title = "Brickpov Unable to Run";
-    box.text = "In order to run Brickpov, you must have " + target +
+    const std::string needed =
+        beginsWith(Lbl_Locate[0].caption(), "LEdit") ? std::string("an LDraw library ") : target;
+    box.text = "In order to run Brickpov, you must have " + needed +
                "installed.\r\nIf it cannot be found then you must supply its location.\r\n"
                "The program will now exit.";
     m_app.platform().dialogs.messageBox(box);

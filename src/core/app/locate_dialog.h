@@ -9,6 +9,10 @@ namespace bp {
 class App;
 class BrickpovMain;
 
+// What the LDraw folder's Locate dialog asks for: a folder holding LEdit.exe
+// or a real library.
+inline constexpr const char* kLDrawLibrarySought = "LEdit.exe or an LDraw library (parts and p)";
+
 // Asks the user for the folder of a tool that was not found where expected.
 class BrickpovLocate : public Form {
   public:

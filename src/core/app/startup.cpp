@@ -3,6 +3,7 @@
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
 #include "core/app/locate_dialog.h"
+#include "core/app/tool_choice.h"
 #include "core/camera/view_presets.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
@@ -60,7 +61,7 @@ void findLDrawFolder(BrickpovMain& m) {
 }
 
 void checkPovRay(BrickpovMain& m) {
-    m.PovRayProgram = m.platform().programs.povrayProgram();
+    m.PovRayProgram = storedPovRay(m).value_or(m.platform().programs.povrayProgram());
     std::string program = m.PovRayProgram;
     if (!program.empty() && FileExistsIn(m.platform().files, program, ""))
         return;
@@ -100,7 +101,7 @@ std::optional<std::string> l3pProgram(BrickpovMain& m) {
     FileSystem& files = m.platform().files;
     if (!m.EXEName.empty() && FileExistsIn(files, m.L3PPath, m.EXEName))
         return m.EXEName;
-    for (const char* name : {"L3P.exe", "L3P16.exe", "l3p"})
+    for (const char* name : {"L3P.exe", "L3P16.exe", "l3p", kOurConverter})
         if (FileExistsIn(files, m.L3PPath, name))
             return name;
     return std::nullopt;
@@ -164,16 +165,18 @@ void loadMainWindow(BrickpovMain& m) {
 void activateMainWindow(BrickpovMain& m) {
     App& app = m.app();
     // L3P is started by EXEName, which must name the program that is there.
+    // Without an L3P of the user's, Brickpov's own converter takes its place.
     if (const auto program = l3pProgram(m))
         m.EXEName = *program;
-    else
+    else if (!useOurConverter(m, false))
         LocateTool(m, "Locate L3p.exe (or L3P16.exe)", m.L3PPath, "L3P.exe");
     if (app.ended())
         return;
     if (!m.DefaultSceneLoaded)
         LoadDefaultScene(m);
-    if (!FileExistsIn(m.platform().files, m.LDrawPath, "LEdit.exe"))
-        LocateTool(m, "Locate LEdit.exe", m.LDrawPath, "LEdit.exe");
+    if (!FileExistsIn(m.platform().files, m.LDrawPath, "LEdit.exe") &&
+        !isLDrawLibrary(m.platform().files, m.LDrawPath))
+        LocateTool(m, "Locate LDraw Library", m.LDrawPath, kLDrawLibrarySought);
     if (app.ended())
         return;
     if (stored(m, "LGEOPath", "") != kNotInstalled && !lgeoFileIn(m, "lg_defs.inc"))

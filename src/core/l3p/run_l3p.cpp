@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/tool_choice.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
@@ -64,7 +65,7 @@ std::string l3pProgram(BrickpovMain& m) {
 bool isOldL3P(BrickpovMain& m) {
     // A native build carries no extension and is never the 16-bit one,
     // whatever its date.
-    if (equalsNoCase(m.EXEName, "l3p"))
+    if (equalsNoCase(m.EXEName, "l3p") || usesOurConverter(m))
         return false;
     if (!equalsNoCase(m.EXEName, "L3P.EXE"))
         return true;

@@ -1,0 +1,111 @@
+#include "core/app/tool_choice.h"
+
+#include "core/app/app.h"
+#include "core/app/brickpov_main.h"
+#include "core/app/locate_dialog.h"
+#include "core/common/core_routines.h"
+#include "core/common/file_routines.h"
+#include "core/common/string_routines.h"
+#include "core/l3p/command_line.h"
+#include "core/platform/platform.h"
+#include "core/scene/settings.h"
+
+namespace bp {
+
+namespace {
+
+bool holdsFolder(FileSystem& files, const std::string& folder, const char* name) {
+    const auto found = files.findNoCase(AddBackslash(folder), name);
+    return found && files.folderExists(AddBackslash(folder) + *found);
+}
+
+void Mnu_ChooseL3P_Click(BrickpovMain& m) {
+    LocateTool(m, "Locate L3p.exe (or L3P16.exe)", m.L3PPath, "L3P.exe");
+}
+
+void Mnu_UseOurConverter_Click(BrickpovMain& m) {
+    if (!useOurConverter(m, true)) {
+        showMessage(m.platform(), "Brickpov's Converter",
+                    std::string("Brickpov's converter (") + kOurConverter +
+                        ") was not found beside Brickpov.",
+                    MsgIcon::Exclamation);
+        return;
+    }
+    BuildCommandLine(m);
+    showMessage(m.platform(), "Brickpov's Converter",
+                std::string("Run L3P now runs Brickpov's own converter (") + kOurConverter +
+                    ") in:\r\n" + m.L3PPath,
+                MsgIcon::Information);
+}
+
+void Mnu_ChooseLDraw_Click(BrickpovMain& m) {
+    LocateTool(m, "Locate LDraw Library", m.LDrawPath, kLDrawLibrarySought);
+}
+
+void Mnu_ChoosePovRay_Click(BrickpovMain& m) {
+    FileDialogRequest request;
+    request.title = "Choose POV-Ray";
+    request.initialDir = folderPart(m.PovRayProgram);
+    request.fileName = fileNamePart(m.PovRayProgram);
+    request.filter = "All Files|*";
+    request.fileMustExist = true;
+    const auto chosen = m.platform().dialogs.fileDialog(request);
+    if (!chosen)
+        return;
+    if (!m.platform().files.fileExists(*chosen)) {
+        showMessage(m.platform(), "Choose POV-Ray", "There is no program file at " + *chosen,
+                    MsgIcon::Exclamation);
+        return;
+    }
+    m.PovRayProgram = *chosen;
+    m.platform().settings.save(kAppName, "Paths", "PovRayProgram", *chosen);
+    m.Chk_Render.setEnabled(true);
+}
+
+} // namespace
+
+bool usesOurConverter(const BrickpovMain& m) {
+    return m.EXEName == kOurConverter;
+}
+
+std::optional<std::string> ourConverterFolder(FileSystem& files) {
+    const std::string program = AddBackslash(files.programFolder());
+    for (const std::string& folder : {program, program + "../converter/"})
+        if (files.fileExists(folder + kOurConverter))
+            return folder;
+    return std::nullopt;
+}
+
+bool useOurConverter(BrickpovMain& m, bool remember) {
+    const auto folder = ourConverterFolder(m.platform().files);
+    if (!folder)
+        return false;
+    m.L3PPath = *folder;
+    m.EXEName = kOurConverter;
+    if (remember) {
+        SettingsStore& store = m.platform().settings;
+        store.save(kAppName, "Paths", "L3PPath", m.L3PPath);
+        store.save(kAppName, "Paths", "EXEName", m.EXEName);
+    }
+    return true;
+}
+
+bool isLDrawLibrary(FileSystem& files, const std::string& folder) {
+    return holdsFolder(files, folder, "parts") && holdsFolder(files, folder, "p");
+}
+
+std::optional<std::string> storedPovRay(BrickpovMain& m) {
+    const std::string chosen = m.platform().settings.get(kAppName, "Paths", "PovRayProgram", "");
+    if (chosen.empty() || !m.platform().files.fileExists(chosen))
+        return std::nullopt;
+    return chosen;
+}
+
+void wireToolChoices(BrickpovMain& m) {
+    m.Mnu_ChooseL3P.onClick = [&m] { Mnu_ChooseL3P_Click(m); };
+    m.Mnu_UseOurConverter.onClick = [&m] { Mnu_UseOurConverter_Click(m); };
+    m.Mnu_ChooseLDraw.onClick = [&m] { Mnu_ChooseLDraw_Click(m); };
+    m.Mnu_ChoosePovRay.onClick = [&m] { Mnu_ChoosePovRay_Click(m); };
+}
+
+} // namespace bp

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace bp {
+
+class BrickpovMain;
+class FileSystem;
+
+// Brickpov's own converter, run in place of L3P where the user has none.
+inline constexpr const char* kOurConverter = "brickpov-convert";
+
+bool usesOurConverter(const BrickpovMain& m);
+
+// The folder of our converter: beside the program when installed, else in
+// the build tree (src/converter beside src/gui or src/driver).
+std::optional<std::string> ourConverterFolder(FileSystem& files);
+
+// Makes our converter the L3P in use, and with `remember` that of later
+// sessions too; false when it is not there. Start-up does not remember, so
+// that an L3P of the user's that is away for a while is used again later.
+bool useOurConverter(BrickpovMain& m, bool remember);
+
+// A folder is an LDraw library when it holds the library's "parts" and "p"
+// folders, in any letter case.
+bool isLDrawLibrary(FileSystem& files, const std::string& folder);
+
+// The POV-Ray the user chose before, when it is still there.
+std::optional<std::string> storedPovRay(BrickpovMain& m);
+
+void wireToolChoices(BrickpovMain& m);
+
+} // namespace bp
