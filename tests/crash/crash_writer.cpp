@@ -1,9 +1,10 @@
-// Writes a large settings store or a scene file over and over, switching
-// between two contents, until it is killed; or checks that what it left holds
-// one of the two contents whole. crash_test.sh kills it at random moments.
+// Writes a large settings store over and over, switching between two
+// contents, until it is killed; or checks that what it left holds one of the
+// two contents whole. crash_test.sh kills it at random moments. Scene files
+// are replaced by the same atomic write.
 //
-//   crash_writer write settings|scene PATH   prints "ready" after the first write
-//   crash_writer check settings|scene PATH   prints A or B, or fails
+//   crash_writer write settings PATH   prints "ready" after the first write
+//   crash_writer check settings PATH   prints A or B, or fails
 //
 // A peer is a second instance writing the same settings store meanwhile, a new
 // key each time, and printing the number of each key once it is written:
@@ -15,8 +16,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -47,21 +46,6 @@ std::string mark(char letter) {
     return std::string(kMarkSize, letter);
 }
 
-std::string scene(char letter) {
-    std::string text = std::string("// Brickpov scene ") + letter + "\n";
-    text.reserve(2u << 20);
-    for (int i = 0; text.size() < (2u << 20) - 100; ++i) {
-        text += "object { Part_";
-        text += std::to_string(i);
-        text += " matrix <1,0,0,0,1,0,0,0,1,0,0,-";
-        text += std::to_string(i % 97);
-        text += "> } // ";
-        text += letter;
-        text += '\n';
-    }
-    return text + "// end of scene " + letter + "\n";
-}
-
 void ready(bool& said) {
     if (said)
         return;
@@ -77,16 +61,6 @@ int writeSettings(const std::string& path) {
     char letter = store.get(kApp, "Mark", "Letter", "B") == mark('A') ? 'B' : 'A';
     for (bool said = false;; letter = letter == 'A' ? 'B' : 'A') {
         store.save(kApp, "Mark", "Letter", mark(letter));
-        ready(said);
-    }
-}
-
-int writeScene(const std::string& path) {
-    PosixFileSystem files("/");
-    const std::string a = scene('A'), b = scene('B');
-    for (bool said = false;;) {
-        if (!files.replaceFile(path, a) || !files.replaceFile(path, b))
-            return 1;
         ready(said);
     }
 }
@@ -135,26 +109,11 @@ int checkSettings(const std::string& path) {
     return 1;
 }
 
-int checkScene(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream read;
-    read << in.rdbuf();
-    const std::string content = read.str();
-    // The first line names the letter; the rest must match it.
-    const char letter = content.size() > 18 ? content[18] : '?';
-    if ((letter == 'A' || letter == 'B') && content == scene(letter)) {
-        std::printf("%c\n", letter);
-        return 0;
-    }
-    std::fprintf(stderr, "the scene is neither A nor B (%zu bytes)\n", content.size());
-    return 1;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4 && argc != 5) {
-        std::fprintf(stderr, "usage: crash_writer write|check settings|scene|peer PATH [N]\n");
+        std::fprintf(stderr, "usage: crash_writer write|check settings|peer PATH [N]\n");
         return 2;
     }
     const std::string mode = argv[1], kind = argv[2], path = argv[3];
@@ -164,12 +123,8 @@ int main(int argc, char** argv) {
         return checkPeer(path, std::atol(argv[4]));
     if (mode == "write" && kind == "settings")
         return writeSettings(path);
-    if (mode == "write" && kind == "scene")
-        return writeScene(path);
     if (mode == "check" && kind == "settings")
         return checkSettings(path);
-    if (mode == "check" && kind == "scene")
-        return checkScene(path);
     std::fprintf(stderr, "crash_writer: unknown mode %s %s\n", argv[1], argv[2]);
     return 2;
 }

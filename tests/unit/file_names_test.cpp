@@ -6,13 +6,12 @@
 #include "core/l3p/render_options.h"
 #include "core/l3p/run_l3p.h"
 #include "core/scene/file_lists.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace bp {
 namespace {
@@ -67,44 +66,26 @@ TEST(Arguments, QuotesAroundTheWholeArgumentGo) {
     EXPECT_EQ(unquoteArgument("\""), "\"");
 }
 
-class TempFile : public ::testing::Test {
-  protected:
-    std::string write(const std::string& content) {
-        m_path = (std::filesystem::temp_directory_path() /
-                  ("brickpov_test_" + std::to_string(::getpid()) + ".txt"))
-                     .string();
-        std::ofstream(m_path, std::ios::binary) << content;
-        return m_path;
-    }
-    void TearDown() override { std::filesystem::remove(m_path); }
-    std::string m_path;
-};
-
-TEST_F(TempFile, LinesEndAtLfCrLfAndLoneCr) {
+// Lines end at LF, CR LF and a lone CR; steps are counted at their line's end.
+TEST(LineReader, LinesEndAtLfCrLfAndLoneCr) {
+    const bp::test::TempFolder dir;
+    const std::string path = dir.path() + "model.ldr";
+    std::ofstream(path, std::ios::binary) << "a\r\nb\nc\rd\r\n\r\ne";
     std::vector<std::string> lines;
-    ASSERT_TRUE(forEachLine(write("a\r\nb\nc\rd\r\n\r\ne"),
-                            [&](std::string_view l) { lines.emplace_back(l); }));
+    ASSERT_TRUE(forEachLine(path, [&](std::string_view l) { lines.emplace_back(l); }));
     EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
-
+    EXPECT_FALSE(forEachLine(dir.path() + "missing.ldr", [](std::string_view) {}));
     // A file without line ends is not held whole: its line is cut.
-    lines.clear();
     const std::string endless(5 * kLineKept + 7, 'x');
-    ASSERT_TRUE(forEachLine(write(endless + "\r\n0 STEP\n" + endless),
-                            [&](std::string_view l) { lines.emplace_back(l); }));
+    std::ofstream(path, std::ios::binary) << endless + "\r\n0 STEP\n" + endless;
+    lines.clear();
+    ASSERT_TRUE(forEachLine(path, [&](std::string_view l) { lines.emplace_back(l); }));
     const std::string cut(kLineKept, 'x');
     EXPECT_EQ(lines, (std::vector<std::string>{cut, "0 STEP", cut}));
-}
-
-TEST_F(TempFile, MissingFileIsReported) {
-    EXPECT_FALSE(forEachLine("/nonexistent/brickpov/model.ldr", [](std::string_view) {}));
-}
-
-TEST_F(TempFile, StepLinesCountedAtTheirEnd) {
-    const auto count = countStepLines(
-        write("0 STEP\r\n0 step\n1 16 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n0 STEP now\r0 Step\r\n"
-              "0 NOSTEP\n0 STEP"));
-    ASSERT_TRUE(count);
-    EXPECT_EQ(*count, 5);
+    std::ofstream(path, std::ios::binary)
+        << "0 STEP\r\n0 step\n1 16 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n0 STEP now\r0 Step\r\n"
+           "0 NOSTEP\n0 STEP";
+    EXPECT_EQ(countStepLines(path), 5);
 }
 
 } // namespace

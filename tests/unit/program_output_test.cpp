@@ -38,62 +38,31 @@ void writeScript(const std::string& path, const std::string& body, mode_t mode =
     ::chmod(path.c_str(), mode);
 }
 
-struct Event {
-    enum Kind { Started, Output, Finished } kind;
-    int id;
-    std::string text; // the title or the output
-    int status = 0;
-};
-
 class RecordingListener : public ProgramOutputListener {
   public:
+    // Every id's reports come as started, output..., finished.
     void programStarted(int id, const std::string& title) override {
-        events.push_back({Event::Started, id, title});
+        inOrder = inOrder && !titles.contains(id);
+        started.push_back(id);
+        titles[id] = title;
     }
     void programOutput(int id, std::string_view text) override {
-        events.push_back({Event::Output, id, std::string(text)});
+        inOrder = inOrder && titles.contains(id) && !statuses.contains(id);
         output[id] += text;
     }
     void programFinished(int id, int exitStatus) override {
-        events.push_back({Event::Finished, id, {}, exitStatus});
+        inOrder = inOrder && titles.contains(id) && !statuses.contains(id);
+        statuses[id] = exitStatus;
         if (onFinished)
             onFinished(id);
     }
+    std::size_t reports() const { return started.size() + statuses.size() + output.size(); }
 
-    std::optional<std::string> titleOf(int id) const {
-        for (const Event& e : events)
-            if (e.kind == Event::Started && e.id == id)
-                return e.text;
-        return std::nullopt;
-    }
-    std::optional<int> statusOf(int id) const {
-        for (const Event& e : events)
-            if (e.kind == Event::Finished && e.id == id)
-                return e.status;
-        return std::nullopt;
-    }
-    // The ids in the order they started.
-    std::vector<int> started() const {
-        std::vector<int> ids;
-        for (const Event& e : events)
-            if (e.kind == Event::Started)
-                ids.push_back(e.id);
-        return ids;
-    }
-    // Every id's events come as started, output..., finished.
-    bool inOrder() const {
-        std::map<int, int> stage; // 1 started, 2 finished
-        for (const Event& e : events) {
-            int& s = stage[e.id];
-            if ((e.kind == Event::Started) != (s == 0) || s == 2)
-                return false;
-            s = e.kind == Event::Finished ? 2 : 1;
-        }
-        return true;
-    }
-
-    std::vector<Event> events;
+    std::vector<int> started;
+    std::map<int, std::string> titles;
     std::map<int, std::string> output;
+    std::map<int, int> statuses;
+    bool inOrder = true;
     std::function<void(int)> onFinished;
 };
 
@@ -107,7 +76,14 @@ class ProgramOutputTest : public testing::Test {
         return path;
     }
 
-    // Polls every 10 ms until the condition holds; false after the deadline.
+    // Starts the program and polls every 10 ms until it is reported finished.
+    int runToEnd(const std::string& program) {
+        EXPECT_GT(m_programs.execute(program, {}), 32);
+        const int id = m_listener.started.empty() ? -1 : m_listener.started.back();
+        EXPECT_TRUE(pollUntil([&] { return finished(id); })) << program;
+        return id;
+    }
+
     bool pollUntil(const std::function<bool()>& done) {
         const auto deadline = Clock::now() + std::chrono::seconds(5);
         while (!done()) {
@@ -119,7 +95,14 @@ class ProgramOutputTest : public testing::Test {
         return true;
     }
 
-    bool finished(int id) const { return m_listener.statusOf(id).has_value(); }
+    bool waitForEnd(const std::string& program) {
+        const auto deadline = Clock::now() + std::chrono::seconds(5);
+        while (m_programs.isRunning(program) && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return !m_programs.isRunning(program);
+    }
+
+    bool finished(int id) const { return m_listener.statuses.contains(id); }
 
     TempFolder m_dir;
     RecordingListener m_listener;
@@ -150,76 +133,66 @@ TEST_F(ProgramOutputTest, ReportsStartMergedOutputAndExitCode) {
     const std::string typed = m_dir.path() + "typed.txt";
     writeScript(typed, "typed line\n", 0644);
     const ScopedStdin input(typed);
-    const std::string program = script("l3p run.sh", "echo 'out 1'\n"
-                                                     "echo 'err 1' >&2\n"
-                                                     "echo 'out 2'\n"
+    const std::string program = script("l3p run.sh", "echo 'out 1'\necho 'err 1' >&2\n"
                                                      "if read line; then echo \"in $line\"; "
-                                                     "else echo 'no input'; fi\n"
-                                                     "exit 3\n");
-    ASSERT_GT(m_programs.execute(program, {"-x"}), 32);
-    ASSERT_EQ(m_listener.started().size(), 1u);
-    const int id = m_listener.started()[0];
-    EXPECT_EQ(m_listener.titleOf(id), program);
-
-    ASSERT_TRUE(pollUntil([&] { return finished(id); }));
-    EXPECT_EQ(m_listener.statusOf(id), 3);
-    EXPECT_EQ(m_listener.output[id], "out 1\nerr 1\nout 2\nno input\n");
-    EXPECT_TRUE(m_listener.inOrder());
+                                                     "else echo 'no input'; fi\nexit 3\n");
+    const int id = runToEnd(program);
+    EXPECT_EQ(m_listener.titles[id], program);
+    EXPECT_EQ(m_listener.statuses[id], 3);
+    EXPECT_EQ(m_listener.output[id], "out 1\nerr 1\nno input\n");
     EXPECT_FALSE(m_programs.isRunning(program));
     EXPECT_TRUE(m_programs.outputFds().empty());
+
+    const int killed = runToEnd(script("crash.sh", "echo before\nkill -9 $$\necho after\n"));
+    EXPECT_EQ(m_listener.statuses[killed], 128 + 9);
+    EXPECT_EQ(m_listener.output[killed], "before\n");
+    EXPECT_TRUE(m_listener.inOrder);
 }
 
-TEST_F(ProgramOutputTest, RelativeProgramIsTitledWithItsFullPath) {
+// Titled by the program file: a relative name with its full path, a Windows
+// program by itself rather than by wine.
+TEST_F(ProgramOutputTest, TitleIsTheFullPathOfTheProgramFile) {
     const std::string program = script("tool.sh", "exit 0\n");
-    const std::string work = m_dir.path() + "work/";
-    fs::create_directory(work);
+    fs::create_directory(m_dir.path() + "work/");
     const fs::path before = fs::current_path();
     fs::current_path(m_dir.path());
-    const int result = m_programs.executeIn("tool.sh", {}, work);
+    const int result = m_programs.executeIn("tool.sh", {}, m_dir.path() + "work/");
     fs::current_path(before);
     ASSERT_GT(result, 32);
-    ASSERT_EQ(m_listener.started().size(), 1u);
-    EXPECT_EQ(m_listener.titleOf(m_listener.started()[0]), program);
-}
+    EXPECT_EQ(m_listener.titles[m_listener.started.at(0)], program);
 
-TEST_F(ProgramOutputTest, SignalGivesOneHundredTwentyEightPlusItsNumber) {
-    const std::string program = script("crash.sh", "echo before\nkill -9 $$\necho after\n");
-    ASSERT_GT(m_programs.execute(program, {}), 32);
-    const int id = m_listener.started().at(0);
-    ASSERT_TRUE(pollUntil([&] { return finished(id); }));
-    EXPECT_EQ(m_listener.statusOf(id), 128 + 9);
-    EXPECT_EQ(m_listener.output[id], "before\n");
-    EXPECT_FALSE(m_programs.isRunning(program));
+    fs::create_directory(m_dir.path() + "bin/");
+    writeScript(m_dir.path() + "bin/wine", "#!/bin/sh\necho \"wine runs $1\"\n");
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", (m_dir.path() + "bin/").c_str(), 1);
+    const std::string windows = m_dir.path() + "L3P.EXE";
+    writeScript(windows, "MZ\x90", 0644);
+    const int id = runToEnd(windows);
+    ::setenv("PATH", oldPath.c_str(), 1);
+    EXPECT_EQ(m_listener.titles[id], windows);
+    EXPECT_EQ(m_listener.output[id], "wine runs " + windows + "\n");
 }
 
 // The core waits on isRunning() alone; the output may be reported later.
 TEST_F(ProgramOutputTest, EndedProgramIsNotRunningBeforeItsOutputIsReported) {
     const std::string program = script("quick.sh", "echo done\nexit 5\n");
     ASSERT_GT(m_programs.execute(program, {}), 32);
-    const int id = m_listener.started().at(0);
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (m_programs.isRunning(program) && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FALSE(m_programs.isRunning(program));
-    EXPECT_EQ(m_listener.events.size(), 1u) << "reports come from poll() only";
-
+    const int id = m_listener.started.at(0);
+    EXPECT_TRUE(waitForEnd(program));
+    EXPECT_EQ(m_listener.reports(), 1u) << "reports come from poll() only";
     m_programs.poll();
     EXPECT_EQ(m_listener.output[id], "done\n");
-    EXPECT_EQ(m_listener.statusOf(id), 5);
+    EXPECT_EQ(m_listener.statuses[id], 5);
 }
 
 // More than a pipe holds: the program must not stall, and nothing is lost
 // when it ends with its last output still unread.
 TEST_F(ProgramOutputTest, LargeOutputArrivesWhole) {
-    const std::string program =
-        script("chatty.sh", "i=0\nwhile [ $i -lt 2000 ]; do\n"
-                            "  echo \"line $i of a long render log, padded to make it longer\"\n"
-                            "  i=$((i + 1))\ndone\nhead -c 1000000 /dev/zero | tr '\\0' x\n");
-    ASSERT_GT(m_programs.execute(program, {}), 32);
-    const int id = m_listener.started().at(0);
-    ASSERT_TRUE(pollUntil([&] { return finished(id); }));
+    const int id = runToEnd(script("chatty.sh", "i=0\nwhile [ $i -lt 2000 ]; do\n"
+                                                "  echo \"line $i of a long render log\"\n"
+                                                "  i=$((i + 1))\ndone\n"
+                                                "head -c 1000000 /dev/zero | tr '\\0' x\n"));
     const std::string& text = m_listener.output[id];
-    EXPECT_EQ(m_listener.statusOf(id), 0);
     ASSERT_EQ(std::count(text.begin(), text.end(), '\n'), 2000);
     EXPECT_TRUE(text.starts_with("line 0 of"));
     EXPECT_NE(text.find("line 1999 of"), std::string::npos);
@@ -239,8 +212,7 @@ bool kernelHasPidFds() {
 TEST_F(ProgramOutputTest, WaitingOnTheDescriptorsSeesTheEnd) {
     const std::string program = script("quiet.sh", "echo bye\nexec >&- 2>&-\nsleep 0.3\nexit 4\n");
     ASSERT_GT(m_programs.execute(program, {}), 32);
-    const int id = m_listener.started().at(0);
-    ASSERT_FALSE(m_programs.outputFds().empty());
+    const int id = m_listener.started.at(0);
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     int wakeUps = 0;
     while (!finished(id) && Clock::now() < deadline) {
@@ -253,7 +225,7 @@ TEST_F(ProgramOutputTest, WaitingOnTheDescriptorsSeesTheEnd) {
             m_programs.poll();
         }
     }
-    EXPECT_EQ(m_listener.statusOf(id), 4);
+    EXPECT_EQ(m_listener.statuses[id], 4);
     EXPECT_EQ(m_listener.output[id], "bye\n");
     // Without end descriptors the closed output stays readable until the end.
     if (kernelHasPidFds()) {
@@ -262,98 +234,52 @@ TEST_F(ProgramOutputTest, WaitingOnTheDescriptorsSeesTheEnd) {
     EXPECT_TRUE(m_programs.outputFds().empty());
 }
 
-TEST_F(ProgramOutputTest, ProgramsKeepTheirOutputApart) {
+// Two at once keep their output apart; rendering starts POV-Ray once L3P
+// has finished, possibly from the report.
+TEST_F(ProgramOutputTest, ProgramsKeepTheirOutputApartAndMayStartFromAReport) {
     const std::string a = script("a.sh", "for i in 1 2 3; do echo a$i; sleep 0.02; done\nexit 1\n");
     const std::string b = script("b.sh", "for i in 1 2 3; do echo b$i; sleep 0.02; done\nexit 2\n");
+    const std::string next = script("next.sh", "echo next\n");
+    m_listener.onFinished = [&](int) {
+        if (m_listener.started.size() == 2)
+            m_programs.execute(next, {});
+    };
     ASSERT_GT(m_programs.execute(a, {}), 32);
     ASSERT_GT(m_programs.execute(b, {}), 32);
-    const std::vector<int> ids = m_listener.started();
-    ASSERT_EQ(ids.size(), 2u);
-    ASSERT_NE(ids[0], ids[1]);
-    ASSERT_TRUE(pollUntil([&] { return finished(ids[0]) && finished(ids[1]); }));
+    ASSERT_TRUE(pollUntil([&] { return m_listener.statuses.size() == 3; }));
+    const std::vector<int>& ids = m_listener.started;
     EXPECT_EQ(m_listener.output[ids[0]], "a1\na2\na3\n");
     EXPECT_EQ(m_listener.output[ids[1]], "b1\nb2\nb3\n");
-    EXPECT_EQ(m_listener.statusOf(ids[0]), 1);
-    EXPECT_EQ(m_listener.statusOf(ids[1]), 2);
-    EXPECT_TRUE(m_listener.inOrder());
+    EXPECT_EQ(m_listener.statuses[ids[0]], 1);
+    EXPECT_EQ(m_listener.statuses[ids[1]], 2);
+    EXPECT_EQ(m_listener.titles[ids[2]], next);
+    EXPECT_EQ(m_listener.output[ids[2]], "next\n");
+    EXPECT_TRUE(m_listener.inOrder);
 }
 
-// Rendering starts POV-Ray once L3P has finished, possibly from the report.
-TEST_F(ProgramOutputTest, ListenerMayStartTheNextProgramFromAReport) {
-    const std::string first = script("first.sh", "echo one\n");
-    const std::string second = script("second.sh", "echo two\n");
-    m_listener.onFinished = [&](int) {
-        if (m_listener.started().size() == 1)
-            m_programs.execute(second, {});
-    };
-    ASSERT_GT(m_programs.execute(first, {}), 32);
-    ASSERT_TRUE(pollUntil([&] {
-        const auto ids = m_listener.started();
-        return ids.size() == 2 && finished(ids[1]);
-    }));
-    const auto ids = m_listener.started();
-    EXPECT_EQ(m_listener.titleOf(ids[1]), second);
-    EXPECT_EQ(m_listener.output[ids[0]], "one\n");
-    EXPECT_EQ(m_listener.output[ids[1]], "two\n");
-    EXPECT_TRUE(m_listener.inOrder());
-}
-
-TEST_F(ProgramOutputTest, WineProgramIsTitledByTheProgramFile) {
-    const std::string bin = m_dir.path() + "bin/";
-    fs::create_directory(bin);
-    writeScript(bin + "wine", "#!/bin/sh\necho \"wine runs $1\"\n");
+// Documents are not captured, nor programs started without a listener; a
+// listener that goes away must not leave a chatty program stuck on a full pipe.
+TEST_F(ProgramOutputTest, UncapturedProgramsEnd) {
+    fs::create_directory(m_dir.path() + "bin/");
+    writeScript(m_dir.path() + "bin/xdg-open", "#!/bin/sh\nexit 0\n");
     const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", bin.c_str(), 1);
-    const std::string program = m_dir.path() + "L3P.EXE";
-    writeScript(program, "MZ\x90", 0644);
-    const int result = m_programs.execute(program, {});
-    ::setenv("PATH", oldPath.c_str(), 1);
-    ASSERT_GT(result, 32);
-    const int id = m_listener.started().at(0);
-    EXPECT_EQ(m_listener.titleOf(id), program);
-    ASSERT_TRUE(pollUntil([&] { return finished(id); }));
-    EXPECT_EQ(m_listener.output[id], "wine runs " + program + "\n");
-}
-
-TEST_F(ProgramOutputTest, DocumentsAndStartsWithoutListenerAreNotCaptured) {
-    const std::string bin = m_dir.path() + "bin/";
-    fs::create_directory(bin);
-    writeScript(bin + "xdg-open", "#!/bin/sh\nexit 0\n");
-    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", bin.c_str(), 1);
+    ::setenv("PATH", (m_dir.path() + "bin/").c_str(), 1);
     const std::string document = m_dir.path() + "readme.txt";
     writeScript(document, "text\n", 0644);
     const int opened = m_programs.execute(document, {});
     ::setenv("PATH", oldPath.c_str(), 1);
-    ASSERT_GT(opened, 32);
-
+    EXPECT_GT(opened, 32);
+    const std::string flood = script("flood.sh", "head -c 1000000 /dev/zero\n");
+    ASSERT_GT(m_programs.execute(flood, {}), 32);
     m_programs.setOutputListener(nullptr);
     const std::string program = script("plain.sh", "exit 0\n");
     ASSERT_GT(m_programs.execute(program, {}), 32);
-    EXPECT_TRUE(m_programs.outputFds().empty());
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while ((m_programs.isRunning(program) || m_programs.isRunning(document)) &&
-           Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FALSE(m_programs.isRunning(program));
-    EXPECT_FALSE(m_programs.isRunning(document));
-    m_programs.poll();
-    EXPECT_TRUE(m_listener.events.empty());
-}
-
-// A listener that goes away must not leave a chatty program stuck on a full
-// pipe.
-TEST_F(ProgramOutputTest, DroppedListenerLetsTheProgramEnd) {
-    const std::string program = script("flood.sh", "head -c 1000000 /dev/zero\n");
-    ASSERT_GT(m_programs.execute(program, {}), 32);
-    m_programs.setOutputListener(nullptr);
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (m_programs.isRunning(program) && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FALSE(m_programs.isRunning(program));
+    EXPECT_TRUE(waitForEnd(flood));
+    EXPECT_TRUE(waitForEnd(program));
+    EXPECT_TRUE(waitForEnd(document));
     m_programs.poll();
     EXPECT_TRUE(m_programs.outputFds().empty());
-    EXPECT_EQ(m_listener.events.size(), 1u);
+    EXPECT_EQ(m_listener.reports(), 1u) << "only the start of the flood";
 }
 
 } // namespace

@@ -9,12 +9,9 @@
 namespace bp {
 namespace {
 
-TEST(UserViewRecord, WritesTheDocumentedExample) {
-    const std::array<float, 9> row{30, -60, 250, 0, 40, 1, 0, -24, 0};
-    EXPECT_EQ(userViewRecord("Close", row), "Close,30,-60,250,0,40,1,0,-24,0");
-}
-
-TEST(UserViewRecord, ReadsBackWhatItWrites) {
+TEST(UserViewRecord, WritesTheDocumentedExampleAndReadsBack) {
+    EXPECT_EQ(userViewRecord("Close", {30, -60, 250, 0, 40, 1, 0, -24, 0}),
+              "Close,30,-60,250,0,40,1,0,-24,0");
     const std::array<float, 9> row{89.99f, -0.5f, 1e8f, 1, 67.38f, 1, 1.5e-5f, -24, 3};
     const auto view = parseUserViewRecord(userViewRecord("Odd numbers", row));
     ASSERT_TRUE(view);
@@ -22,17 +19,11 @@ TEST(UserViewRecord, ReadsBackWhatItWrites) {
     EXPECT_EQ(view->row, row);
 }
 
-TEST(UserViewRecord, RecordWithoutCommaIsUnreadable) {
+TEST(UserViewRecord, ShortRecordReadsZerosOneWithoutCommaIsUnreadable) {
     EXPECT_FALSE(parseUserViewRecord("just a name"));
-}
-
-TEST(UserViewRecord, ShortRecordReadsZeros) {
     const auto view = parseUserViewRecord("Short,45,30");
     ASSERT_TRUE(view);
-    EXPECT_EQ(view->row[0], 45);
-    EXPECT_EQ(view->row[1], 30);
-    for (std::size_t i = 2; i < 9; ++i)
-        EXPECT_EQ(view->row[i], 0) << i;
+    EXPECT_EQ(view->row, (std::array<float, 9>{45, 30, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 LightTable whiteTable() {
@@ -81,38 +72,27 @@ TEST(UserLightingRecord, EmptySchemeKeepsTheSchemesAfterIt) {
     EXPECT_EQ(parseUserLightingRecord(record, t), "");
 }
 
-TEST(UserLightingRecord, ReadsTheEveningExample) {
+// Lights after the last group keep their white; a short last group reads
+// zeros; the older form left out the light at 45,0,0 and moved the next up.
+TEST(UserLightingRecord, ReadsTheExamplesAndShortForms) {
+    const auto lightOne = [](const LightTable& t) {
+        std::array<float, 7> values{};
+        for (int v = 1; v <= 7; ++v)
+            values[v - 1] = t.at(1, v);
+        return values;
+    };
     LightTable t = whiteTable();
     EXPECT_EQ(parseUserLightingRecord("Evening,30,45,500,.800,.600,.400,0", t), "Evening");
-    EXPECT_EQ(t.at(1, 1), 30);
-    EXPECT_EQ(t.at(1, 2), 45);
-    EXPECT_EQ(t.at(1, 3), 500);
-    EXPECT_EQ(t.at(1, 4), 0.8f);
-    EXPECT_EQ(t.at(1, 5), 0.6f);
-    EXPECT_EQ(t.at(1, 6), 0.4f);
-    EXPECT_EQ(t.at(1, 7), 0);
+    EXPECT_EQ(lightOne(t), (std::array<float, 7>{30, 45, 500, 0.8f, 0.6f, 0.4f, 0}));
     EXPECT_EQ(t.at(2, 1), 0);
-    EXPECT_EQ(t.at(2, 4), 1); // lights after the last group keep their white
-}
-
-TEST(UserLightingRecord, ShortLastGroupReadsZeros) {
-    LightTable t = whiteTable();
+    EXPECT_EQ(t.at(2, 4), 1);
+    t = whiteTable();
     parseUserLightingRecord("Cut,10,20,30,1.000", t);
-    EXPECT_EQ(t.at(1, 3), 30);
-    EXPECT_EQ(t.at(1, 4), 1);
-    EXPECT_EQ(t.at(1, 5), 0);
-    EXPECT_EQ(t.at(1, 6), 0);
-}
-
-TEST(UserLightingRecord, NameWithoutCommaIsASchemeWithoutLights) {
-    LightTable t = whiteTable();
+    EXPECT_EQ(lightOne(t), (std::array<float, 7>{10, 20, 30, 1, 0, 0, 0}));
+    t = whiteTable();
     EXPECT_EQ(parseUserLightingRecord("Bare", t), "Bare");
     EXPECT_EQ(t.at(1, 1), 0);
-}
-
-TEST(UserLightingRecord, ReadsTheOlderFormThatSkippedLights) {
-    // Written before: the light at 45,0,0 was left out and the next moved up.
-    LightTable t = whiteTable();
+    t = whiteTable();
     parseUserLightingRecord("Old,30,120,0,1.000,1.000,1.000,0", t);
     EXPECT_EQ(t.at(1, 1), 30);
     EXPECT_EQ(t.at(1, 2), 120);
