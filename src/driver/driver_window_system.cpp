@@ -2,6 +2,7 @@
 
 #include "core/ui/form.h"
 #include "driver/event_tracer.h"
+#include "driver/image_header.h"
 #include "driver/output.h"
 
 #include <algorithm>
@@ -193,6 +194,19 @@ void DriverWindowSystem::quit() {
         return;
     m_ended = true;
     m_pendingActivation = nullptr;
+}
+
+std::optional<std::pair<int, int>> DriverWindowSystem::imageSize(const std::string& path) {
+    const auto header = readImageHeader(path);
+    if (!header)
+        return std::nullopt;
+    return std::pair{header->width, header->height};
+}
+
+bool DriverWindowSystem::copyImage(const std::string& path) {
+    const bool readable = readImageHeader(path).has_value();
+    m_out.line("! copy image " + quoted(path) + (readable ? "" : " failed"));
+    return readable;
 }
 
 } // namespace bp::driver

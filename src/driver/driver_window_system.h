@@ -39,6 +39,9 @@ class DriverWindowSystem : public WindowSystem {
     void setBusy(bool busy) override;
     void quit() override;
     void formCreated(Form& form) override;
+    std::optional<std::pair<int, int>> imageSize(const std::string& path) override;
+    // Prints the copy and succeeds for every picture it can read.
+    bool copyImage(const std::string& path) override;
 
     // Processes events for ms milliseconds of script time (scaled).
     void wait(double ms);

@@ -23,6 +23,7 @@ Interpreter::Interpreter(Script& script, DriverContext& context)
                  {"mkfifo", &Interpreter::mkfifo},     {"write", &Interpreter::write},
                  {"cat", &Interpreter::cat},           {"exists", &Interpreter::exists},
                  {"chmod", &Interpreter::chmod},       {"waitfor", &Interpreter::waitfor},
+                 {"waitrun", &Interpreter::waitrun}, {"waitgone", &Interpreter::waitgone},
                  {"restart", &Interpreter::restart},   {"povray", &Interpreter::povray},
                  {"touch", &Interpreter::touch},       {"imagesize", &Interpreter::imagesize}} {
     m_ctx.windows.setInsideHandlerHook([this] { performHeld(); });

@@ -88,6 +88,8 @@ class Interpreter {
     void exists(Cursor& c, int line);
     void chmod(Cursor& c, int line);
     void waitfor(Cursor& c, int line);
+    void waitrun(Cursor& c, int line);
+    void waitgone(Cursor& c, int line);
     void touch(Cursor& c, int line);
     void imagesize(Cursor& c, int line);
 

@@ -1,12 +1,16 @@
 // Files for a test to prepare and inspect: folders, text files, stand-in
 // programs.
 
+#include "core/app/app.h"
+#include "core/l3p/run_window.h"
 #include "driver/driver_window_system.h"
+#include "driver/image_header.h"
 #include "driver/interpreter.h"
 #include "driver/output.h"
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -109,6 +113,39 @@ void Interpreter::waitfor(Cursor& c, int) {
     m_ctx.out.line("waitfor " + path + "=" + boolText(found));
 }
 
+// The run window's programs work at their own pace too: wait, processing
+// events, until its run is over. Real time, not scaled.
+void Interpreter::waitrun(Cursor& c, int) {
+    c.end();
+    constexpr auto kLimit = std::chrono::seconds(20);
+    const auto deadline = std::chrono::steady_clock::now() + kLimit;
+    const auto running = [this] {
+        const auto* run = dynamic_cast<const BrickpovRun*>(m_ctx.app->findForm("BrickpovRun"));
+        return run && run->loaded() && run->active();
+    };
+    while (running() && std::chrono::steady_clock::now() < deadline)
+        m_ctx.windows.pump();
+    m_ctx.out.line(std::string("waitrun=") + boolText(!running()));
+}
+
+// A process a started program left behind: wait until it has ended. Real
+// time, not scaled.
+void Interpreter::waitgone(Cursor& c, int) {
+    const std::string path = c.rest("file");
+    std::ifstream in(path);
+    long pid = 0;
+    if (!(in >> pid) || pid <= 0)
+        throw ScriptError("no process id in " + path);
+    constexpr auto kLimit = std::chrono::seconds(20);
+    const auto deadline = std::chrono::steady_clock::now() + kLimit;
+    bool gone = ::kill(static_cast<pid_t>(pid), 0) != 0;
+    while (!gone && std::chrono::steady_clock::now() < deadline) {
+        m_ctx.windows.pump();
+        gone = ::kill(static_cast<pid_t>(pid), 0) != 0;
+    }
+    m_ctx.out.line("waitgone " + path + "=" + boolText(gone));
+}
+
 // "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS", in UTC.
 void Interpreter::touch(Cursor& c, int) {
     const std::string path = c.word("file");
@@ -127,38 +164,14 @@ void Interpreter::touch(Cursor& c, int) {
         throw ScriptError("cannot change the date of " + path);
 }
 
-namespace {
-
-std::uint32_t bigEndian(const unsigned char* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
-           p[3];
-}
-
-std::int32_t littleEndian(const unsigned char* p) {
-    return static_cast<std::int32_t>(std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) |
-                                     (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24));
-}
-
-} // namespace
-
-// The size of a PNG or BMP image, from its header.
+// The size of a picture, from its header.
 void Interpreter::imagesize(Cursor& c, int) {
     const std::string path = c.rest("file");
-    std::ifstream in(path, std::ios::binary);
-    unsigned char head[26] = {};
-    in.read(reinterpret_cast<char*>(head), sizeof head);
-    const auto got = in.gcount();
-    std::string size;
-    if (got >= 24 && std::string_view(reinterpret_cast<char*>(head), 8) == "\x89PNG\r\n\x1a\n")
-        size = "PNG " + std::to_string(bigEndian(head + 16)) + "x" +
-               std::to_string(bigEndian(head + 20));
-    else if (got >= 26 && head[0] == 'B' && head[1] == 'M')
-        // A negative height stores the rows from the top down.
-        size = "BMP " + std::to_string(littleEndian(head + 18)) + "x" +
-               std::to_string(std::abs(littleEndian(head + 22)));
-    else
-        throw ScriptError("not a PNG or BMP image: " + path);
-    m_ctx.out.line("imagesize " + path + "=" + size);
+    const auto header = readImageHeader(path);
+    if (!header)
+        throw ScriptError("not a PNG, BMP, TGA or PPM image: " + path);
+    m_ctx.out.line("imagesize " + path + "=" + header->format + " " +
+                   std::to_string(header->width) + "x" + std::to_string(header->height));
 }
 
 } // namespace bp::driver

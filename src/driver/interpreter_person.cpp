@@ -14,7 +14,7 @@ namespace {
 
 bool isList(ControlKind kind) {
     return kind == ControlKind::ComboList || kind == ControlKind::ComboEdit ||
-           kind == ControlKind::FileList;
+           kind == ControlKind::FileList || kind == ControlKind::Slider;
 }
 
 bool isFolderList(ControlKind kind) {
@@ -137,7 +137,7 @@ void Interpreter::close(Cursor& c, int) {
     Form& f = form(name);
     if (!reachable(f))
         return ignored(name);
-    f.unload();
+    f.userClose();
 }
 
 void Interpreter::answer(Cursor& c, int line) {

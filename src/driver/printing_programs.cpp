@@ -11,6 +11,16 @@ int PrintingPrograms::execute(const std::string& file, const Arguments& argument
     return m_inner.execute(file, arguments);
 }
 
+WatchedStart PrintingPrograms::startWatched(const std::string& file, const Arguments& arguments,
+                                            const std::string& workingDir) {
+    std::string line =
+        "! exec file=" + quoted(file) + " params=" + quoted(commandLineText(arguments));
+    if (!workingDir.empty())
+        line += " dir=" + quoted(workingDir);
+    m_out.line(line);
+    return m_inner.startWatched(file, arguments, workingDir);
+}
+
 int PrintingPrograms::executeIn(const std::string& file, const Arguments& arguments,
                                 const std::string& workingDir) {
     if (workingDir.empty())

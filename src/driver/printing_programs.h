@@ -18,6 +18,8 @@ class PrintingPrograms : public Programs {
     int execute(const std::string& file, const Arguments& arguments) override;
     int executeIn(const std::string& file, const Arguments& arguments,
                   const std::string& workingDir) override;
+    WatchedStart startWatched(const std::string& file, const Arguments& arguments,
+                              const std::string& workingDir) override;
     bool isRunning(const std::string& file) override { return m_inner.isRunning(file); }
     // Runs from worker threads in no set order, so they are not printed.
     ProgramRun runToEnd(const std::string& file, const Arguments& arguments,

@@ -63,7 +63,7 @@ bool hasGeometry(K kind) {
 }
 
 bool isList(K kind) {
-    return kind == K::ComboList || kind == K::ComboEdit || kind == K::FileList;
+    return kind == K::ComboList || kind == K::ComboEdit || kind == K::FileList || kind == K::Slider;
 }
 
 std::string dumpControl(const Control& c) {
@@ -104,6 +104,15 @@ std::string dumpControl(const Control& c) {
         line.text("Path", c.path())
             .number("ListIndex", c.listIndex())
             .number("ListCount", c.listCount());
+        break;
+    case K::ProgressBar:
+        line.number("Value", c.value());
+        break;
+    case K::Slider:
+        line.number("ListIndex", c.listIndex()).number("ListCount", c.listCount());
+        break;
+    case K::ImageView:
+        line.text("Path", c.path()).number("Value", c.value());
         break;
     case K::Shape:
     case K::Line:

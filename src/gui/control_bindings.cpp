@@ -12,6 +12,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
+#include <QImage>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,9 +21,13 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
+#include <QSlider>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyledItemDelegate>
@@ -493,6 +498,112 @@ class PictureBinding : public WidgetBinding {
     }
 };
 
+class ProgressBinding : public WidgetBinding {
+  public:
+    ProgressBinding(FormView& view, Control& control, QWidget* parent)
+        : WidgetBinding(view, control, new QProgressBar(parent)) {
+        bar()->setRange(0, 100);
+    }
+
+  private:
+    QProgressBar* bar() const { return static_cast<QProgressBar*>(m_widget); }
+
+    void updateOwn(Property property) override {
+        if (property == Property::Value)
+            bar()->setValue(std::clamp(control().value(), 0, 100));
+    }
+};
+
+// A slider with a stop for every item of the control.
+class SliderBinding : public WidgetBinding {
+  public:
+    SliderBinding(FormView& view, Control& control, QWidget* parent)
+        : WidgetBinding(view, control, new QSlider(Qt::Horizontal, parent)) {
+        slider()->setTickPosition(QSlider::TicksBelow);
+        slider()->setPageStep(1);
+        connect(slider(), &QSlider::valueChanged, this, [this](int value) {
+            act([this, value] { this->control().userChoose(value); }, {Property::ListIndex});
+        });
+    }
+
+  private:
+    QSlider* slider() const { return static_cast<QSlider*>(m_widget); }
+
+    void updateOwn(Property property) override {
+        if (property == Property::List || property == Property::ListIndex) {
+            slider()->setRange(0, std::max(0, control().listCount() - 1));
+            slider()->setValue(std::max(0, control().listIndex()));
+        }
+    }
+};
+
+// A picture file in a scrolled view: fitted to the view, or at a zoom in per
+// cent.
+class ImageViewBinding : public WidgetBinding {
+  public:
+    ImageViewBinding(FormView& view, Control& control, QWidget* parent)
+        : WidgetBinding(view, control, new QScrollArea(parent)), m_label(new QLabel) {
+        m_label->setAlignment(Qt::AlignCenter);
+        area()->setWidget(m_label);
+        area()->setAlignment(Qt::AlignCenter);
+        area()->setFrameShape(QFrame::StyledPanel);
+        area()->viewport()->installEventFilter(this);
+    }
+
+  private:
+    QScrollArea* area() const { return static_cast<QScrollArea*>(m_widget); }
+
+    void updateOwn(Property property) override {
+        if (property == Property::Path) {
+            m_image = readPicture(toQt(control().path()));
+            showImage();
+        } else if (property == Property::Value) {
+            showImage();
+        } else if (property == Property::BackColor) {
+            fillBackground(area()->viewport(), control().backColor(), view().palette());
+        }
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == area()->viewport() && event->type() == QEvent::Resize &&
+            control().value() <= 0)
+            showImage();
+        return WidgetBinding::eventFilter(watched, event);
+    }
+
+    void showImage() {
+        if (m_image.isNull()) {
+            m_label->setPixmap({});
+            m_label->setText(control().path().empty() ? QString()
+                                                      : tr("The picture cannot be read."));
+            m_label->adjustSize();
+            return;
+        }
+        const int zoom = control().value();
+        const bool fit = zoom <= 0;
+        // Fitted, the picture needs no scroll bars, and has their room too.
+        const auto policy = fit ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+        area()->setHorizontalScrollBarPolicy(policy);
+        area()->setVerticalScrollBarPolicy(policy);
+        area()->setWidgetResizable(fit);
+        QSize size = m_image.size() * std::max(zoom, 1) / 100;
+        if (fit)
+            size = m_image.size().scaled(m_image.size().boundedTo(area()->maximumViewportSize()),
+                                         Qt::KeepAspectRatio);
+        const qreal ratio = area()->devicePixelRatioF();
+        QPixmap pixmap = QPixmap::fromImage(
+            m_image.scaled(size * ratio, Qt::KeepAspectRatio,
+                           zoom == 100 ? Qt::FastTransformation : Qt::SmoothTransformation));
+        pixmap.setDevicePixelRatio(ratio);
+        m_label->setPixmap(pixmap);
+        if (!fit)
+            m_label->resize(size);
+    }
+
+    QLabel* m_label;
+    QImage m_image;
+};
+
 // A line across the window: etched when it runs straight, as separators are.
 class LineWidget : public QWidget {
   public:
@@ -774,6 +885,12 @@ std::unique_ptr<ControlBinding> createBinding(FormView& view, Control& control, 
         return std::make_unique<DriveListBinding>(view, control, parent);
     case K::DirList:
         return std::make_unique<DirListBinding>(view, control, parent);
+    case K::ProgressBar:
+        return std::make_unique<ProgressBinding>(view, control, parent);
+    case K::Slider:
+        return std::make_unique<SliderBinding>(view, control, parent);
+    case K::ImageView:
+        return std::make_unique<ImageViewBinding>(view, control, parent);
     case K::Menu:
     case K::FileList:
     case K::Timer:

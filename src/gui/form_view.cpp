@@ -235,7 +235,7 @@ void FormView::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
-    m_form->unload();
+    m_form->userClose();
 }
 
 // Enter presses the focused button, else the default one; Esc the cancel one.

@@ -1,7 +1,6 @@
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
 #include "gui/form_view.h"
-#include "gui/program_output.h"
 #include "gui/qt_dialogs.h"
 #include "gui/qt_window_system.h"
 #include "platform/desktop/desktop_platform.h"
@@ -87,7 +86,6 @@ int main(int argc, char* argv[]) {
     bp::desktop::FileSettingsStore settings(locations.settingsFile());
     bp::desktop::IniProfileFile profile(locations.configHome);
     bp::desktop::PosixPrograms programs;
-    bp::gui::ProgramOutputWindows outputWindows(programs);
     bp::desktop::PosixFileSystem files(locations.programDir);
     bp::gui::QtWindowSystem windows;
     bp::gui::QtDialogs dialogs(windows);

@@ -1,5 +1,8 @@
 #include "gui/pictures.h"
 
+#include "core/common/targa.h"
+
+#include <QFile>
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -212,6 +215,22 @@ QPixmap drawPicture(const std::string& name, double scale, double devicePixelRat
     painter.scale(scale, scale);
     picture.draw(painter);
     return pixmap;
+}
+
+QImage readPicture(const QString& path) {
+    QImage image(path);
+    if (!image.isNull())
+        return image;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    const auto targa = decodeTarga(std::string_view(bytes.constData(), bytes.size()));
+    if (!targa)
+        return {};
+    return QImage(targa->rgba.data(), targa->width, targa->height, targa->width * 4,
+                  QImage::Format_RGBA8888)
+        .copy();
 }
 
 } // namespace bp::gui

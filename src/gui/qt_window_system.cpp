@@ -1,11 +1,15 @@
 #include "gui/qt_window_system.h"
 
 #include "gui/form_view.h"
+#include "gui/pictures.h"
 #include "gui/qt_convert.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCursor>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QImage>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -196,6 +200,22 @@ void QtWindowSystem::quit() {
     // return at once; the caller of App::start() sees App::ended() instead.
     if (QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(0);
+}
+
+std::optional<std::pair<int, int>> QtWindowSystem::imageSize(const std::string& path) {
+    const QImage image = readPicture(toQt(path));
+    if (image.isNull())
+        return std::nullopt;
+    return std::pair{image.width(), image.height()};
+}
+
+bool QtWindowSystem::copyImage(const std::string& path) {
+    const QImage image = readPicture(toQt(path));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (image.isNull() || !clipboard)
+        return false;
+    clipboard->setImage(image);
+    return true;
 }
 
 } // namespace bp::gui

@@ -46,6 +46,8 @@ class QtWindowSystem : public bp::WindowSystem {
     int screenHeight() override;
     void setBusy(bool busy) override;
     void quit() override;
+    std::optional<std::pair<int, int>> imageSize(const std::string& path) override;
+    bool copyImage(const std::string& path) override;
 
   private:
     FormView* viewFor(bp::Form& form);

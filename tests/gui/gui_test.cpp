@@ -4,9 +4,9 @@
 #include "core/app/brickpov_main.h"
 #include "core/app/locate_dialog.h"
 #include "core/common/core_routines.h"
-#include "gui/console_text.h"
+#include "core/l3p/picture_window.h"
+#include "core/l3p/run_window.h"
 #include "gui/form_view.h"
-#include "gui/program_output.h"
 #include "gui/qt_dialogs.h"
 #include "gui/qt_window_system.h"
 #include "platform/desktop/desktop_platform.h"
@@ -19,25 +19,28 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
 #include <functional>
 #include <memory>
 
 using namespace bp;
 using bp::gui::FormView;
-using bp::gui::ProgramOutputWindow;
-using bp::gui::ProgramOutputWindows;
 using bp::gui::QtDialogs;
 using bp::gui::QtWindowSystem;
 
@@ -78,8 +81,6 @@ QByteArray readFile(const QString& path) {
 }
 
 struct SessionSetup {
-    // Output windows for the started programs, as the program has them.
-    bool outputWindows = false;
     // Runs on the program's folder before the program starts.
     std::function<void(const QString& programDir)> prepare;
 };
@@ -101,8 +102,6 @@ class Session {
         m_settings.save("Brickpov", "Paths", "LGEOPath", "Not Installed");
         if (setup.prepare)
             setup.prepare(m_program.path());
-        if (setup.outputWindows)
-            m_outputs = std::make_unique<ProgramOutputWindows>(m_programs);
         m_app = std::make_unique<App>(m_platform);
         m_windows.setMainForm(m_app->main());
         m_app->start("");
@@ -119,7 +118,6 @@ class Session {
     SettingsStore& settings() { return m_settings; }
     FormView* view() { return m_windows.viewOf(main()); }
     QString programDir() const { return m_program.path(); }
-    ProgramOutputWindows* outputs() { return m_outputs.get(); }
 
   private:
     QTemporaryDir m_config, m_program;
@@ -131,7 +129,6 @@ class Session {
     QtWindowSystem m_windows;
     RecordingDialogs m_dialogs;
     Platform m_platform;
-    std::unique_ptr<ProgramOutputWindows> m_outputs;
     std::unique_ptr<App> m_app;
 };
 
@@ -217,11 +214,9 @@ class GuiTest : public QObject {
     void messageBoxDoesNotReactivateTheForm();
     void messageBoxShowsTheRequest();
     void fileDialogTakesFiltersAndAnswers();
-    void outputWindowShowsWhatAConsoleWould_data();
-    void outputWindowShowsWhatAConsoleWould();
-    void outputWindowFollowsTheEndUnlessScrolledAway();
-    void startedProgramGetsAnOutputWindow();
     void runL3PWithRenderingKeepsTheWindowWorking();
+    void runWindowShowsProgressCancelsAndIsReused();
+    void pictureWindowFitsZoomsAndShowsFrames();
 };
 
 void GuiTest::clicksOnRealWidgetsReachTheCommandLine() {
@@ -537,123 +532,18 @@ void GuiTest::fileDialogTakesFiltersAndAnswers() {
     QCOMPARE(dialogs.fileDialog(request), std::optional<std::string>());
 }
 
-// Output chunks as a program writes them, shown the way the window shows
-// them, each run closed by a last line.
-void GuiTest::outputWindowShowsWhatAConsoleWould_data() {
-    QTest::addColumn<QList<QByteArray>>("chunks");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("lines cut anywhere") << QList<QByteArray>{"first li", "ne\nsec", "ond\n"}
-                                        << QStringLiteral("first line\nsecond\n[end]");
-    QTest::newRow("CR LF cut between chunks")
-        << QList<QByteArray>{"one\r", "\ntwo\r\n"} << QStringLiteral("one\ntwo\n[end]");
-    QTest::newRow("a lone CR goes back over the line")
-        << QList<QByteArray>{"10%\r", "20%\r100%\n", "done"} << QStringLiteral("100%\ndone\n[end]");
-    QTest::newRow("what is not overwritten stays")
-        << QList<QByteArray>{"abcdef\rxy\n"} << QStringLiteral("xycdef\n[end]");
-    QTest::newRow("backspace") << QList<QByteArray>{"ab\bc\n"} << QStringLiteral("ac\n[end]");
-    QTest::newRow("UTF-8 characters cut between chunks")
-        << QList<QByteArray>{"gr\xC3", "\xBC\xC3\x9F", "e \xE2\x82", "\xAC \xF0\x9F", "\xA7\xB1\n"}
-        << QStringLiteral("grüße € \U0001F9F1\n[end]");
-    QTest::newRow("invalid bytes")
-        << QList<QByteArray>{"a\xFF", "b\x80\n"} << QStringLiteral("a\uFFFDb\uFFFD\n[end]");
-    QTest::newRow("a character never completed")
-        << QList<QByteArray>{"x\xE2\x82"} << QStringLiteral("x\uFFFD\n[end]");
-    QTest::newRow("no output") << QList<QByteArray>{} << QStringLiteral("[end]");
-}
-
-void GuiTest::outputWindowShowsWhatAConsoleWould() {
-    QFETCH(QList<QByteArray>, chunks);
-    QFETCH(QString, shown);
-    gui::ConsoleText console;
-    ProgramOutputWindow window(QStringLiteral("/bin/program"));
-    for (const QByteArray& chunk : chunks)
-        window.replaceLastLine(
-            console.append(std::string_view(chunk.constData(), chunk.size())).replacement());
-    window.replaceLastLine(console.finish(QStringLiteral("[end]")).replacement());
-    QCOMPARE(window.textView()->toPlainText(), shown);
-}
-
-void GuiTest::outputWindowFollowsTheEndUnlessScrolledAway() {
-    QString lines;
-    for (int i = 1; i <= 200; ++i)
-        lines += QStringLiteral("line %1\n").arg(i);
-    // Output may come before the window is on the screen.
-    ProgramOutputWindow window(QStringLiteral("/bin/program"));
-    window.replaceLastLine(lines);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QScrollBar* bar = window.textView()->verticalScrollBar();
-    window.replaceLastLine(lines);
-    QTRY_VERIFY(bar->maximum() > 0 && bar->value() == bar->maximum());
-    // The window system may size the window after the output came.
-    window.resize(window.width(), window.height() / 2);
-    QTRY_VERIFY(bar->value() == bar->maximum());
-    window.replaceLastLine(lines);
-    QTRY_VERIFY(bar->value() == bar->maximum());
-
-    bar->setValue(bar->maximum() / 2);
-    const int kept = bar->value();
-    window.replaceLastLine(lines);
-    QTest::qWait(50);
-    QCOMPARE(bar->value(), kept);
-    // Back at the end, it follows again.
-    bar->setValue(bar->maximum());
-    window.replaceLastLine(lines);
-    QTRY_VERIFY(bar->value() == bar->maximum());
-}
-
-// A console program started through the core: its window opens at once,
-// shows what it writes while it runs and says how it ended.
-void GuiTest::startedProgramGetsAnOutputWindow() {
-    Session s({.outputWindows = true, .prepare = {}});
-    QVERIFY(QTest::qWaitForWindowActive(s.view()));
-    const QString program = s.programDir() + QStringLiteral("/chatty");
-    writeScript(program, "printf 'first line\\n'\n"
-                         "printf 'caf\\303\\251 \\r\\n'\n"
-                         "for a in \"$@\"; do printf '<%s>\\n' \"$a\"; done\n"
-                         "printf 'then a pause'\n"
-                         "sleep 0.3\n"
-                         "printf ', and the last line\\n' >&2\n"
-                         "exit 3\n");
-
-    AppExecute(s.app().platform(), program.toStdString(), {"one", "two words"},
-               s.programDir().toStdString());
-    QCOMPARE(s.dialogs().boxes.size(), std::size_t(0));
-    const auto windows = s.outputs()->windows();
-    QCOMPARE(windows.size(), std::size_t(1));
-    ProgramOutputWindow* window = windows.front();
-    QCOMPARE(window->windowTitle(), program);
-    QVERIFY(window->isVisible() && !window->isModal());
-    QPlainTextEdit* text = window->textView();
-    QVERIFY(text->isReadOnly());
-    QVERIFY(QFontInfo(text->font()).fixedPitch());
-
-    // Shown while the program still runs.
-    QTRY_VERIFY_WITH_TIMEOUT(text->toPlainText().endsWith(QStringLiteral("then a pause")), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(text->toPlainText().contains(QStringLiteral("[exited")), 5000);
-    QCOMPARE(text->toPlainText(), QStringLiteral("first line\ncafé \n<one>\n<two words>\n"
-                                                 "then a pause, and the last line\n"
-                                                 "[exited with status 3]"));
-    // The window stays until the person closes it.
-    QTest::qWait(600);
-    QCOMPARE(s.outputs()->windows(), windows);
-    QVERIFY(window->isVisible());
-    window->close();
-    QTRY_COMPARE(s.outputs()->windows().size(), std::size_t(0));
-}
-
 // "Run L3P" with rendering: while it waits for L3P and then pauses, the
 // window goes on working, a second run is refused, and POV-Ray is started
 // once L3P has written the scene.
 void GuiTest::runL3PWithRenderingKeepsTheWindowWorking() {
-    Session s({.outputWindows = true, .prepare = [](const QString& dir) {
-                   makeFile(dir + QStringLiteral("/car.dat"));
-                   writeScript(dir + QStringLiteral("/L3P.exe"),
-                               "echo \"$*\" >> l3p.log\nsleep 1\necho '// scene' > car.pov\n");
-                   writeScript(dir + QStringLiteral("/povray"),
-                               "{ [ -f car.pov ] && echo scene-written; echo \"$*\"; } > "
-                               "povray.log\n");
-               }});
+    Session s({.prepare = [](const QString& dir) {
+        makeFile(dir + QStringLiteral("/car.dat"));
+        writeScript(dir + QStringLiteral("/L3P.exe"),
+                    "echo \"$*\" >> l3p.log\nsleep 1\necho '// scene' > car.pov\n");
+        writeScript(dir + QStringLiteral("/povray"),
+                    "{ [ -f car.pov ] && echo scene-written; echo \"$*\"; } > "
+                    "povray.log\n");
+    }});
     FormView* view = s.view();
     QVERIFY(QTest::qWaitForWindowActive(view));
     BrickpovMain& m = s.main();
@@ -706,12 +596,132 @@ void GuiTest::runL3PWithRenderingKeepsTheWindowWorking() {
     const QList<QByteArray> l3p = readFile(dir + QStringLiteral("/l3p.log")).split('\n');
     QCOMPARE(l3p.size(), 2);
     QVERIFY(!l3p.front().contains("-ld"));
+}
 
-    QStringList titles;
-    for (ProgramOutputWindow* w : s.outputs()->windows())
-        titles << w->windowTitle();
-    QCOMPARE(titles,
-             (QStringList{dir + QStringLiteral("/L3P.exe"), dir + QStringLiteral("/povray")}));
+// Presses "Run L3P" with rendering; returns when POV-Ray has been started.
+void runWithRendering(Session& s) {
+    if (s.main().Chk_Render.value() == 0)
+        clickIndicator(widgetOf<QCheckBox>(s.view(), "Chk_Render"));
+    QTest::mouseClick(widgetOf<QPushButton>(s.view(), "Btn_RunL3P"), Qt::LeftButton);
+}
+
+// The run window: POV-Ray's own progress lines (as recorded from a real
+// render) move its bar, Cancel ends POV-Ray and what it started, and the
+// next run comes to the same window.
+void GuiTest::runWindowShowsProgressCancelsAndIsReused() {
+    Session s({.prepare = [](const QString& dir) {
+        makeFile(dir + QStringLiteral("/car.dat"));
+        writeScript(dir + QStringLiteral("/L3P.exe"), "echo '// scene' > car.pov\n");
+        writeScript(dir + QStringLiteral("/povray"),
+                    "printf '==== [Rendering...] ====\\n'\n"
+                    "printf 'Rendered 1024 of 3072 pixels (33%%)\\rRendered 2048 of 3072 "
+                    "pixels (66%%)\\r'\n"
+                    "sleep 30 &\necho $! > render.tmp\nmv render.tmp render.pid\nwait\n");
+    }});
+    QVERIFY(QTest::qWaitForWindowActive(s.view()));
+    runWithRendering(s);
+    auto& run = s.app().form<BrickpovRun>();
+    FormView* view = s.windows().viewOf(run);
+    QVERIFY(view && view->isVisible() && !view->isModal());
+    QCOMPARE(view->windowTitle(), QStringLiteral("car.dat - Run L3P"));
+    // Beside the main window, not over it.
+    QVERIFY(!view->frameGeometry().intersects(s.view()->frameGeometry()));
+    auto* bar = widgetOf<QProgressBar>(view, "Prg_Render");
+    auto* output = widgetOf<QPlainTextEdit>(view, "Txt_Output");
+    QVERIFY(bar && output);
+    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 66, 5000);
+    QVERIFY(output->toPlainText().contains(QStringLiteral("Rendered 2048 of 3072 pixels (66%)")));
+    QVERIFY(view->grab().save(QStringLiteral(BRICKPOV_GUI_TEST_OUTPUT "/brickpov-run.png")));
+
+    const QString pidFile = s.programDir() + QStringLiteral("/render.pid");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pidFile), 5000);
+    const pid_t child = readFile(pidFile).trimmed().toInt();
+    QVERIFY(child > 0);
+    QTest::mouseClick(widgetOf<QPushButton>(view, "Btn_Cancel"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(run.Lbl_Step.caption(), std::string("Cancelled."), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(::kill(child, 0) != 0, 5000);
+    QVERIFY(!widgetOf<QPushButton>(view, "Btn_Cancel")->isEnabled());
+
+    QFile::remove(pidFile);
+    s.main().Chk_O.setValue(1); // the scene of the first run is there
+    runWithRendering(s);
+    QCOMPARE(&s.app().form<BrickpovRun>(), &run);
+    QCOMPARE(s.windows().viewOf(run), view);
+    int runWindows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        runWindows += w->isVisible() && w->objectName() == QStringLiteral("BrickpovRun");
+    QCOMPARE(runWindows, 1);
+    QCOMPARE(run.Lbl_Step.caption(), std::string("Rendering with POV-Ray..."));
+    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 66, 5000);
+    QCOMPARE(output->toPlainText().count(QStringLiteral("Rendered 2048")), 1);
+    QCOMPARE(s.dialogs().boxes.size(), std::size_t(0));
+}
+
+// The picture window: a picture larger than the view is fitted to it and
+// shown at 100 % with scroll bars; the frames of an animation come under a
+// slider. Compressed Targa pictures are read too.
+void GuiTest::pictureWindowFitsZoomsAndShowsFrames() {
+    Session s;
+    QVERIFY(QTest::qWaitForWindowActive(s.view()));
+    const QString dir = s.programDir();
+    const QColor colors[] = {Qt::red, Qt::green, Qt::blue};
+    std::vector<std::string> frames;
+    for (int i = 0; i < 3; ++i) {
+        QImage image(1200, 900, QImage::Format_RGB32);
+        image.fill(colors[i]);
+        const QString path = dir + QStringLiteral("/car%1.png").arg(i + 1);
+        QVERIFY(image.save(path));
+        frames.push_back(path.toStdString());
+    }
+    ShowPictures(s.app(), frames);
+    auto& window = s.app().form<BrickpovPicture>();
+    FormView* view = s.windows().viewOf(window);
+    QVERIFY(view && QTest::qWaitForWindowExposed(view));
+    QCOMPARE(view->windowTitle(), QStringLiteral("car1.png (1200 x 900)"));
+    auto* area = widgetOf<QScrollArea>(view, "Img_Picture");
+    auto* slider = widgetOf<QSlider>(view, "Sld_Frame");
+    QVERIFY(area && slider);
+    auto* picture = qobject_cast<QLabel*>(area->widget());
+    QVERIFY(picture);
+    const auto shownColor = [&] { return colorInside(picture); };
+
+    // Fitted: the whole picture in the view, its sides in proportion.
+    const QSize room = area->viewport()->size();
+    const QSize fitted = picture->pixmap().deviceIndependentSize().toSize();
+    QVERIFY(fitted.width() <= room.width() && fitted.height() <= room.height());
+    QVERIFY(fitted.width() == room.width() || fitted.height() == room.height());
+    QVERIFY(std::abs(fitted.width() * 3 / 4 - fitted.height()) <= 1);
+    QCOMPARE(shownColor(), QColor(Qt::red));
+    QVERIFY(view->grab().save(QStringLiteral(BRICKPOV_GUI_TEST_OUTPUT "/brickpov-picture.png")));
+
+    QTest::mouseClick(widgetOf<QPushButton>(view, "Btn_Actual"), Qt::LeftButton);
+    QCOMPARE(picture->size(), QSize(1200, 900));
+    QTRY_VERIFY(area->horizontalScrollBar()->isVisible());
+    QTest::mouseClick(widgetOf<QPushButton>(view, "Btn_Fit"), Qt::LeftButton);
+    QCOMPARE(picture->pixmap().deviceIndependentSize().toSize(), fitted);
+
+    // Three frames, three stops; moving the slider shows the frame.
+    QVERIFY(slider->isVisible());
+    QCOMPARE(slider->maximum(), 2);
+    slider->setValue(2);
+    QCOMPARE(window.current(), frames[2]);
+    QCOMPARE(shownColor(), QColor(Qt::blue));
+    QCOMPARE(view->windowTitle(), QStringLiteral("car3.png (1200 x 900)"));
+
+    // A run-length encoded Targa picture, as POV-Ray writes "C - Compressed
+    // Targa", which Qt's own reader refuses: 4 x 3, all red.
+    const QString tga = dir + QStringLiteral("/car.tga");
+    QFile file(tga);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("\0\0\x0a\0\0\0\0\0\0\0\0\0\x04\0\x03\0\x18\x20", 18) +
+               QByteArray("\x8b\0\0\xff", 4));
+    file.close();
+    QCOMPARE(s.windows().imageSize(tga.toStdString()),
+             (std::optional<std::pair<int, int>>{{4, 3}}));
+    ShowPictures(s.app(), {tga.toStdString()});
+    QVERIFY(!slider->isVisible());
+    QCOMPARE(view->windowTitle(), QStringLiteral("car.tga (4 x 3)"));
+    QCOMPARE(shownColor(), QColor(Qt::red));
 }
 
 QTEST_MAIN(GuiTest)

@@ -698,3 +698,83 @@ TEST_F(ProgramsTest, PovrayProgram) {
 }
 
 } // namespace
+
+// A watched start: the output merged and complete, the status as a shell
+// gives it, and stop() reaching what the program started.
+static std::string drain(bp::RunningProgram& program, std::optional<int>& status) {
+    std::string output;
+    for (int i = 0; i < 2000 && !status; ++i) {
+        output += program.takeOutput();
+        status = program.exitStatus();
+        if (!status)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return output + program.takeOutput();
+}
+
+TEST_F(ProgramsTest, WatchedProgramGivesItsOutputAndStatus) {
+    const std::string program = m_dir.path() + "chatty.sh";
+    writeText(program,
+              "#!/bin/sh\nprintf 'out %s\\n' \"$1\"\nprintf 'err\\n' >&2\n"
+              "head -c 200000 /dev/zero | tr '\\0' x\nexit 3\n",
+              0755);
+    fs::copy("/usr/bin/head", m_bin + "head");
+    fs::copy("/usr/bin/tr", m_bin + "tr");
+    PosixPrograms programs;
+    bp::WatchedStart started = programs.startWatched(program, {"two words"}, m_dir.path());
+    ASSERT_GT(started.result, 32);
+    ASSERT_TRUE(started.program);
+    std::optional<int> status;
+    const std::string output = drain(*started.program, status);
+    EXPECT_EQ(status, 3);
+    EXPECT_EQ(output.substr(0, 19), "out two words\nerr\nx");
+    EXPECT_EQ(output.size(), 18u + 200000u);
+}
+
+TEST_F(ProgramsTest, StoppedProgramEndsWithWhatItStarted) {
+    const std::string program = m_dir.path() + "parent.sh";
+    const std::string pidFile = m_dir.path() + "child.pid";
+    writeText(program,
+              "#!/bin/sh\n/bin/sleep 30 &\necho $! > '" + pidFile + ".tmp'\n/bin/mv '" + pidFile +
+                  ".tmp' '" + pidFile + "'\nwait\n",
+              0755);
+    PosixPrograms programs;
+    bp::WatchedStart started = programs.startWatched(program, {}, "");
+    ASSERT_TRUE(started.program);
+    for (int i = 0; i < 2000 && !fs::exists(pidFile); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const pid_t child = static_cast<pid_t>(std::stol(readText(pidFile).value_or("0")));
+    ASSERT_GT(child, 0);
+    EXPECT_FALSE(started.program->exitStatus());
+    started.program->stop();
+    std::optional<int> status;
+    drain(*started.program, status);
+    EXPECT_EQ(status, 128 + SIGTERM);
+    bool childGone = false;
+    for (int i = 0; i < 2000 && !childGone; ++i) {
+        childGone = ::kill(child, 0) != 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(childGone);
+}
+
+// Asked twice, a program that ignores the request is killed.
+TEST_F(ProgramsTest, StubbornProgramIsKilledTheSecondTime) {
+    const std::string program = m_dir.path() + "stubborn.sh";
+    const std::string ready = m_dir.path() + "ready";
+    writeText(program,
+              "#!/bin/sh\ntrap '' TERM\n: > '" + ready + "'\nwhile :; do /bin/sleep 0.05; done\n",
+              0755);
+    PosixPrograms programs;
+    bp::WatchedStart started = programs.startWatched(program, {}, "");
+    ASSERT_TRUE(started.program);
+    for (int i = 0; i < 2000 && !fs::exists(ready); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    started.program->stop();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(started.program->exitStatus());
+    started.program->stop();
+    std::optional<int> status;
+    drain(*started.program, status);
+    EXPECT_EQ(status, 128 + SIGKILL);
+}

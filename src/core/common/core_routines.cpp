@@ -79,6 +79,10 @@ void AppExecute(Platform& platform, const std::string& file, const Arguments& ar
                            : platform.programs.executeIn(file, arguments, workingDir);
     if (result > 32)
         return;
+    reportStartFailure(platform, file, result);
+}
+
+void reportStartFailure(Platform& platform, const std::string& file, int result) {
     MessageBoxRequest box;
     box.title = "Brickpov";
     box.text = "AppExecute: Cannot start the application\r" + file +

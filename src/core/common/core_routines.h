@@ -19,6 +19,9 @@ void UnloadAllWindows(App& app);
 void AppExecute(Platform& platform, const std::string& file, const Arguments& arguments,
                 const std::string& workingDir = "");
 
+// Reports a failed start's result code as AppExecute does.
+void reportStartFailure(Platform& platform, const std::string& file, int result);
+
 // The reason shown for a failed start's result code.
 const char* appExecuteReason(int result);
 

@@ -5,7 +5,9 @@
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
+#include "core/l3p/picture_window.h"
 #include "core/l3p/run_l3p.h"
+#include "core/l3p/run_window.h"
 #include "core/options/options.h"
 #include "core/platform/platform.h"
 
@@ -189,16 +191,79 @@ struct RunGuard {
 };
 } // namespace
 
+namespace {
+
+std::string lastOutput(const BrickpovRun& run) {
+    const auto lines = run.lastLines(8);
+    if (lines.empty())
+        return "\r\n\r\nL3P wrote nothing.";
+    std::string text = "\r\n\r\nL3P's last output:";
+    for (const std::string& line : lines)
+        text += "\r\n" + line;
+    return text;
+}
+
+// Why POV-Ray must not render what the run's L3P left, else empty.
+std::string conversionFailure(BrickpovMain& m, const BrickpovRun& run) {
+    if (const auto status = run.lastStatus(); status && *status != 0)
+        return "L3P ended with exit status " + std::to_string(*status) +
+               ", so POV-Ray was not started." + lastOutput(run);
+    const auto written = m.platform().files.modified(run.scene);
+    if (!written || written == run.sceneBefore)
+        return "L3P did not write " + run.scene +
+               ", so POV-Ray was not started: it would have rendered an older scene." +
+               lastOutput(run);
+    return {};
+}
+
+std::string resolvedPicture(const std::string& folder, const std::string& name) {
+    return name.starts_with(kPathSeparator) ? name : AddBackslash(folder) + name;
+}
+
+void renderEnded(BrickpovMain& m, BrickpovRun& run, int status) {
+    if (run.cancelled()) {
+        run.endRun("Cancelled.");
+        return;
+    }
+    if (status != 0) {
+        run.endRun("POV-Ray ended with status " + std::to_string(status) + ".");
+        return;
+    }
+    run.endRun("Done.");
+    std::vector<std::string> pictures;
+    for (const std::string& name : run.pictures())
+        if (const std::string path = resolvedPicture(m.POVPath, name);
+            m.platform().files.fileExists(path))
+            pictures.push_back(path);
+    if (!pictures.empty())
+        ShowPictures(m.app(), pictures);
+}
+
+} // namespace
+
 void RenderWithPovRay(BrickpovMain& m) {
     const Arguments arguments = povrayArguments(m);
     WindowSystem& windows = m.platform().windows;
-    const std::string l3p = l3pProgram(m);
+    auto& run = m.app().form<BrickpovRun>();
 
     std::optional<RunGuard> guard(std::in_place, m);
-    m.Tmr_Main.setInterval(15000);
-    m.Tmr_Main.setEnabled(true);
-    while (m.platform().programs.isRunning(l3p) && m.Tmr_Main.enabled() && !m.app().ended())
+    // L3P is waited for to its end, however long it takes: POV-Ray reading a
+    // scene still being written would render a part of it. Cancel in the run
+    // window ends the wait.
+    while (run.poll() && !m.app().ended())
         windows.processEvents();
+    if (m.app().ended() || !run.active())
+        return;
+    if (run.cancelled()) {
+        run.endRun("Cancelled.");
+        return;
+    }
+    if (const std::string failure = conversionFailure(m, run); !failure.empty()) {
+        run.endRun("L3P failed: POV-Ray was not started.");
+        guard.reset();
+        showMessage(m.platform(), "L3P Conversion Failed", failure, MsgIcon::Critical);
+        return;
+    }
 
     m.Tmr_Main.setEnabled(false);
     m.Tmr_Main.setInterval(2000);
@@ -206,10 +271,13 @@ void RenderWithPovRay(BrickpovMain& m) {
     while (m.Tmr_Main.enabled() && !m.app().ended())
         windows.processEvents();
     guard.reset();
-    if (m.app().ended())
+    if (m.app().ended() || !run.active() || run.cancelled()) {
+        run.endRun("Cancelled.");
         return;
-
-    AppExecute(m.platform(), m.PovRayProgram, arguments, m.POVPath);
+    }
+    run.onProgramEnded = [&m, &run](int status) { renderEnded(m, run, status); };
+    if (!run.startProgram("Rendering with POV-Ray...", m.PovRayProgram, arguments, m.POVPath, true))
+        run.endRun("POV-Ray could not be started.");
 }
 
 } // namespace bp

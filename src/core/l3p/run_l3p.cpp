@@ -7,6 +7,7 @@
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
 #include "core/l3p/render_options.h"
+#include "core/l3p/run_window.h"
 #include "core/options/options.h"
 #include "core/platform/platform.h"
 
@@ -78,7 +79,14 @@ bool isOldL3P(BrickpovMain& m) {
 }
 
 void StartL3P(BrickpovMain& m) {
-    AppExecute(m.platform(), l3pProgram(m), l3pRunArguments(m.options()), m.ModelPath);
+    auto& run = m.app().form<BrickpovRun>();
+    run.beginRun(m.Cbo_ModelFile.text());
+    // What the scene was before, to tell whether this run's L3P wrote it.
+    run.scene = AddBackslash(m.POVPath) + m.Cbo_OutputFile.text();
+    run.sceneBefore = m.platform().files.modified(run.scene);
+    if (!run.startProgram("Converting with L3P...", l3pProgram(m), l3pRunArguments(m.options()),
+                          m.ModelPath))
+        run.endRun("L3P could not be started.");
 }
 
 void Btn_RunL3P_Click(BrickpovMain& m) {
@@ -122,9 +130,25 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
             m.Chk_O.setValue(1);
         }
     }
+    auto& run = m.app().form<BrickpovRun>();
+    // A conversion still going on is replaced: both would write the same
+    // scene. A render may have run long; the person decides.
+    run.poll();
+    if (run.rendering() &&
+        !askYesNo(m.platform(), "Run L3P",
+                  "POV-Ray is still rendering the last run. Stop it and start a new run?",
+                  MsgIcon::Question))
+        return;
     StartL3P(m);
-    if (m.Chk_Render.enabled() && ticked(m.Chk_Render))
+    if (m.Chk_Render.enabled() && ticked(m.Chk_Render)) {
         RenderWithPovRay(m);
+        return;
+    }
+    run.onProgramEnded = [&run](int status) {
+        run.endRun(run.cancelled() ? "Cancelled."
+                   : status == 0   ? "L3P has finished."
+                                   : "L3P ended with status " + std::to_string(status) + ".");
+    };
 }
 
 void wireRunL3P(BrickpovMain& m) {

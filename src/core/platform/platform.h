@@ -3,8 +3,10 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bp {
@@ -88,6 +90,28 @@ struct ProgramRun {
     std::string failure; // why it did not start
 };
 
+// A program started for a run: what it writes is kept until taken, its end
+// is known, and it can be stopped together with everything it started.
+// Dropping the handle stops the program.
+class RunningProgram {
+  public:
+    virtual ~RunningProgram() = default;
+    // Standard output and error merged, as raw bytes written since the last
+    // call: a chunk may end in the middle of a line or of a UTF-8 character.
+    virtual std::string takeOutput() = 0;
+    // Once the program has ended and its output has been taken: its exit
+    // code, or 128 + the signal that ended it. Empty while it runs.
+    virtual std::optional<int> exitStatus() = 0;
+    // Ends the program and every program it started that is still in its
+    // group; returns at once, the end shows in exitStatus().
+    virtual void stop() = 0;
+};
+
+struct WatchedStart {
+    int result = 0;                          // as Programs::execute gives it
+    std::unique_ptr<RunningProgram> program; // null when nothing was started
+};
+
 // Starting programs and documents. The result follows the shell's
 // convention: above 32 is success, 32 or less names the failure.
 class Programs {
@@ -99,6 +123,12 @@ class Programs {
                           const std::string& workingDir) {
         (void)workingDir;
         return execute(file, arguments);
+    }
+    // Starts a program as executeIn does, with its output captured and its
+    // end watched. A platform that cannot watch starts it unwatched.
+    virtual WatchedStart startWatched(const std::string& file, const Arguments& arguments,
+                                      const std::string& workingDir) {
+        return {executeIn(file, arguments, workingDir), nullptr};
     }
     // Whether the program most recently started for this file still runs.
     virtual bool isRunning(const std::string& file) = 0;
@@ -165,6 +195,12 @@ class WindowSystem {
     virtual void quit() = 0;
     // A new form, before it loads; a view may watch it from its first event.
     virtual void formCreated(Form& /*form*/) {}
+    // The width and height of a picture file, when it can be read.
+    virtual std::optional<std::pair<int, int>> imageSize(const std::string& /*path*/) {
+        return std::nullopt;
+    }
+    // Puts a picture file on the clipboard; false when that failed.
+    virtual bool copyImage(const std::string& /*path*/) { return false; }
 };
 
 struct Platform {

@@ -50,6 +50,12 @@ const char* kindName(ControlKind kind) {
         return "filelist";
     case ControlKind::CommonDialog:
         return "commondialog";
+    case ControlKind::ProgressBar:
+        return "progressbar";
+    case ControlKind::Slider:
+        return "slider";
+    case ControlKind::ImageView:
+        return "imageview";
     }
     return "control";
 }

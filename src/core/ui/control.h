@@ -27,6 +27,9 @@ enum class ControlKind {
     DirList,
     FileList,
     CommonDialog,
+    ProgressBar, // Value: per cent done
+    Slider,      // its stops are the items; ListIndex is the one at the knob
+    ImageView,   // Path: the picture file; Value: zoom in per cent, 0 fits it to the view
 };
 
 const char* kindName(ControlKind kind);

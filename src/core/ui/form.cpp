@@ -111,6 +111,18 @@ void Form::unload() {
     m_host.formUnloaded(*this);
 }
 
+void Form::userClose() {
+    if (!m_loaded || m_unloading)
+        return;
+    bool allowed = true;
+    try {
+        allowed = Form_QueryUnload();
+    } catch (...) {
+    }
+    if (allowed)
+        unload();
+}
+
 void Form::activate() {
     try {
         Form_Activate();

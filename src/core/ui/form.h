@@ -68,6 +68,8 @@ class Form {
     void show(bool modal = false);
     void hide();
     void unload(); // raises Form_Unload, hides, tells the host
+    // A person closes the window: the form may refuse, else it unloads.
+    void userClose();
 
     // Raised by the host when the form becomes the active window.
     void activate();
@@ -96,6 +98,8 @@ class Form {
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
     virtual void Form_Unload() {}
+    // Whether a person may close the window now; false keeps it open.
+    virtual bool Form_QueryUnload() { return true; }
 
   private:
     void notifyForm();

@@ -111,22 +111,6 @@ class PosixFileSystem : public FileSystem {
     std::string m_programDir;
 };
 
-// Receives what started programs write, for an output window per program.
-// Calls come from PosixPrograms::execute() (started) and poll() (the rest),
-// always in the order started, output..., finished for one id.
-class ProgramOutputListener {
-  public:
-    virtual ~ProgramOutputListener() = default;
-    // title: the program file's full path, also when wine runs it.
-    virtual void programStarted(int id, const std::string& title) = 0;
-    // Standard output and error merged, as raw bytes: a chunk may end in the
-    // middle of a line or of a UTF-8 character.
-    virtual void programOutput(int id, std::string_view text) = 0;
-    // exitStatus: the exit code, or 128 + the signal that ended the program;
-    // -1 when another part of the process collected it first.
-    virtual void programFinished(int id, int exitStatus) = 0;
-};
-
 // Starts programs directly, without a shell in between, and documents and
 // web addresses with the desktop's default application.
 class PosixPrograms : public Programs {
@@ -134,69 +118,40 @@ class PosixPrograms : public Programs {
     // povray: the POV-Ray program to report; nullopt looks for "povray" on PATH.
     explicit PosixPrograms(std::optional<std::string> povray = std::nullopt);
     ~PosixPrograms() override;
-    PosixPrograms(const PosixPrograms&) = delete; // owns the pipes of its programs
+    PosixPrograms(const PosixPrograms&) = delete;
     PosixPrograms& operator=(const PosixPrograms&) = delete;
     int execute(const std::string& file, const Arguments& arguments) override;
     int executeIn(const std::string& file, const Arguments& arguments,
                   const std::string& workingDir) override;
+    WatchedStart startWatched(const std::string& file, const Arguments& arguments,
+                              const std::string& workingDir) override;
     bool isRunning(const std::string& file) override;
     std::string povrayProgram() override;
     ProgramRun runToEnd(const std::string& file, const Arguments& arguments,
                         const std::string& workingDir) override;
 
-    // Programs started while a listener is set have their output captured
-    // and reported to it; documents and addresses never do. Null stops the
-    // reports; output still arriving is read and dropped.
-    void setOutputListener(ProgramOutputListener* listener);
-    // Reads what the captured programs wrote, collects the ones that ended
-    // and reports both, without waiting. Call it on a timer or whenever one
-    // of outputFds() is readable; a program whose output is not read stops
-    // when the pipe is full.
-    void poll();
-    // The descriptors to watch for reading: each captured program's output
-    // and, where the kernel has them, one that becomes readable when it
-    // ends. The set changes with execute() and poll(), and a closed number
-    // may come back at once for another program.
-    std::vector<int> outputFds() const;
-
   private:
     struct Child {
         int pid = 0;
-        int id = 0;            // serial of this start
-        int outFd = -1;        // read end of the output pipe, while open
-        int endFd = -1;        // pidfd, readable once the program ends
-        bool captured = false; // reported to a listener
-        bool exited = false;   // collected by waitpid
-        int exitStatus = 0;
-        std::string pending; // read and not yet reported
-    };
-    struct Report {
-        int id = 0;
-        std::string text;
-        bool finished = false;
-        int exitStatus = 0;
+        int id = 0; // serial of this start
     };
 
-    // Starts argv[0] with the arguments and records it under key. A title
-    // captures its output for the listener under that title. The result
-    // code as execute() gives it.
+    // Starts argv[0] with the arguments and records it under key. The
+    // result code as execute() gives it. With watched set, the program
+    // goes to it instead, with its output captured in a group of its own.
     int spawn(const std::vector<std::string>& argv, const std::string& key,
-              const std::string& workingDir, const std::string* title = nullptr);
+              const std::string& workingDir, std::unique_ptr<RunningProgram>* watched = nullptr);
     int openWithDesktop(const std::string& target, const std::string& key,
-                        const std::string& workingDir);
-    // Collects the children that have ended, without waiting and without
-    // reporting; captured ones are left to poll() while a listener is set.
+                        const std::string& workingDir,
+                        std::unique_ptr<RunningProgram>* watched = nullptr);
+    int start(const std::string& file, const Arguments& arguments, const std::string& workingDir,
+              std::unique_ptr<RunningProgram>* watched);
+    // Collects the children that have ended, without waiting.
     void reapFinished();
-    // Reads the pipes and collects the children that have ended; reports go
-    // to the list when one is given.
-    void update(std::vector<Report>* reports);
-    // True at the end of the output; what was read goes to pending.
-    bool readOutput(Child& child);
 
     std::optional<std::string> m_povray;
-    ProgramOutputListener* m_listener = nullptr;
     std::map<std::string, int> m_started; // file -> id of its latest start
-    std::vector<Child> m_children;        // started and not yet done with
+    std::vector<Child> m_children;        // started and not yet collected
     int m_lastId = 0;
 };
 

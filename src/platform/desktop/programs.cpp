@@ -16,6 +16,7 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
@@ -84,9 +85,8 @@ std::string currentFolder() {
     return ::getcwd(buffer, sizeof buffer) ? AddBackslash(buffer) : std::string("./");
 }
 
-// What one poll() reads from a program at most, so that a chatty one cannot
-// hold up the caller. It exceeds a pipe's capacity, so that one read after a
-// program ended takes all it wrote.
+// What one takeOutput() reads at most, so that a chatty program cannot hold
+// up the caller.
 constexpr std::size_t kReadLimit = 2u << 20;
 
 int exitStatusOf(int status) {
@@ -101,25 +101,6 @@ void closeFd(int& fd) {
     if (fd >= 0)
         ::close(fd);
     fd = -1;
-}
-
-// A descriptor that becomes readable when the process ends; -1 where the
-// kernel has none.
-int openPidFd(pid_t pid) {
-#ifdef SYS_pidfd_open
-    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); // close-on-exec by default
-#else
-    (void)pid;
-    return -1;
-#endif
-}
-
-// Whether the process has ended, leaving it to be collected later.
-bool hasEnded(pid_t pid) {
-    siginfo_t info{};
-    if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0)
-        return errno == ECHILD;
-    return info.si_pid == pid;
 }
 
 // A pipe for a child's output. The write end is above the standard
@@ -140,124 +121,101 @@ bool makeOutputPipe(int fds[2]) {
     return true;
 }
 
+// A started program in a process group of its own, its output in a pipe.
+class PosixRunningProgram : public RunningProgram {
+  public:
+    PosixRunningProgram(pid_t pid, int outFd) : m_pid(pid), m_outFd(outFd) {}
+    ~PosixRunningProgram() override {
+        if (!m_exited) {
+            ::kill(-m_pid, SIGKILL);
+            int status = 0;
+            while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }
+        closeFd(m_outFd);
+    }
+    PosixRunningProgram(const PosixRunningProgram&) = delete;
+    PosixRunningProgram& operator=(const PosixRunningProgram&) = delete;
+
+    std::string takeOutput() override {
+        read();
+        return std::exchange(m_pending, {});
+    }
+
+    std::optional<int> exitStatus() override {
+        if (!m_exited) {
+            int status = 0;
+            const pid_t r = ::waitpid(m_pid, &status, WNOHANG);
+            if (r == m_pid || (r < 0 && errno == ECHILD)) {
+                m_exited = true;
+                m_status = r == m_pid ? exitStatusOf(status) : -1;
+            }
+        }
+        if (!m_exited)
+            return std::nullopt;
+        // All it wrote is in the pipe now; programs it left behind may write
+        // more, which nobody waits for.
+        read();
+        closeFd(m_outFd);
+        if (!m_pending.empty())
+            return std::nullopt;
+        return m_status;
+    }
+
+    void stop() override {
+        if (m_exited)
+            return;
+        // A program that does not end when asked is killed the second time.
+        ::kill(-m_pid, m_stopAsked ? SIGKILL : SIGTERM);
+        m_stopAsked = true;
+    }
+
+  private:
+    void read() {
+        if (m_outFd < 0)
+            return;
+        char buffer[64 * 1024];
+        std::size_t total = 0;
+        while (total < kReadLimit) {
+            const ssize_t n = ::read(m_outFd, buffer, sizeof buffer);
+            if (n > 0) {
+                m_pending.append(buffer, static_cast<std::size_t>(n));
+                total += static_cast<std::size_t>(n);
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else {
+                if (n == 0)
+                    closeFd(m_outFd);
+                return;
+            }
+        }
+    }
+
+    pid_t m_pid;
+    int m_outFd;
+    bool m_exited = false;
+    bool m_stopAsked = false;
+    int m_status = 0;
+    std::string m_pending;
+};
+
 } // namespace
 
 PosixPrograms::PosixPrograms(std::optional<std::string> povray) : m_povray(std::move(povray)) {}
 
-PosixPrograms::~PosixPrograms() {
-    try {
-        m_listener = nullptr;
-        reapFinished();
-    } catch (...) {
-    }
-    // A captured program still running ends by SIGPIPE if it writes again,
-    // as it would on a closed terminal.
-    for (Child& c : m_children) {
-        closeFd(c.outFd);
-        closeFd(c.endFd);
-    }
-}
-
-void PosixPrograms::setOutputListener(ProgramOutputListener* listener) {
-    m_listener = listener;
-}
+PosixPrograms::~PosixPrograms() = default;
 
 void PosixPrograms::reapFinished() {
-    update(nullptr);
-}
-
-void PosixPrograms::poll() {
-    try {
-        std::vector<Report> reports;
-        update(&reports);
-        // Reported last, so that a listener may start programs or drop itself.
-        for (Report& r : reports) {
-            if (!m_listener)
-                break;
-            if (r.finished)
-                m_listener->programFinished(r.id, r.exitStatus);
-            else
-                m_listener->programOutput(r.id, r.text);
-        }
-    } catch (...) {
-    }
-}
-
-std::vector<int> PosixPrograms::outputFds() const {
-    std::vector<int> fds;
-    for (const Child& c : m_children) {
-        if (c.outFd >= 0)
-            fds.push_back(c.outFd);
-        if (c.endFd >= 0)
-            fds.push_back(c.endFd);
-    }
-    return fds;
-}
-
-bool PosixPrograms::readOutput(Child& child) {
-    char buffer[64 * 1024];
-    std::size_t total = 0;
-    while (total < kReadLimit) {
-        const ssize_t n = ::read(child.outFd, buffer, sizeof buffer);
-        if (n > 0) {
-            if (m_listener)
-                child.pending.append(buffer, static_cast<std::size_t>(n));
-            total += static_cast<std::size_t>(n);
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else {
-            return n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
-        }
-    }
-    return false;
-}
-
-void PosixPrograms::update(std::vector<Report>* reports) {
-    // While a listener waits for them, captured programs are poll()'s alone:
-    // their descriptors stay readable until it has run.
-    const bool takeCaptured = reports != nullptr || m_listener == nullptr;
-    const bool report = reports != nullptr && m_listener != nullptr;
-    for (Child& c : m_children) {
-        if (c.captured && !takeCaptured)
-            continue;
-        if (!c.exited) {
-            int status = 0;
-            const pid_t r = ::waitpid(c.pid, &status, WNOHANG);
-            // Gone to someone else's wait, or not ours at all: nothing to collect.
-            if (r == c.pid || (r < 0 && errno == ECHILD)) {
-                c.exited = true;
-                c.exitStatus = r == c.pid ? exitStatusOf(status) : -1;
-                closeFd(c.endFd);
-            }
-        }
-        if (c.outFd >= 0) {
-            const bool atEnd = readOutput(c);
-            // Once it has ended, all it wrote has been read; more would come
-            // from programs it left behind, which we do not wait for. Without
-            // an end descriptor the pipe stays to be watched until then.
-            if (c.exited || (atEnd && c.endFd >= 0))
-                closeFd(c.outFd);
-        }
-        if (!report) {
-            c.pending.clear();
-            continue;
-        }
-        if (!c.captured)
-            continue;
-        if (!c.pending.empty()) {
-            reports->push_back({c.id, std::move(c.pending), false, 0});
-            c.pending.clear();
-        }
-        if (c.exited && c.outFd < 0)
-            reports->push_back({c.id, {}, true, c.exitStatus});
-    }
-    std::erase_if(m_children, [&](const Child& c) {
-        return c.exited && c.outFd < 0 && (!c.captured || takeCaptured);
+    std::erase_if(m_children, [](const Child& c) {
+        int status = 0;
+        const pid_t r = ::waitpid(c.pid, &status, WNOHANG);
+        // Gone to someone else's wait, or not ours at all: nothing to collect.
+        return r == c.pid || (r < 0 && errno == ECHILD);
     });
 }
 
 int PosixPrograms::spawn(const std::vector<std::string>& argv, const std::string& key,
-                         const std::string& workingDir, const std::string* title) {
+                         const std::string& workingDir, std::unique_ptr<RunningProgram>* watched) {
     // The child changes folder before it looks for the program.
     const std::string program =
         !workingDir.empty() && !argv[0].starts_with('/') ? currentFolder() + argv[0] : argv[0];
@@ -266,9 +224,8 @@ int PosixPrograms::spawn(const std::vector<std::string>& argv, const std::string
         args.push_back(const_cast<char*>(argv[i].c_str()));
     args.push_back(nullptr);
 
-    const bool capture = title != nullptr && m_listener != nullptr;
     int pipeFds[2] = {-1, -1};
-    if (capture && !makeOutputPipe(pipeFds))
+    if (watched && !makeOutputPipe(pipeFds))
         return kOutOfMemory;
 
     posix_spawn_file_actions_t actions;
@@ -286,11 +243,15 @@ int PosixPrograms::spawn(const std::vector<std::string>& argv, const std::string
     }
     if (!workingDir.empty())
         posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
-    if (capture) {
-        // Nobody types into an output window.
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (watched) {
+        // Nobody types into the run window.
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
         posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
+        // A group of its own, so that stopping it reaches what it started.
+        posix_spawnattr_setpgroup(&attributes, 0);
+        flags |= POSIX_SPAWN_SETPGROUP;
     }
     // The child starts with no signal blocked and the usual defaults, whatever
     // the window toolkit set up for itself.
@@ -302,7 +263,7 @@ int PosixPrograms::spawn(const std::vector<std::string>& argv, const std::string
         sigaddset(&defaults, s);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(&attributes, flags);
 
     pid_t pid = 0;
     const int error = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
@@ -315,26 +276,23 @@ int PosixPrograms::spawn(const std::vector<std::string>& argv, const std::string
         closeFd(pipeFds[0]);
         return spawnFailure(error);
     }
-    Child child;
-    child.pid = pid;
-    child.id = ++m_lastId;
-    child.captured = capture;
-    child.outFd = pipeFds[0];
-    if (capture)
-        child.endFd = openPidFd(pid);
-    m_children.push_back(std::move(child));
+    if (watched) {
+        *watched = std::make_unique<PosixRunningProgram>(pid, pipeFds[0]);
+        m_started.erase(key);
+        return kStarted;
+    }
+    m_children.push_back({pid, ++m_lastId});
     m_started[key] = m_lastId;
-    if (capture)
-        m_listener->programStarted(m_lastId, *title);
     return kStarted;
 }
 
 int PosixPrograms::openWithDesktop(const std::string& target, const std::string& key,
-                                   const std::string& workingDir) {
+                                   const std::string& workingDir,
+                                   std::unique_ptr<RunningProgram>* watched) {
     const auto opener = findOnPath("xdg-open");
     if (!opener)
         return kNoAssociation;
-    return spawn({*opener, target}, key, workingDir);
+    return spawn({*opener, target}, key, workingDir, watched);
 }
 
 int PosixPrograms::execute(const std::string& file, const Arguments& arguments) {
@@ -343,12 +301,24 @@ int PosixPrograms::execute(const std::string& file, const Arguments& arguments) 
 
 int PosixPrograms::executeIn(const std::string& file, const Arguments& arguments,
                              const std::string& workingDir) {
+    return start(file, arguments, workingDir, nullptr);
+}
+
+WatchedStart PosixPrograms::startWatched(const std::string& file, const Arguments& arguments,
+                                         const std::string& workingDir) {
+    WatchedStart started;
+    started.result = start(file, arguments, workingDir, &started.program);
+    return started;
+}
+
+int PosixPrograms::start(const std::string& file, const Arguments& arguments,
+                         const std::string& workingDir, std::unique_ptr<RunningProgram>* watched) {
     try {
         reapFinished();
         if (!workingDir.empty() && !isDirectory(workingDir))
             return kPathNotFound;
         if (isAddress(file))
-            return openWithDesktop(file, file, workingDir);
+            return openWithDesktop(file, file, workingDir, watched);
         if (file.empty())
             return kFileNotFound;
 
@@ -372,14 +342,13 @@ int PosixPrograms::executeIn(const std::string& file, const Arguments& arguments
         if (!workingDir.empty() && !path.starts_with('/'))
             path = currentFolder() + path;
         if (!S_ISREG(st.st_mode))
-            return openWithDesktop(path, file, workingDir);
+            return openWithDesktop(path, file, workingDir, watched);
 
-        const std::string title = path.starts_with('/') ? path : currentFolder() + path;
         switch (classify(path)) {
         case Kind::Program: {
             std::vector<std::string> argv{path};
             argv.insert(argv.end(), arguments.begin(), arguments.end());
-            return spawn(argv, file, workingDir, &title);
+            return spawn(argv, file, workingDir, watched);
         }
         case Kind::WindowsProgram: {
             const auto wine = findOnPath("wine");
@@ -387,14 +356,14 @@ int PosixPrograms::executeIn(const std::string& file, const Arguments& arguments
                 return kBadProgram;
             std::vector<std::string> argv{*wine, path};
             argv.insert(argv.end(), arguments.begin(), arguments.end());
-            return spawn(argv, file, workingDir, &title);
+            return spawn(argv, file, workingDir, watched);
         }
         case Kind::Unreadable:
             return kAccessDenied;
         case Kind::Document:
             break;
         }
-        return openWithDesktop(path, file, workingDir);
+        return openWithDesktop(path, file, workingDir, watched);
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
     } catch (...) {
@@ -409,11 +378,10 @@ bool PosixPrograms::isRunning(const std::string& file) {
         if (it == m_started.end())
             return false;
         // Found by the start's own id: a collected process id may already
-        // belong to another process. One that ended and whose output is still
-        // to be reported no longer runs.
+        // belong to another process.
         const auto child = std::find_if(m_children.begin(), m_children.end(),
                                         [&](const Child& c) { return c.id == it->second; });
-        if (child == m_children.end() || child->exited || hasEnded(child->pid)) {
+        if (child == m_children.end()) {
             m_started.erase(it);
             return false;
         }

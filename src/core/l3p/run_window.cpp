@@ -1,0 +1,212 @@
+#include "core/l3p/run_window.h"
+
+#include "core/app/app.h"
+#include "core/app/brickpov_main.h"
+#include "core/common/core_routines.h"
+#include "core/options/options.h"
+
+#include <algorithm>
+
+namespace bp {
+
+namespace {
+constexpr int kPollMs = 100;
+constexpr int kGapTwips = 120;
+} // namespace
+
+BrickpovRun::BrickpovRun(App& app)
+    : Form(app, "BrickpovRun"), Lbl_Step(add(ControlKind::Label, "Lbl_Step")),
+      Txt_Output(add(ControlKind::TextBox, "Txt_Output")),
+      Prg_Render(add(ControlKind::ProgressBar, "Prg_Render")),
+      Lbl_Elapsed(add(ControlKind::Label, "Lbl_Elapsed")),
+      Btn_Cancel(add(ControlKind::Button, "Btn_Cancel")),
+      Btn_Close(add(ControlKind::Button, "Btn_Close")), Tmr_Run(add(ControlKind::Timer, "Tmr_Run")),
+      m_app(app) {
+    setCaption("Run L3P");
+    clientWidth = 9000;
+    clientHeight = 6360;
+    setRect({0, 0, 9090, 6765});
+    Lbl_Step.setRect({120, 120, 8760, 255});
+    Lbl_Step.bold = true;
+    Txt_Output.setRect({120, 480, 8760, 4680});
+    Txt_Output.multiLine = true;
+    Txt_Output.setLocked(true);
+    Txt_Output.tabIndex = 2;
+    Prg_Render.setRect({120, 5280, 7200, 255});
+    Lbl_Elapsed.setRect({7440, 5280, 1440, 255});
+    Lbl_Elapsed.alignment = Alignment::Right;
+    Btn_Cancel.setRect({6480, 5820, 1155, 375});
+    Btn_Cancel.setCaption("Cancel");
+    Btn_Cancel.tabIndex = 0;
+    Btn_Cancel.cancelButton = true;
+    Btn_Cancel.setEnabled(false);
+    Btn_Close.setRect({7725, 5820, 1155, 375});
+    Btn_Close.setCaption("Close");
+    Btn_Close.tabIndex = 1;
+    for (Control* c : {&Lbl_Step, &Lbl_Elapsed, &Btn_Cancel, &Btn_Close})
+        c->setBackColor(Color::systemButtonFace());
+    Tmr_Run.setInterval(kPollMs);
+    Tmr_Run.setEnabled(false);
+
+    Btn_Cancel.onClick = [this] { cancel(); };
+    Btn_Close.onClick = [this] { userClose(); };
+    Tmr_Run.onTimer = [this] { poll(); };
+}
+
+void BrickpovRun::beginRun(const std::string& modelName) {
+    m_text.clear();
+    m_programText.clear();
+    m_progress = {};
+    m_firstPicture.reset();
+    m_lastStatus.reset();
+    m_cancelled = false;
+    m_rendering = false;
+    m_active = true;
+    m_started = std::chrono::steady_clock::now();
+    setCaption(modelName.empty() ? "Run L3P" : modelName + " - Run L3P");
+    Txt_Output.setText("");
+    Prg_Render.setValue(0);
+    Lbl_Step.setCaption("");
+    showElapsed();
+    Btn_Cancel.setEnabled(true);
+    Tmr_Run.setEnabled(true);
+    if (!visible()) {
+        // Beside the main window, on the side where the screen has room.
+        const Rect& main = m_app.main().rect();
+        const int screen = m_app.platform().windows.screenWidth();
+        int left = main.left + main.width + kGapTwips;
+        if (left + rect().width > screen)
+            left = std::max(0, main.left - rect().width - kGapTwips);
+        move(left, std::max(0, main.top));
+        Form::show(false);
+    }
+}
+
+void BrickpovRun::endRun(const std::string& text) {
+    if (!m_active)
+        return;
+    m_active = false;
+    m_program.reset();
+    Btn_Cancel.setEnabled(false);
+    Tmr_Run.setEnabled(false);
+    showElapsed();
+    Lbl_Step.setCaption(text);
+}
+
+bool BrickpovRun::startProgram(const std::string& step, const std::string& file,
+                               const Arguments& arguments, const std::string& workingDir,
+                               bool render) {
+    m_program.reset();
+    m_rendering = render;
+    m_programText.clear();
+    m_lastStatus.reset();
+    Lbl_Step.setCaption(step);
+    note("$ " + commandLineText(Arguments{file}) + " " + commandLineText(arguments));
+    WatchedStart started = m_app.platform().programs.startWatched(file, arguments, workingDir);
+    if (started.result <= 32) {
+        reportStartFailure(m_app.platform(), file, started.result);
+        note(std::string("Cannot start the program: ") + appExecuteReason(started.result));
+        return false;
+    }
+    m_program = std::move(started.program);
+    return true;
+}
+
+bool BrickpovRun::poll() {
+    // A handler below may process events, which would tick the timer again.
+    if (!m_program || m_polling)
+        return m_program != nullptr;
+    m_polling = true;
+    output(m_program->takeOutput());
+    const std::optional<int> status = m_program->exitStatus();
+    m_polling = false;
+    showElapsed();
+    if (!status)
+        return true;
+    output(m_program->takeOutput());
+    m_program.reset();
+    programEnded(*status);
+    return false;
+}
+
+void BrickpovRun::output(std::string_view bytes) {
+    if (bytes.empty())
+        return;
+    m_programText.append(bytes);
+    for (const std::string& piece : m_text.append(bytes)) {
+        if (readRenderProgress(m_progress, piece))
+            Prg_Render.setValue(m_progress.percent());
+        if (!m_firstPicture)
+            m_firstPicture = renderedPictureName(piece);
+    }
+    showText();
+}
+
+void BrickpovRun::showText() {
+    const std::string text = m_text.text();
+    Txt_Output.setText(text);
+    // The end stays in view, as in a terminal.
+    Txt_Output.setSelection(static_cast<int>(text.size()), 0);
+}
+
+void BrickpovRun::note(const std::string& line) {
+    m_text.endLine();
+    m_text.append(line + "\n");
+    showText();
+}
+
+void BrickpovRun::programEnded(int status) {
+    m_lastStatus = status;
+    if (status == 0 && m_rendering)
+        Prg_Render.setValue(100);
+    note(status == 0 ? std::string("[done]")
+                     : "[ended with status " + std::to_string(status) + "]");
+    if (auto ended = std::exchange(onProgramEnded, nullptr))
+        ended(status);
+}
+
+std::vector<std::string> BrickpovRun::pictures() const {
+    if (!m_firstPicture)
+        return {};
+    return framePictureNames(*m_firstPicture, m_progress.frames);
+}
+
+void BrickpovRun::cancel() {
+    if (!m_active)
+        return;
+    m_cancelled = true;
+    Lbl_Step.setCaption("Stopping...");
+    if (m_program)
+        m_program->stop();
+    else
+        endRun("Cancelled.");
+}
+
+void BrickpovRun::showElapsed() {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                             std::chrono::steady_clock::now() - m_started)
+                             .count();
+    Lbl_Elapsed.setCaption(elapsedText(seconds));
+}
+
+bool BrickpovRun::Form_QueryUnload() {
+    if (!m_active)
+        return true;
+    if (!askYesNo(m_app.platform(), "Run L3P",
+                  "L3P or POV-Ray is still running. Stop it and close this window?",
+                  MsgIcon::Question))
+        return false;
+    cancel();
+    return true;
+}
+
+void BrickpovRun::Form_Unload() {
+    m_cancelled = m_cancelled || m_active;
+    onProgramEnded = nullptr;
+    // Dropping the program ends it and everything it started.
+    m_program.reset();
+    m_active = false;
+    Tmr_Run.setEnabled(false);
+}
+
+} // namespace bp
