@@ -23,9 +23,10 @@ Interpreter::Interpreter(Script& script, DriverContext& context)
                  {"mkfifo", &Interpreter::mkfifo},     {"write", &Interpreter::write},
                  {"cat", &Interpreter::cat},           {"exists", &Interpreter::exists},
                  {"chmod", &Interpreter::chmod},       {"waitfor", &Interpreter::waitfor},
-                 {"waitrun", &Interpreter::waitrun}, {"waitgone", &Interpreter::waitgone},
+                 {"waitrun", &Interpreter::waitrun},   {"waitgone", &Interpreter::waitgone},
                  {"restart", &Interpreter::restart},   {"povray", &Interpreter::povray},
-                 {"touch", &Interpreter::touch},       {"imagesize", &Interpreter::imagesize}} {
+                 {"touch", &Interpreter::touch},       {"imagesize", &Interpreter::imagesize},
+                 {"drop", &Interpreter::drop}} {
     m_ctx.windows.setInsideHandlerHook([this] { performHeld(); });
 }
 

@@ -60,6 +60,7 @@ class Interpreter {
     // What a person does (interpreter_person.cpp).
     void start(Cursor& c, int line);
     void click(Cursor& c, int line);
+    void drop(Cursor& c, int line);
     void type(Cursor& c, int line);
     void choose(Cursor& c, int line);
     void focus(Cursor& c, int line);

@@ -131,6 +131,14 @@ void Interpreter::activate(Cursor& c, int) {
     m_ctx.windows.activate(f);
 }
 
+void Interpreter::drop(Cursor& c, int) {
+    const std::string path = c.rest("file");
+    Form& f = form("BrickpovMain");
+    if (!reachable(f))
+        return ignored("BrickpovMain");
+    f.userDropFile(path);
+}
+
 void Interpreter::close(Cursor& c, int) {
     const std::string name = c.optionalWord().value_or("BrickpovMain");
     c.end();

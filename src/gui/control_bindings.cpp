@@ -422,6 +422,8 @@ class ButtonBinding : public WidgetBinding {
         : WidgetBinding(view, control, new QPushButton(parent)) {
         button()->setAutoDefault(false);
         button()->setDefault(control.defaultButton);
+        if (!control.shortcut.empty())
+            button()->setShortcut(QKeySequence(toQt(control.shortcut)));
         connect(button(), &QPushButton::clicked, this,
                 [this] { act([this] { this->control().userClick(); }, {}); });
     }
@@ -482,8 +484,9 @@ class PictureBinding : public WidgetBinding {
         : WidgetBinding(view, control, new QLabel(parent), true) {
         auto* label = static_cast<QLabel*>(m_widget);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setPixmap(
-            drawPicture(control.picture, view.twips().dpi() / 96.0, view.devicePixelRatioF()));
+        label->setPixmap(drawPicture(control.picture, view.twips().dpi() / 96.0,
+                                     view.devicePixelRatioF(),
+                                     view.palette().color(QPalette::Window).lightness() < 128));
         if (control.handler(Event::Click))
             label->setCursor(Qt::PointingHandCursor);
     }

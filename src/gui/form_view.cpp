@@ -3,8 +3,11 @@
 #include "gui/control_bindings.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPointer>
@@ -38,6 +41,7 @@ FormView::FormView(bp::Form& form, QWidget* owner)
     setWindowFlags(flags);
     setFont(formFont());
     setObjectName(toQt(form.name()));
+    setAcceptDrops(static_cast<bool>(form.onFileDrop));
     build();
     form.addObserver(this);
 }
@@ -279,6 +283,30 @@ void FormView::moveEvent(QMoveEvent* event) {
     m_placing = true;
     m_form->setRect({left, top, r.width, r.height});
     m_placing = false;
+}
+
+namespace {
+// The first local file of a drag, else empty.
+QString droppedFile(const QMimeData* data) {
+    if (data)
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                return url.toLocalFile();
+    return {};
+}
+} // namespace
+
+void FormView::dragEnterEvent(QDragEnterEvent* event) {
+    if (m_form && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void FormView::dropEvent(QDropEvent* event) {
+    const QString file = droppedFile(event->mimeData());
+    if (!m_form || file.isEmpty())
+        return;
+    event->acceptProposedAction();
+    m_form->userDropFile(file.toStdString());
 }
 
 } // namespace bp::gui

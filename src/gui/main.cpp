@@ -18,7 +18,7 @@
 
 namespace {
 
-// --version and --help are answered before Qt looks for a display, so that
+// --version and --help (-h) are answered before Qt looks for a display, so that
 // they work in a terminal without one. The exit status when answered.
 std::optional<int> answerInformationRequest(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
@@ -26,13 +26,27 @@ std::optional<int> answerInformationRequest(int argc, char* argv[]) {
             std::fputs("brickpov " BRICKPOV_VERSION "\n", stdout);
             return 0;
         }
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs("Usage: brickpov [MODEL-FILE]\n"
-                       "       brickpov render [OPTION]... MODEL...\n"
-                       "Desktop front-end for L3P and POV-Ray; starts with MODEL-FILE (.ldr, "
-                       ".mpd, .dat) chosen, when one is given.\n"
-                       "'brickpov render --help' tells how to render models with no window.\n",
-                       stdout);
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            const auto locations = bp::desktop::Locations::fromEnvironment();
+            std::printf(
+                "Usage: brickpov [MODEL-FILE]\n"
+                "       brickpov render [OPTION]... MODEL...\n"
+                "Desktop front-end for L3P and POV-Ray; starts with MODEL-FILE (.ldr, "
+                ".mpd, .dat) chosen, when one is given.\n"
+                "'brickpov render --help' tells how to render models with no window.\n"
+                "\n"
+                "  -h, --help     show this help\n"
+                "      --version  show the version\n"
+                "\n"
+                "Files:\n"
+                "  %s\n"
+                "      the settings: tool folders, lighting schemes, view presets, recent scenes\n"
+                "  %sLDraw.ini\n"
+                "      the LDraw library folder, as BaseDirectory in section [LDraw]\n"
+                "Environment:\n"
+                "  LDRAWDIR         the LDraw library folder when LDraw.ini names none\n"
+                "  XDG_CONFIG_HOME  the folder of both files (default: ~/.config)\n",
+                locations.settingsFile().c_str(), locations.configHome.c_str());
             return 0;
         }
     }

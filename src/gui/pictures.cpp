@@ -51,31 +51,31 @@ void drawBrickPyramid(QPainter& p) {
     drawBrick(p, 46, 23, 2, green);
 }
 
-void drawName(QPainter& p, const QRectF& box, int pixelSize) {
+void drawName(QPainter& p, const QRectF& box, int pixelSize, bool dark) {
     p.setFont(pictureFont(pixelSize, true));
-    p.setPen(QColor(0, 0, 0, 40));
+    p.setPen(dark ? QColor(0, 0, 0, 120) : QColor(0, 0, 0, 40));
     p.drawText(box.translated(1, 1), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Brickpov"));
-    p.setPen(QColor(43, 58, 74));
+    p.setPen(dark ? QColor(222, 230, 238) : QColor(43, 58, 74));
     p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Brickpov"));
 }
 
 // The program's logo, 600 x 32: a little pyramid of bricks and the name.
 // Only its left part shows; the donation image and the buttons cover the rest.
-void drawLogo(QPainter& p) {
+void drawLogo(QPainter& p, bool dark) {
     drawBrickPyramid(p);
-    drawName(p, QRectF(74, 0, 140, 32), 21);
+    drawName(p, QRectF(74, 0, 140, 32), 21, dark);
 }
 
 // The About box's picture, 345 x 78: the logo, larger, with what it is for.
-void drawAbout(QPainter& p) {
+void drawAbout(QPainter& p, bool dark) {
     p.save();
     p.translate(4, 6);
     p.scale(2.0, 2.0);
     drawBrickPyramid(p);
     p.restore();
-    drawName(p, QRectF(146, 8, 200, 42), 36);
+    drawName(p, QRectF(146, 8, 200, 42), 36, dark);
     p.setFont(pictureFont(12, false));
-    p.setPen(QColor(90, 100, 112));
+    p.setPen(dark ? QColor(170, 180, 192) : QColor(90, 100, 112));
     p.drawText(QRectF(148, 50, 200, 18), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("L3P and POV-Ray, one window"));
 }
@@ -185,21 +185,28 @@ void drawDonateButton(QPainter& p) {
 
 struct Picture {
     int width, height;
-    std::function<void(QPainter&)> draw;
+    std::function<void(QPainter&, bool dark)> draw;
 };
+
+// Pictures with a background of their own look the same on any palette.
+template <void (*Draw)(QPainter&)> void anyPalette(QPainter& p, bool) {
+    Draw(p);
+}
 
 const std::map<std::string, Picture>& pictures() {
     static const std::map<std::string, Picture> all{
-        {"logo", {600, 32, drawLogo}},    {"donate", {170, 26, drawDonate}},
-        {"about", {345, 78, drawAbout}},  {"about-donate", {345, 63, drawAboutDonate}},
-        {"maker", {142, 141, drawMaker}},
+        {"logo", {600, 32, drawLogo}},
+        {"donate", {170, 26, anyPalette<drawDonate>}},
+        {"about", {345, 78, drawAbout}},
+        {"about-donate", {345, 63, anyPalette<drawAboutDonate>}},
+        {"maker", {142, 141, anyPalette<drawMaker>}},
     };
     return all;
 }
 
 } // namespace
 
-QPixmap drawPicture(const std::string& name, double scale, double devicePixelRatio) {
+QPixmap drawPicture(const std::string& name, double scale, double devicePixelRatio, bool dark) {
     const auto it = pictures().find(name);
     if (it == pictures().end())
         return {};
@@ -213,7 +220,7 @@ QPixmap drawPicture(const std::string& name, double scale, double devicePixelRat
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(scale, scale);
-    picture.draw(painter);
+    picture.draw(painter, dark);
     return pixmap;
 }
 

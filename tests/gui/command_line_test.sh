@@ -40,11 +40,26 @@ expect_answer() {
 run_headless --version
 expect_answer "--version" "brickpov $version"
 
-run_headless --help
-expect_answer "--help" "Usage: brickpov [MODEL-FILE]
+help="Usage: brickpov [MODEL-FILE]
        brickpov render [OPTION]... MODEL...
 Desktop front-end for L3P and POV-Ray; starts with MODEL-FILE (.ldr, .mpd, .dat) chosen, when one is given.
-'brickpov render --help' tells how to render models with no window."
+'brickpov render --help' tells how to render models with no window.
+
+  -h, --help     show this help
+      --version  show the version
+
+Files:
+  $T/config/Brickpov/settings.ini
+      the settings: tool folders, lighting schemes, view presets, recent scenes
+  $T/config/LDraw.ini
+      the LDraw library folder, as BaseDirectory in section [LDraw]
+Environment:
+  LDRAWDIR         the LDraw library folder when LDraw.ini names none
+  XDG_CONFIG_HOME  the folder of both files (default: ~/.config)"
+run_headless --help
+expect_answer "--help" "$help"
+run_headless -h
+expect_answer "-h" "$help"
 
 # Also when Qt's own options come first.
 run_headless -style Fusion --version

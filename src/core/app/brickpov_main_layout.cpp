@@ -345,6 +345,11 @@ BrickpovMain::BrickpovMain(App& app)
     Img_PayPalDonate.picture = "donate";
     Img_PayPalDonate.container = "Pic_BrickpovLogo";
     Mnu_About.shortcut = "F1";
+    Mnu_FileOpen.shortcut = "Ctrl+O";
+    Mnu_FileSave.shortcut = "Ctrl+S";
+    Mnu_FileExit.shortcut = "Ctrl+Q";
+    Btn_RunL3P.shortcut = "Ctrl+R";
+    Btn_RunL3P.setToolTipText("Run L3P (Ctrl+R)");
     for (Control* c : {&Dir_Hidden, &File_Hidden, &Dlg_Main, &Tmr_Main})
         c->setVisible(false);
     File_Hidden.pattern = "*.dat; *.mpd";

@@ -82,7 +82,21 @@ void AppExecute(Platform& platform, const std::string& file, const Arguments& ar
     reportStartFailure(platform, file, result);
 }
 
+namespace {
+bool isWebAddress(const std::string& file) {
+    return file.rfind("http://", 0) == 0 || file.rfind("https://", 0) == 0;
+}
+} // namespace
+
 void reportStartFailure(Platform& platform, const std::string& file, int result) {
+    if (isWebAddress(file)) {
+        showMessage(platform, "Brickpov",
+                    "No web browser could be started for this address; please open it in "
+                    "yours:\r\n" +
+                        file,
+                    MsgIcon::Exclamation);
+        return;
+    }
     MessageBoxRequest box;
     box.title = "Brickpov";
     box.text = "AppExecute: Cannot start the application\r" + file +

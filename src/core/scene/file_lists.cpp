@@ -141,6 +141,13 @@ std::optional<std::string> browse(BrickpovMain& m, const char* title, std::strin
     folder = folderPart(*chosen);
     return name;
 }
+
+// The model list moves to the model's folder and selects it, when it is one
+// of the listed models.
+void chooseModel(BrickpovMain& m, const std::string& name) {
+    FillModelList(m);
+    selectNoCase(m.Cbo_ModelFile, name);
+}
 } // namespace
 
 void Btn_BrowseModelFile_Click(BrickpovMain& m) {
@@ -148,10 +155,18 @@ void Btn_BrowseModelFile_Click(BrickpovMain& m) {
     const auto name =
         browse(m, "Select Model Path/File", m.ModelPath,
                "LDraw Files, (*.dat, *.ldr, *.mpd)|*.dat;*.ldr;*.mpd|All Files, (*.*)|*.*");
-    if (!name)
+    if (name)
+        chooseModel(m, *name);
+}
+
+void BrickpovMain_FileDrop(BrickpovMain& m, const std::string& path) {
+    // A dropped folder, or a name that is gone, is no model.
+    if (!m.platform().files.fileExists(path))
         return;
-    FillModelList(m);
-    selectNoCase(m.Cbo_ModelFile, *name);
+    const std::string name = fileNamePart(path);
+    m.Dlg_Main.setText(name);
+    m.ModelPath = folderPart(path);
+    chooseModel(m, name);
 }
 
 void Btn_BrowseOutputPath_Click(BrickpovMain& m) {
@@ -170,6 +185,7 @@ void wireFileLists(BrickpovMain& m) {
     m.Cbo_ModelFile.onClick = [&m] { Cbo_ModelFile_Click(m); };
     m.Btn_BrowseModelFile.onClick = [&m] { Btn_BrowseModelFile_Click(m); };
     m.Btn_BrowseOutputPath.onClick = [&m] { Btn_BrowseOutputPath_Click(m); };
+    m.onFileDrop = [&m](const std::string& path) { BrickpovMain_FileDrop(m, path); };
 }
 
 // Used by start-up: the model named on the command line, ignoring case.

@@ -12,6 +12,9 @@ void FillOutputList(BrickpovMain& m);
 void Cbo_ModelFile_Click(BrickpovMain& m);
 void Btn_BrowseModelFile_Click(BrickpovMain& m);
 void Btn_BrowseOutputPath_Click(BrickpovMain& m);
+// A file dropped on the main window is chosen as the model browse button
+// would choose it.
+void BrickpovMain_FileDrop(BrickpovMain& m, const std::string& path);
 
 void wireFileLists(BrickpovMain& m);
 void selectModelNoCase(BrickpovMain& m, const std::string& name);

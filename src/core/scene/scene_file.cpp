@@ -10,10 +10,12 @@
 #include "core/lights/light_table.h"
 #include "core/platform/platform.h"
 #include "core/scene/recent_scenes.h"
+#include "core/scene/settings.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
 
 namespace bp {
 
@@ -363,15 +365,44 @@ void LoadDefaultScene(BrickpovMain& m) {
     m.DefaultSceneLoaded = true;
 }
 
+namespace {
+
+// The scene dialogs open in the folder of the scene opened or saved last.
+std::string sceneFolder(BrickpovMain& m) {
+    const std::string stored = m.platform().settings.get(kAppName, "Paths", "SceneFolder", "");
+    return !stored.empty() && m.platform().files.folderExists(stored) ? stored : m.L3PPath;
+}
+
+void rememberSceneFolder(BrickpovMain& m, const std::string& path) {
+    m.platform().settings.save(kAppName, "Paths", "SceneFolder", folderPart(path));
+}
+
+// A name typed without an extension gets the scene files' own; a file of
+// that name is replaced only when the user agrees.
+std::optional<std::string> withSceneExtension(BrickpovMain& m, const std::string& path) {
+    if (fileNamePart(path).find('.') != std::string::npos)
+        return path;
+    const std::string named = path + ".bps";
+    if (m.platform().files.exists(named) &&
+        !askYesNo(m.platform(), "Save Current Scene",
+                  fileNamePart(named) + " already exists.\r\nDo you want to replace it?",
+                  MsgIcon::Exclamation))
+        return std::nullopt;
+    return named;
+}
+
+} // namespace
+
 void Mnu_FileOpen_Click(BrickpovMain& m) {
     FileDialogRequest request;
     request.title = "Open Scene";
-    request.initialDir = m.L3PPath;
+    request.initialDir = sceneFolder(m);
     request.filter = kSceneFilter;
     request.fileMustExist = true;
     // Only a scene that was read is offered again.
     if (const auto path = m.platform().dialogs.fileDialog(request); path && LoadScene(m, *path)) {
         noteRecentScene(m, *path);
+        rememberSceneFolder(m, *path);
         RefreshRecentScenes(m);
     }
 }
@@ -380,13 +411,16 @@ void Mnu_FileSave_Click(BrickpovMain& m) {
     FileDialogRequest request;
     request.save = true;
     request.title = "Save Current Scene";
-    request.initialDir = m.L3PPath;
+    request.initialDir = sceneFolder(m);
     request.fileName = "New Scene.BPS";
     request.filter = kSceneFilter;
     request.confirmOverwrite = true;
+    const auto chosen = m.platform().dialogs.fileDialog(request);
+    const auto path = chosen ? withSceneExtension(m, *chosen) : std::nullopt;
     // Only a scene that was written is offered again.
-    if (const auto path = m.platform().dialogs.fileDialog(request); path && SaveScene(m, *path)) {
+    if (path && SaveScene(m, *path)) {
         noteRecentScene(m, *path);
+        rememberSceneFolder(m, *path);
         RefreshRecentScenes(m);
     }
 }

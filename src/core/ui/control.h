@@ -145,7 +145,7 @@ class Control {
     Alignment alignment = Alignment::Left;
     int tabIndex = -1;           // -1: not a tab stop
     std::string container;       // qualified name of the frame, picture or menu holding it
-    std::string shortcut;        // menu entries: "F1"
+    std::string shortcut;        // menu entries and buttons: "F1", "Ctrl+R"
     std::string picture;         // picture resource name for images and picture boxes
     std::string pattern;         // file lists
     bool defaultButton = false;  // pressed by Enter

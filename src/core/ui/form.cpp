@@ -130,6 +130,15 @@ void Form::activate() {
     }
 }
 
+void Form::userDropFile(const std::string& path) {
+    if (!onFileDrop)
+        return;
+    try {
+        onFileDrop(path);
+    } catch (...) {
+    }
+}
+
 void Form::userClick() {
     if (!onClick)
         return;

@@ -77,6 +77,9 @@ class Form {
     // A click on the form itself, outside its controls.
     std::function<void()> onClick;
     void userClick();
+    // A file dropped on the window; a form without the handler takes none.
+    std::function<void(const std::string&)> onFileDrop;
+    void userDropFile(const std::string& path);
 
     Control* find(const std::string& name, int index = -1) const;
     Control* findQualified(const std::string& qualified) const; // "Name" or "Name(3)"
