@@ -71,13 +71,19 @@ void BrickpovRun::beginRun(const std::string& modelName) {
     Btn_Cancel.setEnabled(true);
     Tmr_Run.setEnabled(true);
     if (!visible()) {
-        // Beside the main window, on the side where the screen has room.
+        // Beside the main window, on the side where the screen has room;
+        // with room on neither, against the edge of the wider side.
         const Rect& main = m_app.main().rect();
         const int screen = m_app.platform().windows.screenWidth();
-        int left = main.left + main.width + kGapTwips;
-        if (left + rect().width > screen)
-            left = std::max(0, main.left - rect().width - kGapTwips);
-        move(left, std::max(0, main.top));
+        const int width = rect().width;
+        const int right = main.left + main.width + kGapTwips;
+        const int leftOfMain = main.left - width - kGapTwips;
+        int left = right;
+        if (right + width > screen)
+            left = leftOfMain >= 0                                 ? leftOfMain
+                   : screen - (main.left + main.width) > main.left ? screen - width
+                                                                   : 0;
+        move(std::max(0, left), std::max(0, main.top));
         Form::show(false);
     }
 }
