@@ -10,6 +10,9 @@ class FileSystem;
 
 // Brickpov's own converter, run in place of L3P where the user has none.
 inline constexpr const char* kOurConverter = "brickpov-convert";
+// Our converter's exit status when it wrote the scene but some files were
+// missing: a picture with a hole beats no picture, so it still renders.
+inline constexpr int kOurConverterWarned = 3;
 
 bool usesOurConverter(const BrickpovMain& m);
 

@@ -1,5 +1,7 @@
 #include "core/batch/batch_render.h"
 
+#include "core/app/tool_choice.h"
+
 #include "core/app/brickpov_main.h"
 #include "core/common/file_routines.h"
 #include "core/common/numbers.h"
@@ -325,8 +327,8 @@ UnitResult runUnit(const WorkUnit& unit, Programs& programs, FileSystem& files) 
             result.reason = std::string(what) + " could not start: " + run.failure;
             return result;
         }
-        // The converter's status 3: written, with warnings (missing parts).
-        const bool ok = run.exitStatus == 0 || (converting && run.exitStatus == 3);
+        const bool ok =
+            run.exitStatus == 0 || (converting && run.exitStatus == kOurConverterWarned);
         if (!ok) {
             result.reason = withReason(std::string(what) + " failed (exit status " +
                                            std::to_string(run.exitStatus) + ")",

@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/tool_choice.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
@@ -205,7 +206,9 @@ std::string lastOutput(const BrickpovRun& run) {
 
 // Why POV-Ray must not render what the run's L3P left, else empty.
 std::string conversionFailure(BrickpovMain& m, const BrickpovRun& run) {
-    if (const auto status = run.lastStatus(); status && *status != 0)
+    const auto status = run.lastStatus();
+    const bool warned = status && *status == kOurConverterWarned && usesOurConverter(m);
+    if (status && *status != 0 && !warned)
         return "L3P ended with exit status " + std::to_string(*status) +
                ", so POV-Ray was not started." + lastOutput(run);
     const auto written = m.platform().files.modified(run.scene);
