@@ -11,29 +11,14 @@
 # is built here.
 set -euo pipefail
 
-if (($# < 1 || $# > 2)); then
-    echo "usage: $0 BUILD_DIR [N]" >&2
-    exit 2
-fi
-driver=$(realpath "$1/src/driver/brickpov-driver")
-n=${2:-200}
-if [[ ! -x $driver ]]; then
-    echo "$driver not found: build the target brickpov-driver in $1" >&2
-    exit 2
-fi
-command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 2; }
-
-T=$(mktemp -d "${TMPDIR:-/tmp}/bp_keystroke.XXXXXX")
-trap 'rm -rf "$T"' EXIT
-mkdir -p "$T/config" "$T/program" "$T/ldraw"
+usage_n=200
+tag=keystroke
+source "$(dirname "$0")/driver_callgrind.sh"
 
 session() {
     local keys=$1 i
+    session_setup
     cat <<SCRIPT
-write $T/program/l3p.exe ""
-write $T/ldraw/LEdit.exe ""
-write $T/config/LDraw.ini "[LDraw]\nBaseDirectory=$T/ldraw\n"
-setting Paths LGEOPath "Not Installed"
 start
 set ModelPath $T/program/
 set POVPath $T/program/
@@ -58,15 +43,13 @@ SCRIPT
 instructions() {
     local keys=$1
     session "$keys" >"$T/session.script"
-    (cd "$T" && valgrind --tool=callgrind --callgrind-out-file="$T/callgrind.out" \
-        "$driver" --config-dir "$T/config" --program-dir "$T/program/" --povray none \
-        "$T/session.script" >"$T/transcript" 2>"$T/valgrind.log")
+    run_counted
     if ! grep -q -- '-cg30,4[015],500 -cla' "$T/transcript"; then
         echo "the typing did not reach the command line:" >&2
         cat "$T/transcript" >&2
         exit 1
     fi
-    sed -n 's/^summary: *//p' "$T/callgrind.out"
+    instructions_counted
 }
 
 base=$(instructions 0)

@@ -10,21 +10,9 @@
 # BUILD_DIR holds a built src/driver/brickpov-driver; nothing is built here.
 set -euo pipefail
 
-if (($# < 1 || $# > 2)); then
-    echo "usage: $0 BUILD_DIR [N]" >&2
-    exit 2
-fi
-driver=$(realpath "$1/src/driver/brickpov-driver")
-n=${2:-50}
-if [[ ! -x $driver ]]; then
-    echo "$driver not found: build the target brickpov-driver in $1" >&2
-    exit 2
-fi
-command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 2; }
-
-T=$(mktemp -d "${TMPDIR:-/tmp}/bp_lighting.XXXXXX")
-trap 'rm -rf "$T"' EXIT
-mkdir -p "$T/config" "$T/program" "$T/ldraw"
+usage_n=50
+tag=lighting
+source "$(dirname "$0")/driver_callgrind.sh"
 
 # Two schemes of twenty lights each, every value different between them, so
 # that each choice changes every box and every light.
@@ -38,11 +26,8 @@ record() {
 
 session() {
     local choices=$1 i
+    session_setup
     cat <<SCRIPT
-write $T/program/l3p.exe ""
-write $T/ldraw/LEdit.exe ""
-write $T/config/LDraw.ini "[LDraw]\nBaseDirectory=$T/ldraw\n"
-setting Paths LGEOPath "Not Installed"
 setting Lights "UserLight 0" $(record Twenty 10)
 setting Lights "UserLight 1" $(record Other 40)
 start
@@ -60,16 +45,14 @@ SCRIPT
 instructions() {
     local choices=$1
     session "$choices" >"$T/session.script"
-    (cd "$T" && valgrind --tool=callgrind --callgrind-out-file="$T/callgrind.out" \
-        "$driver" --config-dir "$T/config" --program-dir "$T/program/" --povray none \
-        "$T/session.script" >"$T/transcript" 2>"$T/valgrind.log")
+    run_counted
     # Every choice must have put twenty light switches on the command line.
     if ((choices > 0)) && [[ $(grep -o ' -l[gc]' "$T/transcript" | wc -l) -ne 20 ]]; then
         echo "the scheme did not reach the command line:" >&2
         cat "$T/transcript" >&2
         exit 1
     fi
-    sed -n 's/^summary: *//p' "$T/callgrind.out"
+    instructions_counted
 }
 
 base=$(instructions 0)
