@@ -26,7 +26,7 @@ Interpreter::Interpreter(Script& script, DriverContext& context)
                  {"waitrun", &Interpreter::waitrun},   {"waitgone", &Interpreter::waitgone},
                  {"restart", &Interpreter::restart},   {"povray", &Interpreter::povray},
                  {"touch", &Interpreter::touch},       {"imagesize", &Interpreter::imagesize},
-                 {"drop", &Interpreter::drop}} {
+                 {"drop", &Interpreter::drop},         {"expect", &Interpreter::expect}} {
     m_ctx.windows.setInsideHandlerHook([this] { performHeld(); });
 }
 
@@ -106,10 +106,14 @@ void Interpreter::performHeld() {
         const ScriptLine held = m_armed.front();
         m_armed.pop_front();
         ++m_performingHeld;
+        // A held reading command prints, even inside an expected wait.
+        std::vector<std::string>* captured = m_ctx.out.capturing();
+        m_ctx.out.capture(nullptr);
         std::string command = held.text.substr(1);
         while (!command.empty() && (command.front() == ' ' || command.front() == '\t'))
             command.erase(0, 1);
         perform(held, command);
+        m_ctx.out.capture(captured);
         --m_performingHeld;
     }
 }

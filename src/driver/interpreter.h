@@ -72,6 +72,7 @@ class Interpreter {
 
     // Reading and setting state (interpreter_state.cpp).
     void get(Cursor& c, int line);
+    void expect(Cursor& c, int line);
     void dump(Cursor& c, int line);
     void table(Cursor& c, int line);
     void settable(Cursor& c, int line);

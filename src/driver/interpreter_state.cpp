@@ -78,7 +78,41 @@ std::pair<float*, std::string> tableCell(BrickpovMain& m, Cursor& c) {
     throw ScriptError("unknown table " + table + " (light, view or lightpreset)");
 }
 
+// The reading command whose printed line is LINE: "table view 1 2=3" comes
+// from "table view 1 2", "Paths/EXEName=x" from "setting Paths EXEName",
+// "C.PROP=VALUE" from "get C.PROP".
+std::string readingCommand(const std::string& line) {
+    const std::string head = line.substr(0, line.find('='));
+    const std::string first = head.substr(0, head.find(' '));
+    for (const char* reader : {"table", "exists", "imagesize", "waitfor", "waitgone", "waitrun"})
+        if (first == reader)
+            return head;
+    const auto slash = head.find('/');
+    if (slash != std::string::npos)
+        return "setting \"" + head.substr(0, slash) + "\" \"" + head.substr(slash + 1) + "\"";
+    return "get " + head;
+}
+
 } // namespace
+
+void Interpreter::expect(Cursor& c, int line) {
+    const std::string wanted = c.rest("the line a reading command prints");
+    const std::string text = readingCommand(wanted);
+    Cursor command(text);
+    const std::string name = command.word("command");
+    std::vector<std::string> printed;
+    m_ctx.out.capture(&printed);
+    try {
+        (this->*m_commands.at(name))(command, line);
+    } catch (...) {
+        m_ctx.out.capture(nullptr);
+        throw;
+    }
+    m_ctx.out.capture(nullptr);
+    const std::string actual = printed.empty() ? "(nothing)" : printed.front();
+    if (printed.size() != 1 || actual != wanted)
+        throw ScriptError("expect failed\n  expected: " + wanted + "\n  actual:   " + actual);
+}
 
 void Interpreter::get(Cursor& c, int) {
     const std::string what = c.word("what to get");

@@ -6,6 +6,10 @@
 namespace bp::driver {
 
 void Output::line(const std::string& text) {
+    if (m_capture && text.rfind("! ", 0) != 0) {
+        m_capture->push_back(text);
+        return;
+    }
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);

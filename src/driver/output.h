@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace bp::driver {
 
@@ -21,6 +22,13 @@ class Output {
     // Reports a script error and ends the driver with a failure status. Used
     // where no exception may travel: inside the core's handlers.
     [[noreturn]] void fail(int lineNumber, const std::string& message);
+    // While set, the lines a reading command prints go here instead; what the
+    // program does on its own ("! " lines) is still printed.
+    void capture(std::vector<std::string>* lines) { m_capture = lines; }
+    std::vector<std::string>* capturing() const { return m_capture; }
+
+  private:
+    std::vector<std::string>* m_capture = nullptr;
 };
 
 // A string as the driver prints it: in double quotes, with \" \\ \r \n \t.
