@@ -196,6 +196,10 @@ void DriverWindowSystem::quit() {
     m_pendingActivation = nullptr;
 }
 
+void DriverWindowSystem::handlerFailed(const std::string& where, const std::string& what) {
+    m_out.line("! error " + where + ": " + what);
+}
+
 std::optional<std::pair<int, int>> DriverWindowSystem::imageSize(const std::string& path) {
     const auto header = readImageHeader(path);
     if (!header)

@@ -38,6 +38,8 @@ class DriverWindowSystem : public WindowSystem {
     int screenHeight() override;
     void setBusy(bool busy) override;
     void quit() override;
+    // Prints "! error WHERE: WHAT".
+    void handlerFailed(const std::string& where, const std::string& what) override;
     void formCreated(Form& form) override;
     std::optional<std::pair<int, int>> imageSize(const std::string& path) override;
     // Prints the copy and succeeds for every picture it can read.

@@ -193,6 +193,10 @@ void QtWindowSystem::setBusy(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
+void QtWindowSystem::handlerFailed(const std::string& where, const std::string& what) {
+    qWarning("%s failed: %s", where.c_str(), what.c_str());
+}
+
 void QtWindowSystem::quit() {
     // exit() rather than quit(): Qt 6's quit() first asks every window to
     // close, and the windows leave closing to the forms. Without a running

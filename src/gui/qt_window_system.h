@@ -46,6 +46,7 @@ class QtWindowSystem : public bp::WindowSystem {
     int screenHeight() override;
     void setBusy(bool busy) override;
     void quit() override;
+    void handlerFailed(const std::string& where, const std::string& what) override;
     std::optional<std::pair<int, int>> imageSize(const std::string& path) override;
     bool copyImage(const std::string& path) override;
 

@@ -26,6 +26,10 @@ struct NullWindows : WindowSystem {
     int screenHeight() override { return 16200; }
     void setBusy(bool) override {}
     void quit() override {}
+    void handlerFailed(const std::string& where, const std::string& what) override {
+        failures.push_back(where + ": " + what);
+    }
+    std::vector<std::string> failures;
 };
 
 struct NullPlatform : NullDialogs, SettingsStore, ProfileFile, Programs, FileSystem, NullWindows {

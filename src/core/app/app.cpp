@@ -60,6 +60,10 @@ void App::formUnloaded(Form& form) {
     m_platform.windows.formUnloaded(form);
 }
 
+void App::handlerFailed(const std::string& where, const std::string& what) {
+    m_platform.windows.handlerFailed(where, what);
+}
+
 void App::timerChanged(Control& timer) {
     auto it = m_timers.find(&timer);
     if (it != m_timers.end()) {

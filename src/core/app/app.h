@@ -55,6 +55,7 @@ class App : public FormHost {
     void hideForm(Form& form) override;
     void timerChanged(Control& timer) override;
     void formUnloaded(Form& form) override;
+    void handlerFailed(const std::string& where, const std::string& what) override;
 
   private:
     ReportingSettingsStore m_settings;

@@ -24,14 +24,6 @@ namespace bp {
 
 namespace {
 
-// Start-up goes on whatever one step does: a failing step is skipped.
-void step(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (...) {
-    }
-}
-
 std::string stored(BrickpovMain& m, const char* key, const std::string& fallback) {
     return m.platform().settings.get(kAppName, "Paths", key, fallback);
 }
@@ -133,33 +125,35 @@ std::string unquoteArgument(const std::string& argument) {
     return argument;
 }
 
+// Start-up goes on whatever one step does: a failing step is skipped, and
+// told as a failed handler.
 void loadMainWindow(BrickpovMain& m) {
-    step([&] {
+    m.runHandler("Form_Load", [&] {
         m.setRect({m.rect().left, m.rect().top, 8280, 8610});
         CenterOnScreen(m, m.platform().windows);
     });
-    step([&] { RefreshRecentScenes(m); });
-    step([&] { restoreFolder(m, m.L3PPath, "L3PPath"); });
-    step([&] { restoreFolder(m, m.ModelPath, "ModelPath"); });
-    step([&] { restoreFolder(m, m.POVPath, "POVPath"); });
-    step([&] { findLDrawFolder(m); });
-    step([&] { m.EXEName = stored(m, "EXEName", "L3P.exe"); });
-    step([&] {
+    m.runHandler("Form_Load", [&] { RefreshRecentScenes(m); });
+    m.runHandler("Form_Load", [&] { restoreFolder(m, m.L3PPath, "L3PPath"); });
+    m.runHandler("Form_Load", [&] { restoreFolder(m, m.ModelPath, "ModelPath"); });
+    m.runHandler("Form_Load", [&] { restoreFolder(m, m.POVPath, "POVPath"); });
+    m.runHandler("Form_Load", [&] { findLDrawFolder(m); });
+    m.runHandler("Form_Load", [&] { m.EXEName = stored(m, "EXEName", "L3P.exe"); });
+    m.runHandler("Form_Load", [&] {
         m.LGEOPath = stored(m, "LGEOPath", kNotInstalled);
         if (m.LGEOPath.empty() ||
             (m.LGEOPath != kNotInstalled && !FolderExists(m.platform().files, m.LGEOPath)))
             m.LGEOPath = kNotInstalled;
     });
-    step([&] { LoadViewPresets(m); });
-    step([&] { LoadLightingPresets(m); });
-    step([&] { checkPovRay(m); });
-    step([&] { takeModelArgument(m); });
-    step([&] { m.Cbo_C.setListIndex(0); });
-    step([&] { m.Cbo_CameraPreset.setListIndex(0); });
-    step([&] { m.Cbo_LightPreset.setListIndex(0); });
-    step([&] { m.Cbo_FType.setListIndex(0); });
-    step([&] { m.Cbo_Q.setListIndex(3); });
-    step([&] { FillOutputList(m); });
+    m.runHandler("Form_Load", [&] { LoadViewPresets(m); });
+    m.runHandler("Form_Load", [&] { LoadLightingPresets(m); });
+    m.runHandler("Form_Load", [&] { checkPovRay(m); });
+    m.runHandler("Form_Load", [&] { takeModelArgument(m); });
+    m.runHandler("Form_Load", [&] { m.Cbo_C.setListIndex(0); });
+    m.runHandler("Form_Load", [&] { m.Cbo_CameraPreset.setListIndex(0); });
+    m.runHandler("Form_Load", [&] { m.Cbo_LightPreset.setListIndex(0); });
+    m.runHandler("Form_Load", [&] { m.Cbo_FType.setListIndex(0); });
+    m.runHandler("Form_Load", [&] { m.Cbo_Q.setListIndex(3); });
+    m.runHandler("Form_Load", [&] { FillOutputList(m); });
 }
 
 void activateMainWindow(BrickpovMain& m) {
@@ -204,7 +198,7 @@ void activateMainWindow(BrickpovMain& m) {
 }
 
 void unloadMainWindow(BrickpovMain& m) {
-    step([&] { SaveSettings(m); });
+    m.runHandler("Form_Unload", [&] { SaveSettings(m); });
     UnloadAllWindows(m.app());
     m.app().end();
 }

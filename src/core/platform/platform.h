@@ -193,6 +193,9 @@ class WindowSystem {
     virtual int screenHeight() = 0; // twips
     virtual void setBusy(bool busy) = 0;
     virtual void quit() = 0;
+    // A handler stopped on an error: the rest of its steps were skipped and
+    // the program goes on, but the error is told, never lost.
+    virtual void handlerFailed(const std::string& where, const std::string& what) = 0;
     // A new form, before it loads; a view may watch it from its first event.
     virtual void formCreated(Form& /*form*/) {}
     // The width and height of a picture file, when it can be read.

@@ -129,11 +129,7 @@ void Control::raise(Event event) {
         return;
     m_form.notifyEvent(*this, event);
     ++m_depth;
-    try {
-        handler();
-    } catch (...) {
-        // The handler's remaining steps are skipped; the program goes on.
-    }
+    m_form.runHandler(handler, [&] { return qualifiedName() + "_" + eventName(event); });
     --m_depth;
 }
 

@@ -79,10 +79,7 @@ void Form::load() {
     if (m_loaded)
         return;
     m_loaded = true;
-    try {
-        Form_Load();
-    } catch (...) {
-    }
+    runHandler("Form_Load", [this] { Form_Load(); });
 }
 
 void Form::show(bool modal) {
@@ -100,10 +97,7 @@ void Form::unload() {
     if (!m_loaded || m_unloading)
         return;
     m_unloading = true;
-    try {
-        Form_Unload();
-    } catch (...) {
-    }
+    runHandler("Form_Unload", [this] { Form_Unload(); });
     m_unloading = false;
     m_loaded = false;
     if (m_visible)
@@ -115,37 +109,25 @@ void Form::userClose() {
     if (!m_loaded || m_unloading)
         return;
     bool allowed = true;
-    try {
-        allowed = Form_QueryUnload();
-    } catch (...) {
-    }
+    runHandler("Form_QueryUnload", [this, &allowed] { allowed = Form_QueryUnload(); });
     if (allowed)
         unload();
 }
 
 void Form::activate() {
-    try {
-        Form_Activate();
-    } catch (...) {
-    }
+    runHandler("Form_Activate", [this] { Form_Activate(); });
 }
 
 void Form::userDropFile(const std::string& path) {
     if (!onFileDrop)
         return;
-    try {
-        onFileDrop(path);
-    } catch (...) {
-    }
+    runHandler("FileDrop", [this, &path] { onFileDrop(path); });
 }
 
 void Form::userClick() {
     if (!onClick)
         return;
-    try {
-        onClick();
-    } catch (...) {
-    }
+    runHandler("Click", [this] { onClick(); });
 }
 
 void Form::setFocus(Control& control) {

@@ -2,10 +2,12 @@
 
 #include "core/ui/control.h"
 
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bp {
@@ -21,6 +23,7 @@ class FormHost {
     virtual void hideForm(Form& form) = 0;
     virtual void timerChanged(Control& timer) = 0;
     virtual void formUnloaded(Form& form) = 0;
+    virtual void handlerFailed(const std::string& where, const std::string& what) = 0;
 };
 
 // Told of every property change, so that a view can follow the model.
@@ -96,6 +99,23 @@ class Form {
 
     Control& add(ControlKind kind, const std::string& name, int index = -1);
     ControlArray addArray(ControlKind kind, const std::string& name, int count);
+
+    // Runs a handler of this form or of one of its controls. An error stops
+    // the handler where it stands; the program goes on and the host is told
+    // which handler failed and why.
+    // The handler's name is made only when it is needed.
+    template <class Body, class Where> void runHandler(Body&& body, Where&& where) {
+        try {
+            body();
+        } catch (const std::exception& e) {
+            m_host.handlerFailed(m_name + "." + where(), e.what());
+        } catch (...) {
+            m_host.handlerFailed(m_name + "." + where(), "unknown error");
+        }
+    }
+    template <class Body> void runHandler(const char* where, Body&& body) {
+        runHandler(std::forward<Body>(body), [where] { return std::string(where); });
+    }
 
   protected:
     virtual void Form_Load() {}

@@ -37,6 +37,9 @@ class HeadlessWindows : public WindowSystem {
     int screenHeight() override { return 16200; }
     void setBusy(bool) override {}
     void quit() override {}
+    void handlerFailed(const std::string& where, const std::string& what) override {
+        std::cerr << "brickpov: " << where << " failed: " << what << '\n';
+    }
 
   private:
     int m_lastTimer = 0;
