@@ -3,7 +3,7 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
-#include "core/l3p/command_line.h"
+#include "core/app/command_line.h"
 #include "null_platform.h"
 
 #include <benchmark/benchmark.h>

@@ -3,7 +3,6 @@
 
 #include "core/app/startup.h"
 #include "core/common/file_routines.h"
-#include "core/l3p/render_options.h"
 #include "core/l3p/run_l3p.h"
 #include "core/scene/file_lists.h"
 #include "temp_folder.h"

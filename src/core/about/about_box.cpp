@@ -5,7 +5,6 @@
 #include "core/app/tool_choice.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
-#include "core/l3p/run_l3p.h"
 
 namespace bp {
 

@@ -76,4 +76,9 @@ void App::timerChanged(Control& timer) {
     }
 }
 
+void UnloadAllWindows(App& app) {
+    for (Form* f : app.forms())
+        f->unload();
+}
+
 } // namespace bp

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/app/settings.h"
 #include "core/platform/platform.h"
-#include "core/scene/settings.h"
 #include "core/ui/form.h"
 
 #include <map>
@@ -66,5 +66,7 @@ class App : public FormHost {
     std::string m_argument;
     bool m_ended = false;
 };
+
+void UnloadAllWindows(App& app);
 
 } // namespace bp

@@ -3,6 +3,7 @@
 #include "core/about/about_box.h"
 #include "core/app/app.h"
 #include "core/app/locate_dialog.h"
+#include "core/app/settings.h"
 #include "core/app/startup.h"
 #include "core/app/tool_choice.h"
 #include "core/batch/render_folder.h"
@@ -18,7 +19,6 @@
 #include "core/scene/file_lists.h"
 #include "core/scene/recent_scenes.h"
 #include "core/scene/scene_file.h"
-#include "core/scene/settings.h"
 
 namespace bp {
 

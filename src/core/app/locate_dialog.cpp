@@ -2,11 +2,11 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/settings.h"
 #include "core/app/tool_choice.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/platform/platform.h"
-#include "core/scene/settings.h"
 
 #include <optional>
 

@@ -2,18 +2,18 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/command_line.h"
 #include "core/app/locate_dialog.h"
+#include "core/app/settings.h"
 #include "core/app/tool_choice.h"
 #include "core/camera/view_presets.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
-#include "core/l3p/command_line.h"
 #include "core/lights/lighting_presets.h"
 #include "core/platform/platform.h"
 #include "core/scene/file_lists.h"
 #include "core/scene/recent_scenes.h"
 #include "core/scene/scene_file.h"
-#include "core/scene/settings.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -89,7 +89,7 @@ void takeModelArgument(BrickpovMain& m) {
 
 // Which L3P program L3PPath holds: the one EXEName names if it is there,
 // else the first known one that is (a native build is named "l3p").
-std::optional<std::string> l3pProgram(BrickpovMain& m) {
+std::optional<std::string> installedL3PName(BrickpovMain& m) {
     FileSystem& files = m.platform().files;
     if (!m.EXEName.empty() && FileExistsIn(files, m.L3PPath, m.EXEName))
         return m.EXEName;
@@ -160,7 +160,7 @@ void activateMainWindow(BrickpovMain& m) {
     App& app = m.app();
     // L3P is started by EXEName, which must name the program that is there.
     // Without an L3P of the user's, Brickpov's own converter takes its place.
-    if (const auto program = l3pProgram(m))
+    if (const auto program = installedL3PName(m))
         m.EXEName = *program;
     else if (!useOurConverter(m, false))
         LocateTool(m, "Locate L3p.exe (or L3P16.exe)", m.L3PPath, "L3P.exe");

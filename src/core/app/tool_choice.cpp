@@ -2,13 +2,13 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/command_line.h"
 #include "core/app/locate_dialog.h"
+#include "core/app/settings.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
-#include "core/l3p/command_line.h"
 #include "core/platform/platform.h"
-#include "core/scene/settings.h"
 
 namespace bp {
 
@@ -106,6 +106,13 @@ void wireToolChoices(BrickpovMain& m) {
     m.Mnu_UseOurConverter.onClick = [&m] { Mnu_UseOurConverter_Click(m); };
     m.Mnu_ChooseLDraw.onClick = [&m] { Mnu_ChooseLDraw_Click(m); };
     m.Mnu_ChoosePovRay.onClick = [&m] { Mnu_ChoosePovRay_Click(m); };
+}
+
+std::string l3pProgram(BrickpovMain& m) {
+    const std::string folder = AddBackslash(m.L3PPath);
+    // The name may be stored in another case than the file on disk has.
+    const auto stored = m.platform().files.findNoCase(folder, m.EXEName);
+    return folder + (stored ? *stored : m.EXEName);
 }
 
 } // namespace bp

@@ -16,6 +16,9 @@ inline constexpr int kOurConverterWarned = 3;
 
 bool usesOurConverter(const BrickpovMain& m);
 
+// The L3P program file: the L3P folder and the program's name as stored on disk.
+std::string l3pProgram(BrickpovMain& m);
+
 // The folder of our converter: beside the program when installed, else in
 // the build tree (src/converter beside src/gui or src/driver).
 std::optional<std::string> ourConverterFolder(FileSystem& files);

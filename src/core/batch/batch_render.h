@@ -11,8 +11,6 @@
 
 namespace bp {
 
-class BrickpovMain;
-
 // What `brickpov render` was asked to do.
 struct RenderRequest {
     std::string scene;     // empty: the default scene
@@ -105,11 +103,5 @@ class StreamProgress : public RenderProgress {
     std::size_t m_done = 0;
     std::size_t m_running = 0;
 };
-
-// The whole `brickpov render` on a window model: the scene applied as
-// opening it does, then the models planned, printed or rendered. Returns the
-// exit status: 0 every model rendered, 1 some failed, 2 nothing could start.
-int renderCommand(BrickpovMain& m, const RenderRequest& request, const RenderTools& tools,
-                  std::ostream& out, std::ostream& err, bool terminal);
 
 } // namespace bp

@@ -2,11 +2,11 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/tool_choice.h"
 #include "core/batch/batch_render.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
-#include "core/l3p/run_l3p.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,5 @@
 #include "core/common/core_routines.h"
 
-#include "core/app/app.h"
 #include "core/platform/platform.h"
 #include "core/ui/form.h"
 
@@ -17,9 +16,9 @@ void CenterOverWindow(Form& form, const Form& owner) {
     form.move(o.left + (o.width - r.width) / 2, o.top + (o.height - r.height) / 2);
 }
 
-void UnloadAllWindows(App& app) {
-    for (Form* f : app.forms())
-        f->unload();
+void setValueField(Control& field, bool enabled) {
+    field.setEnabled(enabled);
+    field.setBackColor(enabled ? Color::white() : Color::systemButtonFace());
 }
 
 const char* appExecuteReason(int result) {

@@ -6,13 +6,16 @@
 
 namespace bp {
 
-class App;
+class Control;
 class Form;
 class WindowSystem;
 
 void CenterOnScreen(Form& form, WindowSystem& windows);
 void CenterOverWindow(Form& form, const Form& owner);
-void UnloadAllWindows(App& app);
+
+// A value field governed by a check box: enabled and white while the box is
+// ticked, disabled and grey while it is not; its text stays either way.
+void setValueField(Control& field, bool enabled);
 
 // Starts a program, or opens a document or web address with its program,
 // and reports a failed start in a message box; the caller goes on either way.

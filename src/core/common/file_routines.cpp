@@ -1,5 +1,6 @@
 #include "core/common/file_routines.h"
 
+#include "core/common/string_routines.h"
 #include "core/platform/platform.h"
 
 #include <algorithm>
@@ -118,6 +119,24 @@ bool forEachLine(const std::string& path, const std::function<void(std::string_v
     if (carrying)
         onLine(carried);
     return !std::ferror(file.get());
+}
+
+std::optional<int> countStepLines(const std::string& path) {
+    int count = 0;
+    const bool read = forEachLine(path, [&count](std::string_view line) {
+        if (line.size() >= 4 && equalsNoCase(line.substr(line.size() - 4), "STEP"))
+            ++count;
+    });
+    if (!read)
+        return std::nullopt;
+    return count;
+}
+
+std::string proposedOutputName(const std::string& model) {
+    const auto dot = model.find('.');
+    if (dot != std::string::npos)
+        return model.substr(0, dot) + ".pov";
+    return model.substr(0, 8) + ".pov";
 }
 
 } // namespace bp

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,5 +40,13 @@ inline constexpr std::size_t kLineKept = std::size_t{1} << 16;
 // longer than kLineKept is handed over cut to its first kLineKept bytes.
 // False when the file cannot be opened or a read fails.
 bool forEachLine(const std::string& path, const std::function<void(std::string_view)>& line);
+
+// Counts the lines of a model that end in "STEP", without regard to case;
+// empty when the file cannot be read.
+std::optional<int> countStepLines(const std::string& path);
+
+// The output name proposed for a model: car.red.ldr gives car.pov, a name
+// without "." its first eight characters and ".pov".
+std::string proposedOutputName(const std::string& model);
 
 } // namespace bp

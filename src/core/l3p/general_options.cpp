@@ -1,14 +1,10 @@
 #include "core/l3p/general_options.h"
 
 #include "core/app/brickpov_main.h"
-#include "core/l3p/command_line.h"
+#include "core/app/command_line.h"
+#include "core/common/core_routines.h"
 
 namespace bp {
-
-void setValueField(Control& field, bool enabled) {
-    field.setEnabled(enabled);
-    field.setBackColor(enabled ? Color::white() : Color::systemButtonFace());
-}
 
 namespace {
 void focusIfShown(BrickpovMain& m, Control& c) {

@@ -3,12 +3,6 @@
 namespace bp {
 
 class BrickpovMain;
-class Control;
-
-// A value field governed by a check box: enabled and white while the box is
-// ticked, disabled and grey while it is not; its text stays either way.
-void setValueField(Control& field, bool enabled);
-
 void Chk_F_Click(BrickpovMain& m);
 void Chk_SW_Click(BrickpovMain& m);
 void Chk_Q_Click(BrickpovMain& m);

@@ -128,17 +128,6 @@ void BrickpovRenderOptions::Form_Activate() {
         c->setEnabled(stepClock);
 }
 
-std::optional<int> countStepLines(const std::string& path) {
-    int count = 0;
-    const bool read = forEachLine(path, [&count](std::string_view line) {
-        if (line.size() >= 4 && equalsNoCase(line.substr(line.size() - 4), "STEP"))
-            ++count;
-    });
-    if (!read)
-        return std::nullopt;
-    return count;
-}
-
 void Btn_RenderOptions_Click(BrickpovMain& m) {
     auto& dialog = m.app().form<BrickpovRenderOptions>();
     if (m.Chk_SC.value() == 1) {

@@ -43,10 +43,6 @@ class BrickpovRenderOptions : public Form {
 
 void Btn_RenderOptions_Click(BrickpovMain& m);
 
-// Counts the lines of a model that end in "STEP", without regard to case;
-// empty when the file cannot be read.
-std::optional<int> countStepLines(const std::string& path);
-
 // POV-Ray's arguments for rendering the output of the last conversion.
 // The settings the dialog holds.
 RenderSettings renderSettingsOf(const BrickpovRenderOptions& r);

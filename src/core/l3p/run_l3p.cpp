@@ -56,13 +56,6 @@ bool breaks83Rule(std::string_view name) {
     return dot >= 9;
 }
 
-std::string l3pProgram(BrickpovMain& m) {
-    const std::string folder = AddBackslash(m.L3PPath);
-    // The name may be stored in another case than the file on disk has.
-    const auto stored = m.platform().files.findNoCase(folder, m.EXEName);
-    return folder + (stored ? *stored : m.EXEName);
-}
-
 bool isOldL3P(BrickpovMain& m) {
     // A native build carries no extension and is never the 16-bit one,
     // whatever its date.

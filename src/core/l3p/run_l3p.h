@@ -10,9 +10,6 @@ class BrickpovMain;
 void Btn_RunL3P_Click(BrickpovMain& m);
 void StartL3P(BrickpovMain& m);
 
-// The L3P program file: the L3P folder and the program's name as stored on disk.
-std::string l3pProgram(BrickpovMain& m);
-
 // Whether the L3P in use is the old 16-bit version, which takes only DOS
 // 8.3 file names.
 bool isOldL3P(BrickpovMain& m);

@@ -1,9 +1,9 @@
 #include "core/lights/colours.h"
 
 #include "core/app/brickpov_main.h"
+#include "core/app/command_line.h"
+#include "core/common/core_routines.h"
 #include "core/common/numbers.h"
-#include "core/l3p/command_line.h"
-#include "core/l3p/general_options.h"
 #include "core/platform/platform.h"
 
 #include <algorithm>

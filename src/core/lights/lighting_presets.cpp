@@ -1,13 +1,13 @@
 #include "core/lights/lighting_presets.h"
 
 #include "core/app/app.h"
-#include "core/camera/new_preset_dialog.h"
+#include "core/app/command_line.h"
+#include "core/app/new_preset_dialog.h"
+#include "core/app/settings.h"
 #include "core/common/core_routines.h"
 #include "core/common/numbers.h"
-#include "core/l3p/command_line.h"
 #include "core/lights/light_table.h"
 #include "core/platform/platform.h"
-#include "core/scene/settings.h"
 
 namespace bp {
 

@@ -1,9 +1,9 @@
 #include "core/scene/file_lists.h"
 
 #include "core/app/brickpov_main.h"
+#include "core/app/command_line.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
-#include "core/l3p/command_line.h"
 #include "core/platform/platform.h"
 
 #include <algorithm>
@@ -70,13 +70,6 @@ bool matchesPatterns(std::string_view name, std::string_view patterns) {
         patterns.remove_prefix(semi + 1);
     }
     return false;
-}
-
-std::string proposedOutputName(const std::string& model) {
-    const auto dot = model.find('.');
-    if (dot != std::string::npos)
-        return model.substr(0, dot) + ".pov";
-    return model.substr(0, 8) + ".pov";
 }
 
 void FillModelList(BrickpovMain& m) {

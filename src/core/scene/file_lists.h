@@ -19,10 +19,6 @@ void BrickpovMain_FileDrop(BrickpovMain& m, const std::string& path);
 void wireFileLists(BrickpovMain& m);
 void selectModelNoCase(BrickpovMain& m, const std::string& name);
 
-// The output name proposed for a model: car.red.ldr gives car.pov, a name
-// without "." its first eight characters and ".pov".
-std::string proposedOutputName(const std::string& model);
-
 // Whether a file name matches patterns such as "*.dat;*.mpd;*.ldr", without
 // regard to case.
 bool matchesPatterns(std::string_view name, std::string_view patterns);

@@ -1,9 +1,9 @@
 #include "core/scene/recent_scenes.h"
 
 #include "core/app/brickpov_main.h"
+#include "core/app/settings.h"
 #include "core/platform/platform.h"
 #include "core/scene/scene_file.h"
-#include "core/scene/settings.h"
 
 #include <algorithm>
 

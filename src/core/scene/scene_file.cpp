@@ -2,15 +2,15 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/command_line.h"
+#include "core/app/settings.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/numbers.h"
-#include "core/l3p/command_line.h"
 #include "core/l3p/render_options.h"
 #include "core/lights/light_table.h"
 #include "core/platform/platform.h"
 #include "core/scene/recent_scenes.h"
-#include "core/scene/settings.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "core/scene/settings.h"
+#include "core/app/settings.h"
 
 #include "core/app/brickpov_main.h"
 #include "core/camera/view_presets.h"

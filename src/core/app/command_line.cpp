@@ -1,4 +1,4 @@
-#include "core/l3p/command_line.h"
+#include "core/app/command_line.h"
 
 #include "core/app/brickpov_main.h"
 #include "core/options/options.h"

@@ -1,4 +1,4 @@
-#include "core/camera/new_preset_dialog.h"
+#include "core/app/new_preset_dialog.h"
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <iosfwd>
+
+namespace bp {
+
+class BrickpovMain;
+struct RenderRequest;
+struct RenderTools;
+
+// The whole `brickpov render` on a window model: the scene applied as
+// opening it does, then the models planned, printed or rendered. Returns the
+// exit status: 0 every model rendered, 1 some failed, 2 nothing could start.
+int renderCommand(BrickpovMain& m, const RenderRequest& request, const RenderTools& tools,
+                  std::ostream& out, std::ostream& err, bool terminal);
+
+} // namespace bp
