@@ -43,6 +43,8 @@ void Interpreter::mkfifo(Cursor& c, int) {
 void Interpreter::write(Cursor& c, int) {
     const std::string path = c.word("file");
     const std::string text = unescape(c.rest("text"));
+    std::error_code ec; // a folder that cannot be made fails the write below
+    fs::create_directories(fs::path(path).parent_path(), ec);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
     out.close();

@@ -11,6 +11,8 @@
 # A line "# needs: PROGRAM..." among the comment lines at the top links each
 # program into bin/ (the L3P stand-in "l3p" from $BRICKPOV_STANDIN, any other
 # from PATH); the case is skipped (77) when one is not there.
+# A line "# installed" puts L3P, the LDraw library with LEdit and LDraw.ini where
+# start-up finds them, with LGEO stored as not installed.
 # A line "# env: NAME=VALUE" sets an environment variable for the case (${T}
 # in VALUE names the case's folder); LDRAWDIR is otherwise unset, so that a
 # case never depends on the caller's environment.
@@ -40,8 +42,10 @@ fi
 
 needs=()
 case_env=()
+installed=0
 while IFS= read -r line; do
     [[ $line =~ ^# ]] || break
+    [[ $line =~ ^#[[:space:]]*installed[[:space:]]*$ ]] && installed=1
     if [[ $line =~ ^#[[:space:]]*env:[[:space:]]*([A-Za-z_][A-Za-z0-9_]*=.*)$ ]]; then
         case_env+=("${BASH_REMATCH[1]}")
     fi
@@ -73,6 +77,13 @@ export T
 for name in "${!found[@]}"; do
     ln -s "${found[$name]}" "$T/bin/$name"
 done
+if [ $installed = 1 ]; then
+    mkdir -p "$T/ldraw" "$T/config/Brickpov"
+    : >"$T/program/l3p.exe"
+    : >"$T/ldraw/LEdit.exe"
+    printf '[LDraw]\nBaseDirectory=%s/ldraw\n' "$T" >"$T/config/LDraw.ini"
+    printf '[Brickpov/Paths]\nLGEOPath=Not Installed\n' >"$T/config/Brickpov/settings.ini"
+fi
 actual="$T/transcript"
 
 locale_env=()
