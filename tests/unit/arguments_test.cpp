@@ -52,6 +52,20 @@ const Row kRows[] = {
     {"output_renamed", [](Options& o) { o.outputFile = "out.pov"; }, "/m/car.dat out.pov"},
     {"output_elsewhere", [](Options& o) { o.povPath = "/p"; }, "/m/car.dat /p/car.pov"},
     {"output_in_root", [](Options& o) { o.modelPath = o.povPath = "/"; }, "/car.dat car.pov"},
+    {"folders_equal_ignoring_case", [](Options& o) { o.modelPath = "/L3P/", o.povPath = "/l3P/"; },
+     "car.dat"},
+    {"output_differs_in_case", [](Options& o) { o.outputFile = "Car.pov"; }, "/m/car.dat Car.pov"},
+    {"output_same_base_name", [](Options& o) { o.outputFile = "car.inc"; }, "/m/car.dat"},
+    {"output_without_dot", [](Options& o) { o.outputFile = "car"; }, "/m/car.dat car"},
+    {"folders_without_separator", [](Options& o) { o.modelPath = "/m", o.povPath = "/p"; },
+     "/m/car.dat /p/car.pov"},
+    {"empty_output_elsewhere_names_folder",
+     [](Options& o) { o.outputFile = "", o.povPath = "/p/"; }, "/m/car.dat /p/"},
+    {"library_p_and_models_not_named",
+     [](Options& o) { o.modelPath = "/LDRAW/MODELS/", o.povPath = "/ldraw/p/"; },
+     "car.dat /ldraw/p/car.pov"},
+    {"library_root_and_subfolder_named", [](Options& o) { o.modelPath = "/ldraw/Parts/s/"; },
+     "/ldraw/Parts/s/car.dat /m/car.pov"},
     {"names_with_blanks_quoted",
      [](Options& o) {
          o.modelPath = "/my m/";
@@ -116,8 +130,10 @@ const Row kRows[] = {
          light(o, 1, 45, 0, 0);
          light(o, 2, 0, 0, 0, 0.5f, 1, 1);
          light(o, 3, 0, 0, 100, 0.502f, 0, 1);
+         light(o, 4, 1, 0, 0, 1, 1, 0.5f);
+         o.lightCartesian = 1;
      },
-     "/m/car.dat -ld -l -lg45,0,0 -lg0,0,100,0.502,0,1"},
+     "/m/car.dat -ld -l -lg45,0,0 -lg0,0,100,0.502,0,1 -lg1,0,0,1,1,0.5"},
     {"lights_cartesian",
      [](Options& o) {
          o.lightCartesian = 1;
@@ -127,9 +143,14 @@ const Row kRows[] = {
     {"background_fractions",
      [](Options& o) {
          o.background = 1;
-         o.backgroundColour = {"255", "128", "x"};
+         o.backgroundColour = {"255", "128", "12abc"};
      },
-     "/m/car.dat -b1.000,0.502,0.000"},
+     "/m/car.dat -b1.000,0.502,0.047"},
+    {"background_black_only_as_0",
+     [](Options& o) {
+         o.background = 1, o.backgroundColour = {"0", "0", "00"};
+     },
+     "/m/car.dat -b0.000,0.000,0.000"},
     {"background_black_left_out",
      [](Options& o) {
          o.background = 1;
