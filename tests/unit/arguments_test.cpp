@@ -197,6 +197,47 @@ const Row kRows[] = {
 INSTANTIATE_TEST_SUITE_P(Switches, ArgumentsTest, testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(PovrayArguments, FromTheRenderSettings) {
+    const struct {
+        const char* name;
+        std::function<void(Options&)> change;
+        std::vector<std::string> arguments;
+    } rows[] = {
+        {"designed_example",
+         [](Options& o) {
+             o.renderSettings.outputFile = "car.bmp", o.renderSettings.antiAlias = 1;
+         },
+         {"+I/m/car.pov", "+Ocar.bmp", "+FB", "+W640", "+H480", "+A"}},
+        {"blanks_quoted_typed_type_first_letter",
+         [](Options& o) {
+             o.povPath = "/my m/";
+             o.renderSettings.outputFile = "my car.png";
+             o.renderSettings.fileTypeText = "png";
+         },
+         {"+I\"/my m/car.pov\"", "+O\"my car.png\"", "+Fp", "+W640", "+H480"}},
+        {"no_image_no_size_additional_split",
+         [](Options& o) { o.renderSettings.height = "", o.renderSettings.additional = "-D +Q9"; },
+         {"+I/m/car.pov", "-D", "+Q9"}},
+        {"step_clock",
+         [](Options& o) {
+             o.stepClock = 1;
+             o.renderSettings.finalFrame = o.renderSettings.finalClock = "3";
+         },
+         {"+I/m/car.pov", "+W640", "+H480", "+KFI1", "+KFF3", "+KI1", "+KF3"}},
+        {"step_clock_needs_all_four",
+         [](Options& o) {
+             o.stepClock = 1;
+             o.renderSettings.finalFrame = "3";
+         },
+         {"+I/m/car.pov", "+W640", "+H480"}},
+    };
+    for (const auto& row : rows) {
+        Options o = base();
+        row.change(o);
+        EXPECT_EQ(bp::povrayArguments(o), row.arguments) << row.name;
+    }
+}
+
 // Files named like switches reach L3P as "./NAME"; the command line shows
 // them as named. Names with a folder and the switches stay as they are.
 TEST(RunArguments, FileNamedLikeASwitchIsPassedFromItsFolder) {
