@@ -90,6 +90,9 @@ TEST(UserLightingRecord, ReadsTheExamplesAndShortForms) {
     parseUserLightingRecord("Cut,10,20,30,1.000", t);
     EXPECT_EQ(lightOne(t), (std::array<float, 7>{10, 20, 30, 1, 0, 0, 0}));
     t = whiteTable();
+    parseUserLightingRecord("Odd,x, 1 5 ,&H10,2.5e1,,-.5,7", t);
+    EXPECT_EQ(lightOne(t), (std::array<float, 7>{0, 15, 16, 25, 0, -0.5f, 7}));
+    t = whiteTable();
     EXPECT_EQ(parseUserLightingRecord("Bare", t), "Bare");
     EXPECT_EQ(t.at(1, 1), 0);
     t = whiteTable();
