@@ -16,6 +16,7 @@
 #include "core/lights/colours.h"
 #include "core/lights/light_table.h"
 #include "core/lights/lighting_presets.h"
+#include "core/options/scene_format.h"
 #include "core/scene/file_lists.h"
 #include "core/scene/recent_scenes.h"
 #include "core/scene/scene_file.h"
@@ -89,6 +90,125 @@ void BrickpovMain::readOptions(Options& o) const {
     o.stepClock = Chk_SC.value();
     o.render = Chk_Render.value();
     o.renderEnabled = Chk_Render.enabled();
+}
+
+Options BrickpovMain::sceneOptions() {
+    m_app.form<BrickpovRenderOptions>();
+    return options();
+}
+
+namespace {
+
+struct SceneRead {};    // every field read is set
+struct SceneRefused {}; // a list does not hold the text read
+
+// Sets controls from a scene's fields in file order, as many as were read.
+class SceneFields {
+  public:
+    explicit SceneFields(int count) : m_left(count) {}
+
+    void take() {
+        if (m_left-- <= 0)
+            throw SceneRead{};
+    }
+    void check(Control& c, Check v) {
+        take();
+        c.setValue(v);
+    }
+    void text(Control& c, const std::string& t) {
+        take();
+        c.setText(t);
+    }
+    void texts(const ControlArray& boxes, const std::array<std::string, 3>& t) {
+        for (int i = 0; i < 3; ++i)
+            text(boxes[i], t[static_cast<std::size_t>(i)]);
+    }
+    // A drop-down list can only show one of its items.
+    void listText(Control& list, const std::string& t) {
+        text(list, t);
+        if (list.text() != t)
+            throw SceneRefused{};
+    }
+
+  private:
+    int m_left;
+};
+
+} // namespace
+
+bool BrickpovMain::applyScene(const Scene& scene) {
+    const Options& o = scene.options;
+    SceneFields f(scene.fields);
+    try {
+        f.check(Chk_CG, o.cameraGlobe);
+        f.check(Chk_CC, o.cameraCartesian);
+        f.texts(Txt_CameraValue, o.cameraValue);
+        f.check(Chk_CA, o.cameraAngle);
+        f.text(Txt_CA, o.cameraAngleValue);
+        f.check(Chk_LD, o.lightDefault);
+        f.check(Chk_L, o.lightsFromModel);
+        f.check(Chk_LG, o.lightGlobe);
+        f.check(Chk_LC, o.lightCartesian);
+        // The light numbers go into the table without a handler.
+        for (int l = 1; l <= 20; ++l)
+            for (int v = 1; v <= 7; ++v) {
+                f.take();
+                lights.at(l, v) = o.lights.at(l, v);
+            }
+        if (ticked(Chk_LG.value()) || ticked(Chk_LC.value()))
+            showCurrentLight(*this);
+        f.check(Chk_B, o.background);
+        f.texts(Txt_BColor, o.backgroundColour);
+        f.check(Chk_F, o.floor);
+        f.listText(Cbo_FType, o.floorType);
+        f.text(Txt_FY, o.floorY);
+        f.check(Chk_BU, o.bumps);
+        f.check(Chk_SW, o.seamWidth);
+        f.text(Txt_SW, o.seamWidthValue);
+        f.check(Chk_Q, o.quality);
+        f.listText(Cbo_Q, o.qualityValue);
+        f.check(Chk_O, o.overwrite);
+        f.check(Chk_P, o.primitives);
+
+        auto& r = m_app.form<BrickpovRenderOptions>();
+        if (scene.colourDefault) {
+            Chk_C.setValue(0);
+            Cbo_C.setListIndex(0);
+        } else {
+            f.check(Chk_C, o.colour);
+            f.text(Cbo_C, o.colourText);
+        }
+        if (scene.switchesDefault) {
+            for (Control* c : {&Chk_SC, &Chk_ENP, &Chk_LGEO, &Chk_Render})
+                c->setValue(0);
+        } else {
+            f.check(Chk_SC, o.stepClock);
+            f.check(Chk_ENP, o.enableProgress);
+            f.check(Chk_LGEO, o.lgeo);
+            f.check(Chk_Render, o.render);
+            f.check(Chk_CLA, o.lookAt);
+            f.texts(Txt_CameraLookAt, o.lookAtValue);
+        }
+        // Left-out render settings are set to their defaults the same way.
+        SceneFields defaults(kSceneFields);
+        SceneFields& c = scene.renderDefault ? defaults : f;
+        const RenderSettings& s = o.renderSettings;
+        c.text(r.Txt_OutputFile, s.outputFile);
+        c.take();
+        r.Cbo_FileType.setListIndex(s.fileType);
+        c.text(r.Txt_Width, s.width);
+        c.text(r.Txt_Height, s.height);
+        c.check(r.Chk_AntiAlias, s.antiAlias);
+        c.text(r.Txt_InitialFrame, s.initialFrame);
+        c.text(r.Txt_FinalFrame, s.finalFrame);
+        c.text(r.Txt_InitialClock, s.initialClock);
+        c.text(r.Txt_FinalClock, s.finalClock);
+        c.text(r.Txt_Additional, s.additional);
+    } catch (const SceneRead&) {
+    } catch (const SceneRefused&) {
+        return false;
+    }
+    return true;
 }
 
 void BrickpovMain::wireHandlers() {

@@ -10,6 +10,7 @@ namespace bp {
 
 class App;
 struct Platform;
+struct Scene;
 
 // Thirty camera set-ups of nine values (rows 0 to 29, values 0 to 8).
 using ViewPresetTable = std::array<std::array<float, 9>, 30>;
@@ -29,6 +30,15 @@ class BrickpovMain : public Form {
     // keystroke, need only those.
     Options options() const;
     void readOptions(Options& o) const;
+
+    // The options as a scene holds them: the render settings window is made
+    // (hidden) first, as a scene saved before it was ever shown has made it.
+    Options sceneOptions();
+
+    // Sets the controls from a scene in file order, each through its handler
+    // as a person's change would be, up to where the reading stopped or a
+    // list does not hold the text read. True when every field read was set.
+    bool applyScene(const Scene& scene);
 
     // File strip
     Control& Lbl_ModelList;

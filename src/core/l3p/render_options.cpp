@@ -10,6 +10,7 @@
 #include "core/l3p/run_l3p.h"
 #include "core/l3p/run_window.h"
 #include "core/options/options.h"
+#include "core/options/scene_format.h"
 #include "core/platform/platform.h"
 
 #include <fstream>
@@ -60,8 +61,7 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
     }
 
     Txt_OutputFile.setRect({60, 360, 2475, 315});
-    for (const char* type : {"C - Compressed Targa", "N - New PNG", "P - Unix PPM",
-                             "S - Windows BMP", "T - Uncompressed Targa"})
+    for (const char* type : kFileTypes)
         Cbo_FileType.addItem(type);
     Cbo_FileType.setRect({60, 1020, 2475, 315});
     Cbo_FileType.setText("S - Windows BMP");

@@ -1,0 +1,232 @@
+// Scene files against the option value: the bytes every version writes, the
+// read-back of each field family, and what the reader tolerates or refuses.
+
+#include "core/options/scene_format.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <tuple>
+
+namespace bp {
+namespace {
+
+// Every scene field away from its default, each as a reader gives it back.
+Options sample() {
+    Options o;
+    o.cameraGlobe = 1;
+    o.cameraValue = {"7", "-300", "0.5"};
+    o.cameraAngle = 1;
+    o.cameraAngleValue = "22.5";
+    o.lightsFromModel = 1;
+    o.lightGlobe = 1;
+    const float first[] = {10, 20, 30, 0.5f, 0.25f, 1, 0};
+    const float last[] = {-1, 2, 3, 1, 1, 1, 1};
+    for (int v = 1; v <= 7; ++v) {
+        o.lights.at(1, v) = first[v - 1];
+        o.lights.at(20, v) = last[v - 1];
+    }
+    o.background = 1;
+    o.backgroundColour = {"255", "128", "12"};
+    o.floor = 1;
+    o.floorType = "c";
+    o.floorY = "-24";
+    o.bumps = 1;
+    o.seamWidth = 1;
+    o.seamWidthValue = "0.5";
+    o.quality = 1;
+    o.qualityValue = "3";
+    o.overwrite = 1;
+    o.primitives = 2;
+    o.colour = 1;
+    o.colourText = "Dk Pink";
+    o.stepClock = o.enableProgress = o.lgeo = o.render = 1;
+    o.lookAt = 1;
+    o.lookAtValue = {"1", "2", "3"};
+    RenderSettings& r = o.renderSettings;
+    r.outputFile = "my out.bmp";
+    r.fileType = 1;
+    r.fileTypeText = "N - New PNG";
+    r.width = "800";
+    r.height = "600";
+    r.antiAlias = 1;
+    r.initialFrame = "2";
+    r.finalFrame = "10";
+    r.initialClock = "0";
+    r.finalClock = "1";
+    r.additional = "+A0.3 +L\"my lib\"";
+    return o;
+}
+
+std::string repeat(const std::string& s, int n) {
+    std::string out;
+    while (n-- > 0)
+        out += s;
+    return out;
+}
+
+const std::string kSample = "1,0,7,-300,0.5,1,22.5\r\n"
+                            "0,1,1,0\r\n"
+                            "10,20,30,0.5,0.25,1,0," +
+                            repeat("0,0,0,0,0,0,0,", 18) +
+                            "-1,2,3,1,1,1,1,1,255,128,12\r\n"
+                            "1,c,-24\r\n"
+                            "1,1,0.5,1,3,1,2,1,\"Dk Pink\"\r\n"
+                            "1,1,1,1\r\n"
+                            "1,1,2,3\r\n"
+                            "\"my out.bmp\"\r\n"
+                            "1,800,600,1,2,10,0,1,\"+A0.3 +L\"\"my lib\"\"\"\r\n";
+
+// The sample text up to the end of a line (1 to 9).
+std::string firstLines(int lines) {
+    std::size_t end = 0;
+    while (lines-- > 0)
+        end = kSample.find("\r\n", end) + 2;
+    return kSample.substr(0, end);
+}
+
+// The sample text with one unquoted field (numbered from 1 in file order)
+// replaced.
+std::string withField(int field, const std::string& text) {
+    std::size_t start = 0;
+    for (int f = 1; f < field; ++f) {
+        start = kSample.find_first_of(",\r", start);
+        start += kSample[start] == '\r' ? 2 : 1;
+    }
+    const std::size_t end = kSample.find_first_of(",\r", start);
+    return kSample.substr(0, start) + text + kSample.substr(end);
+}
+
+TEST(SceneFormat, WritesTheSampleByteForByteAndReadsItBack) {
+    EXPECT_EQ(writeScene(sample()), kSample);
+    const Scene scene = readScene(kSample);
+    EXPECT_EQ(scene.options, sample());
+    EXPECT_EQ(scene.fields, kSceneFields);
+    EXPECT_EQ(scene.end, SceneEnd::Whole);
+    EXPECT_FALSE(scene.colourDefault || scene.switchesDefault || scene.renderDefault);
+}
+
+struct ReadRow {
+    const char* name;
+    std::string text;
+    std::function<void(Options&)> expect; // applied to the sample's value
+    int fields = kSceneFields;
+    SceneEnd end = SceneEnd::Whole;
+};
+
+class SceneRead : public testing::TestWithParam<ReadRow> {};
+
+TEST_P(SceneRead, GivesTheValue) {
+    const ReadRow& row = GetParam();
+    const Scene scene = readScene(row.text);
+    Options expected = sample();
+    row.expect(expected);
+    EXPECT_EQ(scene.fields, row.fields);
+    EXPECT_EQ(scene.end, row.end);
+    if (row.end == SceneEnd::Whole) {
+        EXPECT_EQ(scene.options, expected);
+    }
+}
+
+// Fields 1 to 7 are line 1, the light numbers 12 to 151, the floor type 157,
+// the colour 166 and 167, the file type 177.
+const ReadRow kReadRows[] = {
+    {"numbers_come_back_as_a_number_box_shows_them", withField(3, "007"),
+     [](Options& o) { o.cameraValue[0] = "7"; }},
+    {"empty_number_reads_0", withField(7, ""), [](Options& o) { o.cameraAngleValue = "0"; }},
+    {"word_reads_as_its_leading_number", withField(4, " 12ab  "),
+     [](Options& o) { o.cameraValue[1] = "12"; }},
+    {"float_precision", withField(5, "100.50000001"),
+     [](Options& o) { o.cameraValue[2] = "100.5"; }},
+    {"check_rounds_halves_to_even", withField(1, "2.5"), [](Options& o) { o.cameraGlobe = 2; }},
+    {"check_rounds_to_zero", withField(1, "-0.4"), [](Options& o) { o.cameraGlobe = 0; }},
+    {"check_3_refused", withField(6, "3"), [](Options&) {}, 5, SceneEnd::Refused},
+    {"check_minus_1_refused", withField(1, "-1"), [](Options&) {}, 0, SceneEnd::Refused},
+    {"light_number_as_float", withField(15, "0.1"), [](Options& o) { o.lights.at(1, 4) = 0.1f; }},
+    {"quality_normalised", withField(163, "03.0"), [](Options&) {}},
+    {"file_type_last_item", withField(177, "4"),
+     [](Options& o) {
+         o.renderSettings.fileType = 4;
+         o.renderSettings.fileTypeText = "T - Uncompressed Targa";
+     }},
+    {"file_type_none", withField(177, "-1"),
+     [](Options& o) {
+         o.renderSettings.fileType = -1;
+         o.renderSettings.fileTypeText = "";
+     }},
+    {"file_type_past_the_list_refused", withField(177, "5"), [](Options&) {}, 176,
+     SceneEnd::Refused},
+    {"file_type_below_none_refused", withField(177, "-2"), [](Options&) {}, 176, SceneEnd::Refused},
+    {"blanks_before_fields_and_after_unquoted_ones", withField(157, "  c \t"), [](Options&) {}},
+    {"text_after_a_closing_quote_dropped", withField(167, "\"Red\"junk"),
+     [](Options& o) { o.colourText = "Red"; }},
+    {"unclosed_quote_ends_the_file", firstLines(8) + "1,800,600,1,2,10,0,1,\"+A0.3\r\n",
+     [](Options&) {}, 184, SceneEnd::Ended},
+    {"line_feeds_alone",
+     [] {
+         std::string t;
+         for (char c : kSample)
+             if (c != '\r')
+                 t += c;
+         return t;
+     }(),
+     [](Options&) {}},
+    {"blank_lines_at_the_end", kSample + "\r\n  \n\t\r\n", [](Options&) {}},
+    {"empty_file", "", [](Options&) {}, 0, SceneEnd::Ended},
+    {"ends_inside_the_lights", kSample.substr(0, kSample.find("-1,2")), [](Options&) {}, 144,
+     SceneEnd::Ended},
+    {"ends_inside_section_a", firstLines(4) + "1,1,0.5,1,3,1,2,1\r\n", [](Options&) {}, 166,
+     SceneEnd::Ended},
+    {"ends_inside_section_c", firstLines(8) + "1,800\r\n", [](Options&) {}, 178, SceneEnd::Ended},
+    {"field_too_long", withField(157, std::string(70000, 'c')), [](Options&) {}, 156,
+     SceneEnd::Ended},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, SceneRead, testing::ValuesIn(kReadRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A file that stops where a section begins gives that section and those after
+// it their defaults; section B's look-at fields stay as they were.
+TEST(SceneFormat, LeftOutSectionsGetTheirDefaults) {
+    const std::string required = firstLines(4) + "1,1,0.5,1,3,1,2\r\n";
+    for (const auto& [text, fields, a, b] :
+         {std::tuple{required, 165, true, true}, std::tuple{firstLines(5), 167, false, true},
+          std::tuple{firstLines(7), 175, false, false}}) {
+        const Scene scene = readScene(text);
+        EXPECT_EQ(scene.end, SceneEnd::Whole);
+        EXPECT_EQ(scene.fields, fields);
+        EXPECT_EQ(scene.colourDefault, a);
+        EXPECT_EQ(scene.switchesDefault, b);
+        EXPECT_TRUE(scene.renderDefault);
+        const Options& o = scene.options;
+        EXPECT_EQ(o.colour, a ? 0 : 1);
+        EXPECT_EQ(o.stepClock + o.enableProgress + o.lgeo + o.render, b ? 0 : 4);
+        EXPECT_EQ(o.lookAtValue[0], b ? "" : "1");
+        RenderSettings defaults;
+        defaults.antiAlias = 1;
+        EXPECT_EQ(o.renderSettings, defaults);
+        EXPECT_EQ(o.renderSettings.width, "640");
+        EXPECT_EQ(o.renderSettings.fileType, 3);
+    }
+}
+
+// Typed texts that would break the file's fields are written so that they
+// read back: "," in numbers as ".", a leading quote or a line end quoted.
+TEST(SceneFormat, TypedTextsSurviveTheFile) {
+    Options o = sample();
+    o.seamWidthValue = "0,5";
+    o.floorY = "\"-24";
+    o.floorType = "g\r\nx";
+    o.colourText = "say \"hi\", twice";
+    o.renderSettings.additional = "\"";
+    const Scene scene = readScene(writeScene(o));
+    ASSERT_EQ(scene.end, SceneEnd::Whole);
+    EXPECT_EQ(scene.options.seamWidthValue, "0.5");
+    EXPECT_EQ(scene.options.floorY, "\"-24");
+    EXPECT_EQ(scene.options.floorType, "g\r\nx");
+    EXPECT_EQ(scene.options.colourText, o.colourText);
+    EXPECT_EQ(scene.options.renderSettings.additional, "\"");
+}
+
+} // namespace
+} // namespace bp
