@@ -6,7 +6,7 @@
 namespace bp::driver {
 
 // The arguments are shown joined as the command line shows them.
-int PrintingPrograms::execute(const std::string& file, const Arguments& arguments) {
+StartResult PrintingPrograms::execute(const std::string& file, const Arguments& arguments) {
     m_out.line("! exec file=" + quoted(file) + " params=" + quoted(commandLineText(arguments)));
     return m_inner.execute(file, arguments);
 }
@@ -21,8 +21,8 @@ WatchedStart PrintingPrograms::startWatched(const std::string& file, const Argum
     return m_inner.startWatched(file, arguments, workingDir);
 }
 
-int PrintingPrograms::executeIn(const std::string& file, const Arguments& arguments,
-                                const std::string& workingDir) {
+StartResult PrintingPrograms::executeIn(const std::string& file, const Arguments& arguments,
+                                        const std::string& workingDir) {
     if (workingDir.empty())
         return execute(file, arguments);
     m_out.line("! exec file=" + quoted(file) + " params=" + quoted(commandLineText(arguments)) +

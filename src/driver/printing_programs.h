@@ -15,9 +15,9 @@ class PrintingPrograms : public Programs {
   public:
     PrintingPrograms(Programs& inner, Output& out) : m_inner(inner), m_out(out) {}
 
-    int execute(const std::string& file, const Arguments& arguments) override;
-    int executeIn(const std::string& file, const Arguments& arguments,
-                  const std::string& workingDir) override;
+    StartResult execute(const std::string& file, const Arguments& arguments) override;
+    StartResult executeIn(const std::string& file, const Arguments& arguments,
+                          const std::string& workingDir) override;
     WatchedStart startWatched(const std::string& file, const Arguments& arguments,
                               const std::string& workingDir) override;
     bool isRunning(const std::string& file) override { return m_inner.isRunning(file); }

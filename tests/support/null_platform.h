@@ -48,7 +48,9 @@ struct NullPlatform : NullDialogs, SettingsStore, ProfileFile, Programs, FileSys
                      std::string*) override {
         return true;
     }
-    int execute(const std::string&, const Arguments&) override { return 33; }
+    StartResult execute(const std::string&, const Arguments&) override {
+        return StartResult::Started;
+    }
     bool isRunning(const std::string&) override { return false; }
     std::string povrayProgram() override { return ""; }
     // A fuzz target names only the file it has just written.

@@ -598,9 +598,10 @@ class ProgramsTest : public testing::Test {
     // Starts the program and gives the lines it wrote to the output file.
     Names run(const std::string& file, const Names& arguments, const std::string& folder = {}) {
         fs::remove(output());
-        const int started = folder.empty() ? m_programs.execute(file, arguments)
-                                           : m_programs.executeIn(file, arguments, folder);
-        EXPECT_GT(started, 32) << file;
+        const bp::StartResult started = folder.empty()
+                                            ? m_programs.execute(file, arguments)
+                                            : m_programs.executeIn(file, arguments, folder);
+        EXPECT_EQ(started, bp::StartResult::Started) << file;
         for (int i = 0; i < 1000 && m_programs.isRunning(file); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         EXPECT_FALSE(m_programs.isRunning(file));
@@ -637,7 +638,7 @@ TEST_F(ProgramsTest, IsRunningFollowsTheLatestStart) {
     writeText(program, "#!/bin/sh\nread line < '" + m_dir.path() + "fifo'\n", 0755);
     ASSERT_EQ(::mkfifo((m_dir.path() + "fifo").c_str(), 0600), 0);
     EXPECT_FALSE(m_programs.isRunning(program));
-    ASSERT_GT(m_programs.execute(program, {}), 32);
+    ASSERT_EQ(m_programs.execute(program, {}), bp::StartResult::Started);
     EXPECT_TRUE(m_programs.isRunning(program));
     EXPECT_FALSE(m_programs.isRunning(m_dir.path() + "other.sh"));
     writeText(m_dir.path() + "fifo", "go\n"); // lets the script end
@@ -646,27 +647,28 @@ TEST_F(ProgramsTest, IsRunningFollowsTheLatestStart) {
     EXPECT_FALSE(m_programs.isRunning(program));
 }
 
-TEST_F(ProgramsTest, FailuresGiveTheShellCode) {
+TEST_F(ProgramsTest, FailuresNameTheirReason) {
     writeText(m_dir.path() + "readme.txt", "a document\n");
     writeText(m_dir.path() + "l3p.exe", "MZ\x90\x00 a windows program", 0755);
     writeText(m_dir.path() + "garbage", "\x7fXYZ not a program\n", 0755);
     writeText(m_dir.path() + "empty", "", 0755);
     const struct {
         std::string file;
-        int expected;
-    } cases[] = {{"", 2},
-                 {m_dir.path() + "missing.exe", 2},
-                 {m_dir.path() + "readme.txt/l3p.exe", 3},
-                 {m_dir.path() + "readme.txt", 31},
-                 {"https://example.org/x.htm", 31},
-                 {m_dir.path() + "l3p.exe", 11},
-                 {m_dir.path() + "garbage", 11},
-                 {m_dir.path() + "empty", 11}};
+        bp::StartResult expected;
+    } cases[] = {{"", bp::StartResult::FileNotFound},
+                 {m_dir.path() + "missing.exe", bp::StartResult::FileNotFound},
+                 {m_dir.path() + "readme.txt/l3p.exe", bp::StartResult::PathNotFound},
+                 {m_dir.path() + "readme.txt", bp::StartResult::NoAssociation},
+                 {"https://example.org/x.htm", bp::StartResult::NoAssociation},
+                 {m_dir.path() + "l3p.exe", bp::StartResult::BadProgram},
+                 {m_dir.path() + "garbage", bp::StartResult::BadProgram},
+                 {m_dir.path() + "empty", bp::StartResult::BadProgram}};
     for (const auto& c : cases) {
         EXPECT_EQ(m_programs.execute(c.file, {"-x"}), c.expected) << c.file;
         EXPECT_FALSE(m_programs.isRunning(c.file)) << c.file;
     }
-    EXPECT_EQ(m_programs.executeIn(m_dir.path() + "garbage", {}, m_dir.path() + "missing"), 3);
+    EXPECT_EQ(m_programs.executeIn(m_dir.path() + "garbage", {}, m_dir.path() + "missing"),
+              bp::StartResult::PathNotFound);
 }
 
 TEST_F(ProgramsTest, StartsInTheGivenWorkingFolder) {
@@ -685,7 +687,7 @@ TEST_F(ProgramsTest, DocumentsAndAddressesGoToTheDesktopOpener) {
     EXPECT_EQ(run(document, {"ignored"}), Names{document});
     EXPECT_EQ(run("https://example.org/Brickpov_donate.htm", {}),
               Names{"https://example.org/Brickpov_donate.htm"});
-    EXPECT_EQ(m_programs.execute(m_dir.path() + "missing.txt", {}), 2);
+    EXPECT_EQ(m_programs.execute(m_dir.path() + "missing.txt", {}), bp::StartResult::FileNotFound);
 }
 
 TEST_F(ProgramsTest, PovrayProgram) {
@@ -722,7 +724,7 @@ TEST_F(ProgramsTest, WatchedProgramGivesItsOutputAndStatus) {
     fs::copy("/usr/bin/tr", m_bin + "tr");
     PosixPrograms programs;
     bp::WatchedStart started = programs.startWatched(program, {"two words"}, m_dir.path());
-    ASSERT_GT(started.result, 32);
+    ASSERT_EQ(started.result, bp::StartResult::Started);
     ASSERT_TRUE(started.program);
     std::optional<int> status;
     const std::string output = drain(*started.program, status);

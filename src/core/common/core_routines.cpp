@@ -21,35 +21,28 @@ void setValueField(Control& field, bool enabled) {
     field.setBackColor(enabled ? Color::white() : Color::systemButtonFace());
 }
 
-const char* appExecuteReason(int result) {
+const char* appExecuteReason(StartResult result) {
     switch (result) {
-    case 2:
+    case StartResult::Started:
+        break;
+    case StartResult::FileNotFound:
         return "File not found";
-    case 3:
+    case StartResult::PathNotFound:
         return "Path not found";
-    case 5:
+    case StartResult::AccessDenied:
         return "Access denied";
-    case 8:
+    case StartResult::OutOfMemory:
         return "Out of memory";
-    case 11:
+    case StartResult::BadProgram:
         return "Invalid EXE file or error in EXE image";
-    case 26:
+    case StartResult::SharingViolation:
         return "A sharing violation occurred";
-    case 27:
-        return "Incomplete or invalid file association";
-    case 28:
-        return "DDE Time out";
-    case 29:
-        return "DDE transaction failed";
-    case 30:
-        return "DDE busy";
-    case 31:
+    case StartResult::NoAssociation:
         return "No association for file extension";
-    case 32:
-        return "DLL not found";
-    default:
-        return "Unknown error";
+    case StartResult::Unknown:
+        break;
     }
+    return "Unknown error";
 }
 
 void showMessage(Platform& platform, const std::string& title, const std::string& text,
@@ -73,10 +66,10 @@ bool askYesNo(Platform& platform, const std::string& title, const std::string& t
 
 void AppExecute(Platform& platform, const std::string& file, const Arguments& arguments,
                 const std::string& workingDir) {
-    const int result = workingDir.empty()
-                           ? platform.programs.execute(file, arguments)
-                           : platform.programs.executeIn(file, arguments, workingDir);
-    if (result > 32)
+    const StartResult result = workingDir.empty()
+                                   ? platform.programs.execute(file, arguments)
+                                   : platform.programs.executeIn(file, arguments, workingDir);
+    if (result == StartResult::Started)
         return;
     reportStartFailure(platform, file, result);
 }
@@ -87,7 +80,7 @@ bool isWebAddress(const std::string& file) {
 }
 } // namespace
 
-void reportStartFailure(Platform& platform, const std::string& file, int result) {
+void reportStartFailure(Platform& platform, const std::string& file, StartResult result) {
     if (isWebAddress(file)) {
         showMessage(platform, "Brickpov",
                     "No web browser could be started for this address; please open it in "

@@ -22,11 +22,11 @@ void setValueField(Control& field, bool enabled);
 void AppExecute(Platform& platform, const std::string& file, const Arguments& arguments,
                 const std::string& workingDir = "");
 
-// Reports a failed start's result code as AppExecute does.
-void reportStartFailure(Platform& platform, const std::string& file, int result);
+// Reports a failed start as AppExecute does.
+void reportStartFailure(Platform& platform, const std::string& file, StartResult result);
 
-// The reason shown for a failed start's result code.
-const char* appExecuteReason(int result);
+// The reason shown for a failed start.
+const char* appExecuteReason(StartResult result);
 
 // A message box with an OK button.
 void showMessage(Platform& platform, const std::string& title, const std::string& text,

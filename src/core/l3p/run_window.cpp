@@ -109,7 +109,7 @@ bool BrickpovRun::startProgram(const std::string& step, const std::string& file,
     Lbl_Step.setCaption(step);
     note("$ " + commandLineText(Arguments{file}) + " " + commandLineText(arguments));
     WatchedStart started = m_app.platform().programs.startWatched(file, arguments, workingDir);
-    if (started.result <= 32) {
+    if (started.result != StartResult::Started) {
         reportStartFailure(m_app.platform(), file, started.result);
         note(std::string("Cannot start the program: ") + appExecuteReason(started.result));
         return false;

@@ -107,20 +107,32 @@ class RunningProgram {
     virtual void stop() = 0;
 };
 
+// What came of starting a program or a document.
+enum class StartResult {
+    Started,
+    FileNotFound,
+    PathNotFound,
+    AccessDenied,
+    OutOfMemory,
+    BadProgram,
+    SharingViolation,
+    NoAssociation,
+    Unknown,
+};
+
 struct WatchedStart {
-    int result = 0;                          // as Programs::execute gives it
+    StartResult result = StartResult::Started;
     std::unique_ptr<RunningProgram> program; // null when nothing was started
 };
 
-// Starting programs and documents. The result follows the shell's
-// convention: above 32 is success, 32 or less names the failure.
+// Starting programs and documents.
 class Programs {
   public:
     virtual ~Programs() = default;
-    virtual int execute(const std::string& file, const Arguments& arguments) = 0;
+    virtual StartResult execute(const std::string& file, const Arguments& arguments) = 0;
     // The same, started in the given working folder (empty: the current one).
-    virtual int executeIn(const std::string& file, const Arguments& arguments,
-                          const std::string& workingDir) {
+    virtual StartResult executeIn(const std::string& file, const Arguments& arguments,
+                                  const std::string& workingDir) {
         (void)workingDir;
         return execute(file, arguments);
     }

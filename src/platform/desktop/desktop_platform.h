@@ -120,9 +120,9 @@ class PosixPrograms : public Programs {
     ~PosixPrograms() override;
     PosixPrograms(const PosixPrograms&) = delete;
     PosixPrograms& operator=(const PosixPrograms&) = delete;
-    int execute(const std::string& file, const Arguments& arguments) override;
-    int executeIn(const std::string& file, const Arguments& arguments,
-                  const std::string& workingDir) override;
+    StartResult execute(const std::string& file, const Arguments& arguments) override;
+    StartResult executeIn(const std::string& file, const Arguments& arguments,
+                          const std::string& workingDir) override;
     WatchedStart startWatched(const std::string& file, const Arguments& arguments,
                               const std::string& workingDir) override;
     bool isRunning(const std::string& file) override;
@@ -137,15 +137,16 @@ class PosixPrograms : public Programs {
     };
 
     // Starts argv[0] with the arguments and records it under key. The
-    // result code as execute() gives it. With watched set, the program
+    // result as execute() gives it. With watched set, the program
     // goes to it instead, with its output captured in a group of its own.
-    int spawn(const std::vector<std::string>& argv, const std::string& key,
-              const std::string& workingDir, std::unique_ptr<RunningProgram>* watched = nullptr);
-    int openWithDesktop(const std::string& target, const std::string& key,
-                        const std::string& workingDir,
-                        std::unique_ptr<RunningProgram>* watched = nullptr);
-    int start(const std::string& file, const Arguments& arguments, const std::string& workingDir,
-              std::unique_ptr<RunningProgram>* watched);
+    StartResult spawn(const std::vector<std::string>& argv, const std::string& key,
+                      const std::string& workingDir,
+                      std::unique_ptr<RunningProgram>* watched = nullptr);
+    StartResult openWithDesktop(const std::string& target, const std::string& key,
+                                const std::string& workingDir,
+                                std::unique_ptr<RunningProgram>* watched = nullptr);
+    StartResult start(const std::string& file, const Arguments& arguments,
+                      const std::string& workingDir, std::unique_ptr<RunningProgram>* watched);
     // Collects the children that have ended, without waiting.
     void reapFinished();
 

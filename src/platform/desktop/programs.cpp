@@ -24,15 +24,14 @@ namespace bp::desktop {
 
 namespace {
 
-// The result codes of the shell's start function, which the callers report.
-constexpr int kStarted = 33;
-constexpr int kFileNotFound = 2;
-constexpr int kPathNotFound = 3;
-constexpr int kAccessDenied = 5;
-constexpr int kOutOfMemory = 8;
-constexpr int kBadProgram = 11;
-constexpr int kSharingViolation = 26;
-constexpr int kNoAssociation = 31;
+constexpr StartResult kStarted = StartResult::Started;
+constexpr StartResult kFileNotFound = StartResult::FileNotFound;
+constexpr StartResult kPathNotFound = StartResult::PathNotFound;
+constexpr StartResult kAccessDenied = StartResult::AccessDenied;
+constexpr StartResult kOutOfMemory = StartResult::OutOfMemory;
+constexpr StartResult kBadProgram = StartResult::BadProgram;
+constexpr StartResult kSharingViolation = StartResult::SharingViolation;
+constexpr StartResult kNoAssociation = StartResult::NoAssociation;
 
 bool isAddress(const std::string& file) {
     const std::string lower = toLowerAscii(file.substr(0, 8));
@@ -40,7 +39,7 @@ bool isAddress(const std::string& file) {
            lower.starts_with("mailto:");
 }
 
-int spawnFailure(int error) {
+StartResult spawnFailure(int error) {
     switch (error) {
     case ENOENT:
         return kFileNotFound;
@@ -214,8 +213,9 @@ void PosixPrograms::reapFinished() {
     });
 }
 
-int PosixPrograms::spawn(const std::vector<std::string>& argv, const std::string& key,
-                         const std::string& workingDir, std::unique_ptr<RunningProgram>* watched) {
+StartResult PosixPrograms::spawn(const std::vector<std::string>& argv, const std::string& key,
+                                 const std::string& workingDir,
+                                 std::unique_ptr<RunningProgram>* watched) {
     // The child changes folder before it looks for the program.
     const std::string program =
         !workingDir.empty() && !argv[0].starts_with('/') ? currentFolder() + argv[0] : argv[0];
@@ -286,21 +286,21 @@ int PosixPrograms::spawn(const std::vector<std::string>& argv, const std::string
     return kStarted;
 }
 
-int PosixPrograms::openWithDesktop(const std::string& target, const std::string& key,
-                                   const std::string& workingDir,
-                                   std::unique_ptr<RunningProgram>* watched) {
+StartResult PosixPrograms::openWithDesktop(const std::string& target, const std::string& key,
+                                           const std::string& workingDir,
+                                           std::unique_ptr<RunningProgram>* watched) {
     const auto opener = findOnPath("xdg-open");
     if (!opener)
         return kNoAssociation;
     return spawn({*opener, target}, key, workingDir, watched);
 }
 
-int PosixPrograms::execute(const std::string& file, const Arguments& arguments) {
+StartResult PosixPrograms::execute(const std::string& file, const Arguments& arguments) {
     return executeIn(file, arguments, "");
 }
 
-int PosixPrograms::executeIn(const std::string& file, const Arguments& arguments,
-                             const std::string& workingDir) {
+StartResult PosixPrograms::executeIn(const std::string& file, const Arguments& arguments,
+                                     const std::string& workingDir) {
     return start(file, arguments, workingDir, nullptr);
 }
 
@@ -311,8 +311,9 @@ WatchedStart PosixPrograms::startWatched(const std::string& file, const Argument
     return started;
 }
 
-int PosixPrograms::start(const std::string& file, const Arguments& arguments,
-                         const std::string& workingDir, std::unique_ptr<RunningProgram>* watched) {
+StartResult PosixPrograms::start(const std::string& file, const Arguments& arguments,
+                                 const std::string& workingDir,
+                                 std::unique_ptr<RunningProgram>* watched) {
     try {
         reapFinished();
         if (!workingDir.empty() && !isDirectory(workingDir))
@@ -367,7 +368,7 @@ int PosixPrograms::start(const std::string& file, const Arguments& arguments,
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
     } catch (...) {
-        return 0;
+        return StartResult::Unknown;
     }
 }
 
