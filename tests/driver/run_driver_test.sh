@@ -11,8 +11,8 @@
 # A line "# needs: PROGRAM..." among the comment lines at the top links each
 # program into bin/ (the L3P stand-in "l3p" from $BRICKPOV_STANDIN, any other
 # from PATH); the case is skipped (77) when one is not there.
-# A line "# installed" puts L3P, the LDraw library with LEdit and LDraw.ini where
-# start-up finds them, with LGEO stored as not installed.
+# A line "# installed" puts L3P, the LDraw library with LEdit, LDraw.ini and a
+# POV-Ray (that is never run) where start-up finds them, LGEO not installed.
 # A line "# env: NAME=VALUE" sets an environment variable for the case (${T}
 # in VALUE names the case's folder); LDRAWDIR is otherwise unset, so that a
 # case never depends on the caller's environment.
@@ -81,8 +81,10 @@ if [ $installed = 1 ]; then
     mkdir -p "$T/ldraw" "$T/config/Brickpov"
     : >"$T/program/l3p.exe"
     : >"$T/ldraw/LEdit.exe"
+    : >"$T/program/povray"
     printf '[LDraw]\nBaseDirectory=%s/ldraw\n' "$T" >"$T/config/LDraw.ini"
-    printf '[Brickpov/Paths]\nLGEOPath=Not Installed\n' >"$T/config/Brickpov/settings.ini"
+    printf '[Brickpov/Paths]\nLGEOPath=Not Installed\nPovRayProgram=%s/program/povray\n' "$T" \
+        >"$T/config/Brickpov/settings.ini"
 fi
 actual="$T/transcript"
 
