@@ -224,6 +224,10 @@ TEST(PovrayArguments, FromTheRenderSettings) {
              o.renderSettings.finalFrame = o.renderSettings.finalClock = "3";
          },
          {"+I/m/car.pov", "+W640", "+H480", "+KFI1", "+KFF3", "+KI1", "+KF3"}},
+        {"lgeo_library_path",
+         [](Options& o) { o.lgeo = 1, o.lgeoPath = "/my lgeo/"; },
+         {"+I/m/car.pov", "+W640", "+H480", "+L\"/my lgeo\""}},
+        {"lgeo_not_installed", [](Options& o) { o.lgeo = 1; }, {"+I/m/car.pov", "+W640", "+H480"}},
         {"step_clock_needs_all_four",
          [](Options& o) {
              o.stepClock = 1;
