@@ -3,19 +3,8 @@
 #
 #   run_driver_test.sh DRIVER CASE.script
 #
-# The case runs in a fresh folder T (exported, so the script can name it as
-# ${T}) holding config/ (the settings store and LDraw.ini), program/ (the
-# program's own folder) and bin/ (the only folder on PATH, so that a case sees
-# just the programs it puts there). A first line "# locale: NAME" runs the case
-# in that locale; the case is skipped (77) when the locale is not installed.
-# A line "# needs: PROGRAM..." among the comment lines at the top links each
-# program into bin/ (the L3P stand-in "l3p" from $BRICKPOV_STANDIN, any other
-# from PATH); the case is skipped (77) when one is not there.
-# A line "# installed" puts L3P, the LDraw library with LEdit, LDraw.ini and a
-# POV-Ray (that is never run) where start-up finds them, LGEO not installed.
-# A line "# env: NAME=VALUE" sets an environment variable for the case (${T}
-# in VALUE names the case's folder); LDRAWDIR is otherwise unset, so that a
-# case never depends on the caller's environment.
+# The case runs in a fresh folder T (exported as ${T}); its first comment lines
+# may hold "# locale:", "# needs:", "# installed" and "# env:" (docs/driver.md).
 # BRICKPOV_UPDATE=1 writes the transcript to CASE.expected instead of comparing.
 set -u
 
