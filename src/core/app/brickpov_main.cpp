@@ -37,6 +37,7 @@ void readTexts(const ControlArray& boxes, std::array<std::string, 3>& into) {
 Options BrickpovMain::options() const {
     Options o;
     readOptions(o);
+    readTexts(Txt_LightValue, o.lightPosition);
     // The render settings dialog is made on first use; until then its
     // designed values hold.
     if (const auto* r =

@@ -26,8 +26,8 @@ class BrickpovMain : public Form {
 
     // The options the controls, the fields and the render settings window
     // show. readOptions fills a value in place, reusing its storage, with all
-    // but the render settings: L3P's arguments, rebuilt after every
-    // keystroke, need only those.
+    // but the render settings and the light boxes' texts: L3P's arguments,
+    // rebuilt after every keystroke, need only those.
     Options options() const;
     void readOptions(Options& o) const;
 

@@ -17,10 +17,6 @@ namespace bp {
 
 namespace {
 
-bool ticked(const Control& c) {
-    return c.value() == 1;
-}
-
 std::string limitationText(const char* direction, const char* extension) {
     return std::string("The 16-bit version of L3P only supports ") + direction +
            " of standard DOS 8.3 filenames.\r\n"
@@ -29,25 +25,26 @@ std::string limitationText(const char* direction, const char* extension) {
            extension + " extension).";
 }
 
-bool requiredFieldMissing(BrickpovMain& m) {
-    const auto empty = [](const Control& c) { return c.text().empty(); };
-    if ((ticked(m.Chk_CC) || ticked(m.Chk_CG)) &&
-        (empty(m.Txt_CameraValue[0]) || empty(m.Txt_CameraValue[1])))
-        return true;
-    if ((ticked(m.Chk_LG) || ticked(m.Chk_LC)) &&
-        (empty(m.Txt_LightValue[0]) || empty(m.Txt_LightValue[1]) || empty(m.Txt_LightValue[2])))
-        return true;
-    if (ticked(m.Chk_B) &&
-        (empty(m.Txt_BColor[0]) || empty(m.Txt_BColor[1]) || empty(m.Txt_BColor[2])))
-        return true;
-    if (ticked(m.Chk_SW) && empty(m.Txt_SW))
-        return true;
-    if (ticked(m.Chk_C) && empty(m.Cbo_C))
-        return true;
-    return empty(m.Cbo_ModelFile);
+bool anyEmpty(const std::array<std::string, 3>& texts) {
+    return texts[0].empty() || texts[1].empty() || texts[2].empty();
 }
 
 } // namespace
+
+bool requiredFieldMissing(const Options& o) {
+    if ((ticked(o.cameraCartesian) || ticked(o.cameraGlobe)) &&
+        (o.cameraValue[0].empty() || o.cameraValue[1].empty()))
+        return true;
+    if ((ticked(o.lightGlobe) || ticked(o.lightCartesian)) && anyEmpty(o.lightPosition))
+        return true;
+    if (ticked(o.background) && anyEmpty(o.backgroundColour))
+        return true;
+    if (ticked(o.seamWidth) && o.seamWidthValue.empty())
+        return true;
+    if (ticked(o.colour) && o.colourText.empty())
+        return true;
+    return o.modelFile.empty();
+}
 
 bool breaks83Rule(std::string_view name) {
     const auto dot = name.find('.');
@@ -72,13 +69,13 @@ bool isOldL3P(BrickpovMain& m) {
 }
 
 void StartL3P(BrickpovMain& m) {
+    const Options o = m.options();
     auto& run = m.app().form<BrickpovRun>();
-    run.beginRun(m.Cbo_ModelFile.text());
+    run.beginRun(o.modelFile);
     // What the scene was before, to tell whether this run's L3P wrote it.
-    run.scene = AddBackslash(m.POVPath) + m.Cbo_OutputFile.text();
+    run.scene = AddBackslash(o.povPath) + o.outputFile;
     run.sceneBefore = m.platform().files.modified(run.scene);
-    if (!run.startProgram("Converting with L3P...", l3pProgram(m), l3pRunArguments(m.options()),
-                          m.ModelPath))
+    if (!run.startProgram("Converting with L3P...", l3pProgram(m), l3pRunArguments(o), o.modelPath))
         run.endRun("L3P could not be started.");
 }
 
@@ -86,19 +83,20 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
     // A second run inside the first one's wait would share its timer.
     if (m.RunInProgress)
         return;
+    const Options o = m.options();
     if (isOldL3P(m)) {
-        if (breaks83Rule(m.Cbo_ModelFile.text())) {
+        if (breaks83Rule(o.modelFile)) {
             showMessage(m.platform(), "L3P Filename Limitation", limitationText("input", ".DAT"),
                         MsgIcon::Information);
             return;
         }
-        if (breaks83Rule(m.Cbo_OutputFile.text())) {
+        if (breaks83Rule(o.outputFile)) {
             showMessage(m.platform(), "L3P Filename Limitation", limitationText("output", ".POV"),
                         MsgIcon::Information);
             return;
         }
     }
-    if (requiredFieldMissing(m)) {
+    if (requiredFieldMissing(o)) {
         showMessage(
             m.platform(), "Invalid Command Line",
             "Required fields for the settings selected are not filled. Please check settings "
@@ -106,10 +104,9 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
             MsgIcon::Critical);
         return;
     }
-    const std::string& output = m.Cbo_OutputFile.text();
-    if (!output.empty() && !ticked(m.Chk_O)) {
-        std::string folder = m.POVPath;
-        if (FileExistsIn(m.platform().files, folder, output)) {
+    if (!o.outputFile.empty() && !ticked(o.overwrite)) {
+        std::string folder = o.povPath;
+        if (FileExistsIn(m.platform().files, folder, o.outputFile)) {
             MessageBoxRequest box;
             box.title = "POV Output file exists";
             box.text = "The output file you have chosen already exists, but the -O (Overwrite POV "
@@ -133,7 +130,7 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
                   MsgIcon::Question))
         return;
     StartL3P(m);
-    if (m.Chk_Render.enabled() && ticked(m.Chk_Render)) {
+    if (o.renderEnabled && ticked(o.render)) {
         RenderWithPovRay(m);
         return;
     }

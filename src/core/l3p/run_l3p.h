@@ -6,6 +6,7 @@
 namespace bp {
 
 class BrickpovMain;
+struct Options;
 
 void Btn_RunL3P_Click(BrickpovMain& m);
 void StartL3P(BrickpovMain& m);
@@ -16,6 +17,9 @@ bool isOldL3P(BrickpovMain& m);
 
 // More than eight characters before the first ".", or nine or more without one.
 bool breaks83Rule(std::string_view name);
+
+// A switch is ticked whose value L3P needs is empty, or there is no model.
+bool requiredFieldMissing(const Options& o);
 
 void wireRunL3P(BrickpovMain& m);
 

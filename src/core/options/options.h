@@ -81,6 +81,9 @@ struct Options {
     Check lightGlobe = 0;      // -lg
     Check lightCartesian = 0;  // -lc
     LightTable lights;
+    // The shown light's position boxes as typed; L3P's arguments take the
+    // table, a run checks that none of the three is empty.
+    std::array<std::string, 3> lightPosition;
 
     // Background, floor and other switches.
     Check background = 0;
