@@ -30,18 +30,8 @@ void SaveSettings(BrickpovMain& m) {
                     "The library folders could not be written to " + why + ".",
                     MsgIcon::Exclamation);
 
-    for (int n = 0; n + kBuiltInViews < m.Cbo_CameraPreset.listCount(); ++n) {
-        const int entry = kBuiltInViews + n;
-        store.save(kAppName, "Cameras", "UserCamera " + std::to_string(n),
-                   userViewRecord(m.Cbo_CameraPreset.list(entry),
-                                  m.viewPresets[static_cast<std::size_t>(entry)]));
-    }
-    for (int n = 0; n + kBuiltInSchemes < m.Cbo_LightPreset.listCount(); ++n) {
-        const int entry = kBuiltInSchemes + n;
-        store.save(kAppName, "Lights", "UserLight " + std::to_string(n),
-                   userLightingRecord(m.Cbo_LightPreset.list(entry),
-                                      m.lightPresets[static_cast<std::size_t>(entry)]));
-    }
+    saveViewPresets(m);
+    saveLightingPresets(m);
 }
 
 void ReportingSettingsStore::save(const std::string& app, const std::string& section,

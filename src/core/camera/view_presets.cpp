@@ -1,10 +1,7 @@
 #include "core/camera/view_presets.h"
 
-#include "core/app/app.h"
 #include "core/app/command_line.h"
 #include "core/app/new_preset_dialog.h"
-#include "core/app/settings.h"
-#include "core/common/core_routines.h"
 #include "core/common/numbers.h"
 #include "core/platform/platform.h"
 
@@ -52,22 +49,43 @@ std::string userViewRecord(const std::string& name, const std::array<float, 9>& 
     return record;
 }
 
+PresetList viewPresetList(BrickpovMain& m) {
+    return {m.Cbo_CameraPreset,
+            kBuiltInViews,
+            kMaxViews,
+            "Cameras",
+            "UserCamera ",
+            kSaveViewCaption,
+            "New View Preset",
+            true,
+            "Cannot Create View",
+            "You have reached the limit on user-created views (20). You will need to delete "
+            "views before adding more.",
+            "Cannot Delete View",
+            "This is a default view. Only user-created views can be deleted.",
+            "Delete View",
+            "Are you sure you want to delete the currently selected view?"};
+}
+
 void LoadViewPresets(BrickpovMain& m) {
     for (int r = 0; r < kBuiltInViews; ++r) {
         row(m, r)[0] = kBuiltIn[r].latitude;
         row(m, r)[1] = kBuiltIn[r].longitude;
     }
-    for (int n = 0; n < kMaxViews - kBuiltInViews; ++n) {
-        const std::string record =
-            m.platform().settings.get(kAppName, "Cameras", "UserCamera " + std::to_string(n), "");
-        if (record.empty())
-            return;
-        const auto view = parseUserViewRecord(record);
-        if (!view)
-            return;
-        m.Cbo_CameraPreset.addItem(view->name);
-        row(m, kBuiltInViews + n) = view->row;
-    }
+    loadUserPresets(m.platform().settings, viewPresetList(m),
+                    [&m](int slot, const std::string& record) -> std::optional<std::string> {
+                        auto view = parseUserViewRecord(record);
+                        if (!view)
+                            return std::nullopt;
+                        row(m, slot) = view->row;
+                        return std::move(view->name);
+                    });
+}
+
+void saveViewPresets(BrickpovMain& m) {
+    saveUserPresets(m.platform().settings, viewPresetList(m), [&m](int slot) {
+        return userViewRecord(m.Cbo_CameraPreset.list(slot), row(m, slot));
+    });
 }
 
 void Cbo_CameraPreset_Click(BrickpovMain& m) {
@@ -95,57 +113,30 @@ void Cbo_CameraPreset_Click(BrickpovMain& m) {
 }
 
 void Btn_CameraPresetSave_Click(BrickpovMain& m) {
-    for (Control* c : m.Txt_CameraValue)
-        if (c->text().empty())
+    Options o;
+    m.readOptions(o);
+    for (const std::string& value : o.cameraValue)
+        if (value.empty())
             return;
-    if (m.Chk_CA.value() == 1 && m.Txt_CA.text().empty())
+    if (ticked(o.cameraAngle) && o.cameraAngleValue.empty()) {
         m.Txt_CA.setText("67.38");
-    if (m.Cbo_CameraPreset.listCount() >= kMaxViews) {
-        showMessage(m.platform(), "Cannot Create View",
-                    "You have reached the limit on user-created views (20). You will need to "
-                    "delete views before adding more.",
-                    MsgIcon::Critical);
-        return;
+        m.readOptions(o);
     }
-    auto& values = row(m, m.Cbo_CameraPreset.listCount());
-    for (int i = 0; i < 3; ++i)
-        values[static_cast<std::size_t>(i)] = toSingle(leadingNumber(m.Txt_CameraValue[i].text()));
-    values[3] = m.Chk_CC.value() == 1 ? 1.0f : 0.0f;
-    // An angle that is not a number reads 0, so the view has no angle.
-    values[4] = m.Chk_CA.value() == 1 ? toSingle(leadingNumber(m.Txt_CA.text())) : 0.0f;
-    values[5] = static_cast<float>(m.Chk_CLA.value());
-    for (int i = 0; i < 3; ++i)
-        values[static_cast<std::size_t>(6 + i)] =
-            toSingle(leadingNumber(m.Txt_CameraLookAt[i].text()));
-
-    auto& dialog = m.app().form<BrickpovNewPreset>();
-    dialog.setCaption(kSaveViewCaption);
-    dialog.Txt_NewPreset.setText("New View Preset");
-    dialog.show(true);
+    saveNewPreset(m, viewPresetList(m), [&m, &o](int slot) {
+        auto& values = row(m, slot);
+        for (std::size_t i = 0; i < 3; ++i)
+            values[i] = toSingle(leadingNumber(o.cameraValue[i]));
+        values[3] = ticked(o.cameraCartesian) ? 1.0f : 0.0f;
+        // An angle that is not a number reads 0, so the view has no angle.
+        values[4] = ticked(o.cameraAngle) ? toSingle(leadingNumber(o.cameraAngleValue)) : 0.0f;
+        values[5] = static_cast<float>(o.lookAt);
+        for (std::size_t i = 0; i < 3; ++i)
+            values[6 + i] = toSingle(leadingNumber(o.lookAtValue[i]));
+    });
 }
 
 void Btn_CameraPresetDelete_Click(BrickpovMain& m) {
-    Control& list = m.Cbo_CameraPreset;
-    if (list.text().empty() || list.listIndex() < kBuiltInViews) {
-        showMessage(m.platform(), "Cannot Delete View",
-                    "This is a default view. Only user-created views can be deleted.",
-                    MsgIcon::Critical);
-        return;
-    }
-    if (!askYesNo(m.platform(), "Delete View",
-                  "Are you sure you want to delete the currently selected view?",
-                  MsgIcon::Exclamation))
-        return;
-    const int r = list.listIndex();
-    const int c = list.listCount();
-    for (int i = r + 1; i < c; ++i)
-        row(m, i - 1) = row(m, i);
-    skipOnError([&] { list.setListIndex(r - 1); });
-    skipOnError([&] { list.removeItem(r); });
-    skipOnError([&] {
-        m.platform().settings.remove(kAppName, "Cameras", "UserCamera " + std::to_string(c - 11));
-    });
-    BuildCommandLine(m);
+    deletePreset(m, viewPresetList(m), [&m](int to, int from) { row(m, to) = row(m, from); });
 }
 
 void wireViewPresets(BrickpovMain& m) {

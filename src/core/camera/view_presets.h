@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/brickpov_main.h"
+#include "core/app/preset_list.h"
 
 #include <optional>
 #include <string>
@@ -10,8 +11,12 @@ namespace bp {
 inline constexpr int kBuiltInViews = 10;
 inline constexpr int kMaxViews = 30;
 
+PresetList viewPresetList(BrickpovMain& m);
+
 // Fills the built-in views and reads the user's views from the settings store.
 void LoadViewPresets(BrickpovMain& m);
+// Writes the user's views to the settings store.
+void saveViewPresets(BrickpovMain& m);
 
 void Cbo_CameraPreset_Click(BrickpovMain& m);
 void Btn_CameraPresetSave_Click(BrickpovMain& m);

@@ -1,10 +1,7 @@
 #include "core/lights/lighting_presets.h"
 
-#include "core/app/app.h"
 #include "core/app/command_line.h"
 #include "core/app/new_preset_dialog.h"
-#include "core/app/settings.h"
-#include "core/common/core_routines.h"
 #include "core/common/numbers.h"
 #include "core/lights/light_table.h"
 #include "core/platform/platform.h"
@@ -73,6 +70,25 @@ std::string parseUserLightingRecord(const std::string& record, LightTable& table
     return name;
 }
 
+PresetList lightingPresetList(BrickpovMain& m) {
+    return {m.Cbo_LightPreset,
+            kBuiltInSchemes,
+            kMaxSchemes,
+            "Lights",
+            "UserLight ",
+            kSaveLightingCaption,
+            "New Lighting Preset",
+            false,
+            "Cannot Create Lighting Scheme",
+            "You have reached the limit on user-created lighting schemes (20). You will need to "
+            "delete lighting schemes before adding more.",
+            "Cannot Delete View",
+            "This is a default lighting scheme. Only user-created lighting schemes can be "
+            "deleted.",
+            "Delete Lighting Scheme",
+            "Are you sure you want to delete the currently selected lighting scheme?"};
+}
+
 void LoadLightingPresets(BrickpovMain& m) {
     const float positions[3][3][3] = {{{45, 0, 0}, {30, 120, 0}, {60, -120, 0}},
                                       {{45, 0, 0}, {30, 120, 0}, {0, 0, 0}},
@@ -87,14 +103,17 @@ void LoadLightingPresets(BrickpovMain& m) {
             for (auto& p : m.lightPresets)
                 p.at(l, v) = 1;
         }
-    for (int n = 0; n < kMaxSchemes - kBuiltInSchemes; ++n) {
-        const std::string record =
-            m.platform().settings.get(kAppName, "Lights", "UserLight " + std::to_string(n), "");
-        if (record.empty())
-            return;
-        // A record without a comma (edited by hand) is a scheme without lights.
-        m.Cbo_LightPreset.addItem(parseUserLightingRecord(record, preset(m, kBuiltInSchemes + n)));
-    }
+    // A record without a comma (edited by hand) is a scheme without lights.
+    loadUserPresets(m.platform().settings, lightingPresetList(m),
+                    [&m](int slot, const std::string& record) -> std::optional<std::string> {
+                        return parseUserLightingRecord(record, preset(m, slot));
+                    });
+}
+
+void saveLightingPresets(BrickpovMain& m) {
+    saveUserPresets(m.platform().settings, lightingPresetList(m), [&m](int slot) {
+        return userLightingRecord(m.Cbo_LightPreset.list(slot), preset(m, slot));
+    });
 }
 
 void Cbo_LightPreset_Click(BrickpovMain& m) {
@@ -125,47 +144,16 @@ void Cbo_LightPreset_Click(BrickpovMain& m) {
 }
 
 void Btn_LightPresetSave_Click(BrickpovMain& m) {
-    if (m.Cbo_LightPreset.listCount() >= kMaxSchemes) {
-        showMessage(m.platform(), "Cannot Create Lighting Scheme",
-                    "You have reached the limit on user-created lighting schemes (20). You will "
-                    "need to delete lighting schemes before adding more.",
-                    MsgIcon::Critical);
-        return;
-    }
-    LightTable& target = preset(m, m.Cbo_LightPreset.listCount());
-    target = m.lights;
-    auto& dialog = m.app().form<BrickpovNewPreset>();
-    dialog.setCaption(kSaveLightingCaption);
-    dialog.Txt_NewPreset.setText("New Lighting Preset");
-    dialog.show(false);
+    saveNewPreset(m, lightingPresetList(m), [&m](int slot) {
+        Options o;
+        m.readOptions(o);
+        preset(m, slot) = o.lights;
+    });
 }
 
 void Btn_LightPresetDelete_Click(BrickpovMain& m) {
-    Control& list = m.Cbo_LightPreset;
-    if (list.listIndex() < kBuiltInSchemes) {
-        showMessage(m.platform(), "Cannot Delete View",
-                    "This is a default lighting scheme. Only user-created lighting schemes can be "
-                    "deleted.",
-                    MsgIcon::Critical);
-        return;
-    }
-    if (!askYesNo(m.platform(), "Delete Lighting Scheme",
-                  "Are you sure you want to delete the currently selected lighting scheme?",
-                  MsgIcon::Exclamation))
-        return;
-    const int i = list.listIndex();
-    const int c = list.listCount();
-    // The slot past the last entry moves too: a "Save As" still waiting for
-    // its name keeps its copy there.
-    for (int p = i + 1; p <= c && p <= kMaxSchemes - 1; ++p)
-        preset(m, p - 1) = preset(m, p);
-    skipOnError([&] { list.setListIndex(i - 1); });
-    skipOnError([&] { list.removeItem(i); });
-    skipOnError([&] {
-        m.platform().settings.remove(kAppName, "Lights",
-                                     "UserLight " + std::to_string(list.listCount() - 3));
-    });
-    BuildCommandLine(m);
+    deletePreset(m, lightingPresetList(m),
+                 [&m](int to, int from) { preset(m, to) = preset(m, from); });
 }
 
 void wireLightingPresets(BrickpovMain& m) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/brickpov_main.h"
+#include "core/app/preset_list.h"
 
 #include <string>
 
@@ -12,6 +13,10 @@ inline constexpr int kMaxSchemes = 20;
 // Fills the built-in schemes, whitens every light, and reads the user's
 // schemes from the settings store.
 void LoadLightingPresets(BrickpovMain& m);
+// Writes the user's schemes to the settings store.
+void saveLightingPresets(BrickpovMain& m);
+
+PresetList lightingPresetList(BrickpovMain& m);
 
 void Cbo_LightPreset_Click(BrickpovMain& m);
 void Btn_LightPresetSave_Click(BrickpovMain& m);

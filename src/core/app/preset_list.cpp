@@ -1,0 +1,79 @@
+#include "core/app/preset_list.h"
+
+#include "core/app/app.h"
+#include "core/app/brickpov_main.h"
+#include "core/app/command_line.h"
+#include "core/app/new_preset_dialog.h"
+#include "core/app/settings.h"
+#include "core/common/core_routines.h"
+#include "core/platform/platform.h"
+
+#include <algorithm>
+
+namespace bp {
+
+namespace {
+std::string keyOf(const PresetList& p, int n) {
+    return p.keyPrefix + std::to_string(n);
+}
+} // namespace
+
+void loadUserPresets(
+    SettingsStore& store, const PresetList& p,
+    const std::function<std::optional<std::string>(int slot, const std::string& record)>& read) {
+    for (int n = 0; n < p.max - p.builtIn; ++n) {
+        const std::string record = store.get(kAppName, p.section, keyOf(p, n), "");
+        if (record.empty())
+            return;
+        const auto name = read(p.builtIn + n, record);
+        if (!name)
+            return;
+        p.list.addItem(*name);
+    }
+}
+
+void saveUserPresets(SettingsStore& store, const PresetList& p,
+                     const std::function<std::string(int slot)>& record) {
+    for (int n = 0; n + p.builtIn < p.list.listCount(); ++n)
+        store.save(kAppName, p.section, keyOf(p, n), record(p.builtIn + n));
+}
+
+void saveNewPreset(BrickpovMain& m, const PresetList& p,
+                   const std::function<void(int slot)>& fill) {
+    if (p.list.listCount() >= p.max) {
+        showMessage(m.platform(), p.fullTitle, p.fullText, MsgIcon::Critical);
+        return;
+    }
+    fill(p.list.listCount());
+    auto& dialog = m.app().form<BrickpovNewPreset>();
+    dialog.setCaption(p.caption);
+    dialog.Txt_NewPreset.setText(p.proposedName);
+    dialog.show(p.modal);
+}
+
+void deletePreset(BrickpovMain& m, const PresetList& p,
+                  const std::function<void(int to, int from)>& move) {
+    Control& list = p.list;
+    if (list.listIndex() < p.builtIn) {
+        showMessage(m.platform(), p.builtInTitle, p.builtInText, MsgIcon::Critical);
+        return;
+    }
+    if (!askYesNo(m.platform(), p.askTitle, p.askText, MsgIcon::Exclamation))
+        return;
+    const int r = list.listIndex();
+    const int c = list.listCount();
+    // While a dialog that does not block is open, the slot past the last
+    // entry holds a "Save As" still waiting for its name: it moves too.
+    const int last = p.modal ? c - 1 : std::min(c, p.max - 1);
+    for (int i = r + 1; i <= last; ++i)
+        move(i - 1, i);
+    skipOnError([&] { list.setListIndex(r - 1); });
+    skipOnError([&] { list.removeItem(r); });
+    // The highest key in use before the deletion; SaveSettings rewrites the
+    // others from the moved slots.
+    skipOnError(
+        [&] { m.platform().settings.remove(kAppName, p.section, keyOf(p, c - p.builtIn - 1)); });
+    BuildCommandLine(m);
+}
+
+} // namespace bp
