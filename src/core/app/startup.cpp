@@ -34,6 +34,8 @@ void restoreFolder(BrickpovMain& m, std::string& field, const char* key) {
     // An empty value names no folder; it would be read as the root.
     if (field.empty() || !FolderExists(m.platform().files, field))
         field = programFolder;
+    else
+        field = AddBackslash(field);
 }
 
 void findLDrawFolder(BrickpovMain& m) {
@@ -91,6 +93,7 @@ void takeModelArgument(BrickpovMain& m) {
 // else the first known one that is (a native build is named "l3p").
 std::optional<std::string> installedL3PName(BrickpovMain& m) {
     FileSystem& files = m.platform().files;
+    m.L3PPath = AddBackslash(m.L3PPath);
     if (!m.EXEName.empty() && FileExistsIn(files, m.L3PPath, m.EXEName))
         return m.EXEName;
     for (const char* name : {"L3P.exe", "L3P16.exe", "l3p", kOurConverter})
@@ -103,6 +106,7 @@ bool lgeoFileIn(BrickpovMain& m, const char* fileName) {
     // The marker names no folder; normalising it would make it one.
     if (m.LGEOPath == kNotInstalled)
         return false;
+    m.LGEOPath = AddBackslash(m.LGEOPath);
     return FileExistsIn(m.platform().files, m.LGEOPath, fileName);
 }
 
@@ -143,6 +147,8 @@ void loadMainWindow(BrickpovMain& m) {
         if (m.LGEOPath.empty() ||
             (m.LGEOPath != kNotInstalled && !FolderExists(m.platform().files, m.LGEOPath)))
             m.LGEOPath = kNotInstalled;
+        else if (m.LGEOPath != kNotInstalled)
+            m.LGEOPath = AddBackslash(m.LGEOPath);
     });
     m.runHandler("Form_Load", [&] { LoadViewPresets(m); });
     m.runHandler("Form_Load", [&] { LoadLightingPresets(m); });
@@ -168,6 +174,7 @@ void activateMainWindow(BrickpovMain& m) {
         return;
     if (!m.DefaultSceneLoaded)
         LoadDefaultScene(m);
+    m.LDrawPath = AddBackslash(m.LDrawPath);
     if (!FileExistsIn(m.platform().files, m.LDrawPath, "LEdit.exe") &&
         !isLDrawLibrary(m.platform().files, m.LDrawPath))
         LocateTool(m, "Locate LDraw Library", m.LDrawPath, kLDrawLibrarySought);

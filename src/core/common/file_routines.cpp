@@ -29,18 +29,16 @@ std::string QuoteIfSpaced(const std::string& text) {
     return "\"" + text + "\"";
 }
 
-bool FolderExists(FileSystem& files, std::string& folder) {
-    folder = AddBackslash(folder);
-    return files.folderExists(folder);
+bool FolderExists(FileSystem& files, const std::string& folder) {
+    return files.folderExists(AddBackslash(folder));
 }
 
-bool FileExistsIn(FileSystem& files, std::string& folder, const std::string& fileName) {
+bool FileExistsIn(FileSystem& files, const std::string& folder, const std::string& fileName) {
     if (fileName.empty())
         return files.exists(folder);
-    folder = AddBackslash(folder);
     // Names match as the designed file system matched them: without regard
     // to case, although this one tells "L3P.exe" from "l3p.exe".
-    return files.findNoCase(folder, fileName).has_value();
+    return files.findNoCase(AddBackslash(folder), fileName).has_value();
 }
 
 bool isFileSystemRoot(const std::string& path) {

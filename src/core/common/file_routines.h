@@ -14,14 +14,18 @@ class FileSystem;
 // for a system that writes "\" needs to change only this.
 inline constexpr char kPathSeparator = '/';
 
+// The path with the platform's folder separator, kPathSeparator, added
+// unless it ends in one: the normalised form of a folder. Whatever the
+// names say, both work with kPathSeparator ("/" here), never a backslash.
 std::string AddBackslash(const std::string& path);
 std::string StripBackslash(const std::string& path);
 std::string QuoteIfSpaced(const std::string& text);
 
-// Both normalise the caller's folder to end in the separator, as the callers
-// rely on.
-bool FolderExists(FileSystem& files, std::string& folder);
-bool FileExistsIn(FileSystem& files, std::string& folder, const std::string& fileName);
+// Neither changes the folder given; a caller that keeps the folder stores
+// AddBackslash(folder). An empty fileName asks whether the folder itself
+// exists as any kind of file.
+bool FolderExists(FileSystem& files, const std::string& folder);
+bool FileExistsIn(FileSystem& files, const std::string& folder, const std::string& fileName);
 
 // A root of the file system, where a folder and a file name meet without an
 // added separator.

@@ -68,6 +68,7 @@ std::string ourConverter(FileSystem& files) {
 // The L3P the window would start, under the name start-up settles on.
 std::string usersL3P(BrickpovMain& m) {
     FileSystem& files = m.platform().files;
+    m.L3PPath = AddBackslash(m.L3PPath);
     if (m.EXEName.empty() || !FileExistsIn(files, m.L3PPath, m.EXEName)) {
         for (const char* name : {"L3P.exe", "L3P16.exe", "l3p"})
             if (FileExistsIn(files, m.L3PPath, name)) {
