@@ -672,7 +672,7 @@ void GuiTest::pictureWindowFitsZoomsAndShowsFrames() {
         QVERIFY(image.save(path));
         frames.push_back(path.toStdString());
     }
-    ShowPictures(s.app(), frames);
+    showPictures(s.app(), frames);
     auto& window = s.app().form<BrickpovPicture>();
     FormView* view = s.windows().viewOf(window);
     QVERIFY(view && QTest::qWaitForWindowExposed(view));
@@ -717,7 +717,7 @@ void GuiTest::pictureWindowFitsZoomsAndShowsFrames() {
     file.close();
     QCOMPARE(s.windows().imageSize(tga.toStdString()),
              (std::optional<std::pair<int, int>>{{4, 3}}));
-    ShowPictures(s.app(), {tga.toStdString()});
+    showPictures(s.app(), {tga.toStdString()});
     QVERIFY(!slider->isVisible());
     QCOMPARE(view->windowTitle(), QStringLiteral("car.tga (4 x 3)"));
     QCOMPARE(shownColor(), QColor(Qt::red));

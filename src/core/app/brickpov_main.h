@@ -152,7 +152,7 @@ class BrickpovMain : public Form {
     std::string PovRayProgram;
     bool DefaultSceneLoaded = false;
     // A conversion is waiting for L3P; another "Run L3P" is refused meanwhile.
-    bool RunInProgress = false;
+    bool runInProgress = false;
 
     LightTable lights;
     // The options the command line was last built from.

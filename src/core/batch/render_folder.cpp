@@ -35,7 +35,7 @@ class NoProgress : public RenderProgress {
 
 void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
     // One run at a time: its programs and Run L3P's would share the files.
-    if (m.RunInProgress)
+    if (m.runInProgress)
         return;
     Platform& platform = m.platform();
     FileDialogRequest request;
@@ -61,7 +61,7 @@ void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
     // The window keeps answering while the programs run.
     std::vector<UnitResult> results;
     std::atomic<bool> done{false};
-    m.RunInProgress = true;
+    m.runInProgress = true;
     platform.windows.setBusy(true);
     std::thread worker([&] {
         NoProgress quiet;
@@ -78,7 +78,7 @@ void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
     }
     worker.join();
     platform.windows.setBusy(false);
-    m.RunInProgress = false;
+    m.runInProgress = false;
 
     std::ostringstream text;
     if (units.empty())

@@ -125,7 +125,7 @@ void BrickpovPicture::Form_Unload() {
     Tmr_Play.setEnabled(false);
 }
 
-void ShowPictures(App& app, const std::vector<std::string>& paths) {
+void showPictures(App& app, const std::vector<std::string>& paths) {
     auto& window = app.form<BrickpovPicture>();
     const bool first = !window.visible();
     window.Img_Picture.setValue(0);

@@ -46,6 +46,6 @@ class BrickpovPicture : public Form {
 };
 
 // Opens the picture window on the pictures of a render, or brings it back.
-void ShowPictures(App& app, const std::vector<std::string>& paths);
+void showPictures(App& app, const std::vector<std::string>& paths);
 
 } // namespace bp

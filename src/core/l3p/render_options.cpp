@@ -169,11 +169,11 @@ namespace {
 struct RunGuard {
     BrickpovMain& m;
     explicit RunGuard(BrickpovMain& main) : m(main) {
-        m.RunInProgress = true;
+        m.runInProgress = true;
         m.platform().windows.setBusy(true);
     }
     ~RunGuard() {
-        m.RunInProgress = false;
+        m.runInProgress = false;
         m.platform().windows.setBusy(false);
     }
     RunGuard(const RunGuard&) = delete;
@@ -228,7 +228,7 @@ void renderEnded(BrickpovMain& m, BrickpovRun& run, int status) {
             m.platform().files.fileExists(path))
             pictures.push_back(path);
     if (!pictures.empty())
-        ShowPictures(m.app(), pictures);
+        showPictures(m.app(), pictures);
 }
 
 } // namespace

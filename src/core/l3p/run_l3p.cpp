@@ -81,7 +81,7 @@ void StartL3P(BrickpovMain& m) {
 
 void Btn_RunL3P_Click(BrickpovMain& m) {
     // A second run inside the first one's wait would share its timer.
-    if (m.RunInProgress)
+    if (m.runInProgress)
         return;
     const Options o = m.options();
     if (isOldL3P(m)) {

@@ -152,7 +152,7 @@ void Btn_BrowseModelFile_Click(BrickpovMain& m) {
         chooseModel(m, *name);
 }
 
-void BrickpovMain_FileDrop(BrickpovMain& m, const std::string& path) {
+void takeDroppedFile(BrickpovMain& m, const std::string& path) {
     // A dropped folder, or a name that is gone, is no model.
     if (!m.platform().files.fileExists(path))
         return;
@@ -178,7 +178,7 @@ void wireFileLists(BrickpovMain& m) {
     m.Cbo_ModelFile.onClick = [&m] { Cbo_ModelFile_Click(m); };
     m.Btn_BrowseModelFile.onClick = [&m] { Btn_BrowseModelFile_Click(m); };
     m.Btn_BrowseOutputPath.onClick = [&m] { Btn_BrowseOutputPath_Click(m); };
-    m.onFileDrop = [&m](const std::string& path) { BrickpovMain_FileDrop(m, path); };
+    m.onFileDrop = [&m](const std::string& path) { takeDroppedFile(m, path); };
 }
 
 // Used by start-up: the model named on the command line, ignoring case.

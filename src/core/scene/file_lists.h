@@ -14,7 +14,7 @@ void Btn_BrowseModelFile_Click(BrickpovMain& m);
 void Btn_BrowseOutputPath_Click(BrickpovMain& m);
 // A file dropped on the main window is chosen as the model browse button
 // would choose it.
-void BrickpovMain_FileDrop(BrickpovMain& m, const std::string& path);
+void takeDroppedFile(BrickpovMain& m, const std::string& path);
 
 void wireFileLists(BrickpovMain& m);
 void selectModelNoCase(BrickpovMain& m, const std::string& name);
