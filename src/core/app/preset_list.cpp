@@ -67,12 +67,14 @@ void deletePreset(BrickpovMain& m, const PresetList& p,
     const int last = p.modal ? c - 1 : std::min(c, p.max - 1);
     for (int i = r + 1; i <= last; ++i)
         move(i - 1, i);
-    skipOnError([&] { list.setListIndex(r - 1); });
-    skipOnError([&] { list.removeItem(r); });
+    // Each step goes on whatever the one before did; a failure is told.
+    m.runHandler("Delete", [&] { list.setListIndex(r - 1); });
+    m.runHandler("Delete", [&] { list.removeItem(r); });
     // The highest key in use before the deletion; SaveSettings rewrites the
     // others from the moved slots.
-    skipOnError(
-        [&] { m.platform().settings.remove(kAppName, p.section, keyOf(p, c - p.builtIn - 1)); });
+    m.runHandler("Delete", [&] {
+        m.platform().settings.remove(kAppName, p.section, keyOf(p, c - p.builtIn - 1));
+    });
     BuildCommandLine(m);
 }
 

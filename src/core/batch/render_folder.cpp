@@ -67,6 +67,9 @@ void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
         NoProgress quiet;
         try {
             results = runUnits(units, batch.jobs, platform.programs, platform.files, quiet);
+        } catch (const std::exception& e) {
+            results.assign(units.size(),
+                           UnitResult{false, std::string("could not be run: ") + e.what(), 0});
         } catch (...) {
             results.assign(units.size(), UnitResult{false, "could not be run", 0});
         }

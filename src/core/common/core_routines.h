@@ -35,12 +35,4 @@ void showMessage(Platform& platform, const std::string& title, const std::string
 // Asks a Yes/No question with No as the default; true for Yes.
 bool askYesNo(Platform& platform, const std::string& title, const std::string& text, MsgIcon icon);
 
-// Runs one step of a procedure whose failing steps are passed over.
-template <class Step> void skipOnError(Step&& step) {
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
 } // namespace bp
