@@ -14,6 +14,16 @@ failed=0
 # order make a few edge pixels vary between machines.
 limit=200
 
+# POV-Ray gives up when its worker threads start too slowly on a loaded
+# machine; that says nothing of the scene, so such a run is tried once more.
+render() {
+    local log=$1
+    shift
+    povray "$@" > "$log" 2>&1 && return 0
+    grep -q "waiting for worker thread" "$log" || return 1
+    povray "$@" > "$log" 2>&1
+}
+
 while IFS='|' read -r name model switches povopts; do
     name=$(echo "$name" | xargs)
     case "$name" in '' | '#'*) continue ;; esac
@@ -27,8 +37,8 @@ while IFS='|' read -r name model switches povopts; do
         continue
     fi
     # shellcheck disable=SC2086
-    if ! povray +I"$work/$name.pov" +O"$work/$name.png" +W160 +H120 -D -V +L"$here/lgeo" \
-        $povopts > "$work/$name.log" 2>&1; then
+    if ! render "$work/$name.log" +I"$work/$name.pov" +O"$work/$name.png" +W160 +H120 -D -V \
+        +L"$here/lgeo" $povopts; then
         echo "FAIL $name: povray: $(tail -5 "$work/$name.log")"
         failed=1
         continue
