@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sstream>
 
 namespace bp::conv {
@@ -26,6 +27,11 @@ std::string readFile(const std::string& path) {
     return text;
 }
 
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
 void expectNear(const Vec3& a, const Vec3& b, double tolerance = 0.01) {
     EXPECT_NEAR(a.x, b.x, tolerance);
     EXPECT_NEAR(a.y, b.y, tolerance);
@@ -33,26 +39,9 @@ void expectNear(const Vec3& a, const Vec3& b, double tolerance = 0.01) {
 }
 
 TEST(ConverterArguments, TheFormsTheCommandLineBuilderWrites) {
-    const auto r = parseArguments({"car.dat",
-                                   "out/car.pov",
-                                   "-cg30,45,0",
-                                   "-ca50",
-                                   "-cla1,2,3",
-                                   "-ld",
-                                   "-l",
-                                   "-lg45,0,0",
-                                   "-lc1,2,3,1,0.5,0.5",
-                                   "-b1.000,0.000,0.502",
-                                   "-fg-24",
-                                   "-bu",
-                                   "-sw0.3",
-                                   "-q3",
-                                   "-lgeo",
-                                   "-c16",
-                                   "-p",
-                                   "-enp",
-                                   "-o",
-                                   "-sc"});
+    const auto r = parseArguments(words("car.dat out/car.pov -cg30,45,0 -ca50 -cla1,2,3 -ld -l "
+                                        "-lg45,0,0 -lc1,2,3,1,0.5,0.5 -b1.000,0.000,0.502 -fg-24 "
+                                        "-bu -sw0.3 -q3 -lgeo -c16 -p -enp -o -sc"));
     ASSERT_EQ(r.error, "");
     const Options& o = r.options;
     EXPECT_EQ(o.model, "car.dat");

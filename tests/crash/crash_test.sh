@@ -52,52 +52,45 @@ peer_moves_past() {
 }
 
 status=0
-for kind in settings; do
-    folder=$work/$kind
-    mkdir -p "$folder"
-    target=$folder/target
-    seen=""
-    midway=0
-    "$writer" write peer "$target" >"$work/peer.log" &
-    peer=$!
-    for ((round = 1; round <= kills; round++)); do
-        start_writer "$kind" "$target" "$work/$kind.log" || { status=1; break; }
-        sleep "0.$(printf '%03d' $((RANDOM % 250)))"
-        kill -KILL "$pid"
-        wait "$pid" 2>/dev/null
-        if ! state=$("$writer" check "$kind" "$target"); then
-            echo "FAIL: $kind after kill $round is torn"
-            status=1
-            break
-        fi
-        [[ $seen == *$state* ]] || seen+=$state
-        if [ -n "$peer" ] && ! peer_moves_past "$(peer_last)"; then
-            status=1
-            break
-        fi
-        # The peer's own temporary may be in the middle of its write.
-        temporaries=()
-        for t in "$folder"/.target.tmp-*; do
-            [[ -n $peer && $t == */.target.tmp-$peer-* ]] || temporaries+=("$t")
-        done
-        others=("$folder"/*)
-        if ((${#temporaries[@]} > 1 || ${#others[@]} != 1)); then
-            echo "FAIL: $kind after kill $round leaves: $(ls -A "$folder" | tr '\n' ' ')"
-            status=1
-            break
-        fi
-        midway=$((midway + ${#temporaries[@]}))
-    done
-    if [ -n "$peer" ]; then
-        kill -KILL "$peer"
-        wait "$peer" 2>/dev/null
-        peer=""
-        if ! "$writer" check peer "$target" "$(peer_last)"; then
-            echo "FAIL: keys the peer wrote are lost"
-            status=1
-        fi
-        echo "peer: $(($(peer_last) + 1)) keys written beside the killed writer, all kept"
+folder=$work/settings
+mkdir -p "$folder"
+target=$folder/target
+seen=""
+midway=0
+"$writer" write peer "$target" >"$work/peer.log" &
+peer=$!
+for ((round = 1; round <= kills; round++)); do
+    start_writer settings "$target" "$work/settings.log" || { status=1; break; }
+    sleep "0.$(printf '%03d' $((RANDOM % 250)))"
+    kill -KILL "$pid"
+    wait "$pid" 2>/dev/null
+    if ! state=$("$writer" check settings "$target"); then
+        echo "FAIL: settings after kill $round is torn"
+        status=1
+        break
     fi
-    echo "$kind: $((round - 1)) kills checked, contents seen: $seen, killed while writing: $midway"
+    [[ $seen == *$state* ]] || seen+=$state
+    peer_moves_past "$(peer_last)" || { status=1; break; }
+    # The peer's own temporary may be in the middle of its write.
+    temporaries=()
+    for t in "$folder"/.target.tmp-*; do
+        [[ $t == */.target.tmp-$peer-* ]] || temporaries+=("$t")
+    done
+    others=("$folder"/*)
+    if ((${#temporaries[@]} > 1 || ${#others[@]} != 1)); then
+        echo "FAIL: settings after kill $round leaves: $(ls -A "$folder" | tr '\n' ' ')"
+        status=1
+        break
+    fi
+    midway=$((midway + ${#temporaries[@]}))
 done
+kill -KILL "$peer"
+wait "$peer" 2>/dev/null
+peer=""
+if ! "$writer" check peer "$target" "$(peer_last)"; then
+    echo "FAIL: keys the peer wrote are lost"
+    status=1
+fi
+echo "peer: $(($(peer_last) + 1)) keys written beside the killed writer, all kept"
+echo "settings: $((round - 1)) kills checked, contents seen: $seen, killed while writing: $midway"
 exit $status

@@ -46,22 +46,17 @@ std::string mark(char letter) {
     return std::string(kMarkSize, letter);
 }
 
-void ready(bool& said) {
-    if (said)
-        return;
-    std::puts("ready");
-    std::fflush(stdout);
-    said = true;
-}
-
 int writeSettings(const std::string& path) {
     FileSettingsStore store(path);
     for (int i = 0; i < kParts; ++i)
         store.save(kApp, "Parts", partKey(i), partValue(i)); // unchanged: not written
     char letter = store.get(kApp, "Mark", "Letter", "B") == mark('A') ? 'B' : 'A';
-    for (bool said = false;; letter = letter == 'A' ? 'B' : 'A') {
+    store.save(kApp, "Mark", "Letter", mark(letter));
+    std::puts("ready");
+    std::fflush(stdout);
+    for (;;) {
+        letter = letter == 'A' ? 'B' : 'A';
         store.save(kApp, "Mark", "Letter", mark(letter));
-        ready(said);
     }
 }
 

@@ -61,14 +61,8 @@ class RecordingDialogs : public Dialogs {
     std::optional<Rgb> colorDialog(Rgb) override { return std::nullopt; }
 };
 
-void makeFile(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write("#\n");
-    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
-}
-
-void writeScript(const QString& path, const QByteArray& body) {
+// Also the stand-in for a model or a tool that need only be there.
+void writeScript(const QString& path, const QByteArray& body = {}) {
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write("#!/bin/sh\n" + body);
@@ -80,16 +74,12 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-struct SessionSetup {
-    // Runs on the program's folder before the program starts.
-    std::function<void(const QString& programDir)> prepare;
-};
-
 // The real program on the desktop platform, with folders of its own: L3P,
 // LEdit and POV-Ray are where it looks and LGEO is known to be absent.
 class Session {
   public:
-    explicit Session(const SessionSetup& setup = {})
+    // prepare runs on the program's folder before the program starts.
+    explicit Session(const std::function<void(const QString& programDir)>& prepare = {})
         : m_configHome(m_config.path().toStdString()),
           m_programDir(m_program.path().toStdString() + "/"),
           m_settings(m_configHome + "/Brickpov/settings.ini"), m_profile(m_configHome),
@@ -97,11 +87,11 @@ class Session {
           m_files(m_programDir), m_platform{m_dialogs,  m_settings, m_profile,
                                             m_programs, m_files,    m_windows} {
         for (const char* name : {"L3P.exe", "LEdit.exe", "povray"})
-            makeFile(m_program.filePath(QString::fromLatin1(name)));
+            writeScript(m_program.filePath(QString::fromLatin1(name)));
         m_settings.save("Brickpov", "Paths", "LDrawPath", m_programDir);
         m_settings.save("Brickpov", "Paths", "LGEOPath", "Not Installed");
-        if (setup.prepare)
-            setup.prepare(m_program.path());
+        if (prepare)
+            prepare(m_program.path());
         m_app = std::make_unique<App>(m_platform);
         m_windows.setMainForm(m_app->main());
         m_app->start("");
@@ -159,23 +149,6 @@ bool chooseFromPopup(QComboBox* combo, const QString& text) {
     return QTest::qWaitFor([&] { return !list->isVisible(); });
 }
 
-// The switches of a command line, without the model and output names.
-QStringList switches(const QString& commandLine) {
-    QStringList found;
-    for (const QString& word : commandLine.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        if (word.startsWith(QLatin1Char('-')))
-            found << word;
-    return found;
-}
-
-QStringList without(const QStringList& words, const QStringList& others) {
-    QStringList left;
-    for (const QString& w : words)
-        if (!others.contains(w))
-            left << w;
-    return left;
-}
-
 QColor colorInside(QWidget* widget) {
     return widget->grab().toImage().pixelColor(widget->width() / 2, widget->height() / 2);
 }
@@ -207,12 +180,9 @@ class GuiTest : public QObject {
   private slots:
     void clicksOnRealWidgetsReachTheCommandLine();
     void mainWindowMatchesItsDesign();
-    void closeBoxUnloadsTheMainForm();
     void recentSceneShowsItsPathLiterally();
-    void timerTicksWhileTheCoreWaits();
     void locateDialogRunsModallyWithItsFolderList();
-    void messageBoxDoesNotReactivateTheForm();
-    void messageBoxShowsTheRequest();
+    void messageBoxShowsTheRequestAndDoesNotReactivateTheForm();
     void fileDialogTakesFiltersAndAnswers();
     void runL3PWithRenderingKeepsTheWindowWorking();
     void runWindowShowsProgressCancelsAndIsReused();
@@ -232,7 +202,8 @@ void GuiTest::clicksOnRealWidgetsReachTheCommandLine() {
     auto* seamWidth = widgetOf<QLineEdit>(view, "Txt_SW");
     QVERIFY(commandLine && quality && seamWidth);
     QVERIFY(commandLine->isReadOnly());
-    const QStringList before = switches(commandLine->toPlainText());
+    const QString lights = QStringLiteral(" -lg45,0,0 -lg30,120,0 -lg60,-120,0");
+    QCOMPARE(commandLine->toPlainText(), " -cg45,45,0" + lights);
 
     // A disabled value field has the button face; ticking its switch makes it white.
     const QColor buttonFace = view->palette().color(QPalette::Button);
@@ -269,16 +240,12 @@ void GuiTest::clicksOnRealWidgetsReachTheCommandLine() {
 
     const QString shown = commandLine->toPlainText();
     QCOMPARE(shown, QString::fromStdString(m.Txt_CommandLine.text()));
-    const QStringList after = switches(shown);
-    QCOMPARE(without(after, before), (QStringList{"-ld", "-q1", "-o"}));
-    QCOMPARE(without(before, after), QStringList());
-    QVERIFY(shown.contains(QStringLiteral(" -ld")) && shown.contains(QStringLiteral(" -q1")) &&
-            shown.contains(QStringLiteral(" -o")));
+    QCOMPARE(shown, " -cg45,45,0 -ld" + lights + " -q1 -o");
 
     // Unticking takes the switch out again, and the box follows the model.
     clickIndicator(widgetOf<QCheckBox>(view, "Chk_LD"));
     QVERIFY(!widgetOf<QCheckBox>(view, "Chk_LD")->isChecked());
-    QVERIFY(!switches(commandLine->toPlainText()).contains(QStringLiteral("-ld")));
+    QCOMPARE(commandLine->toPlainText(), " -cg45,45,0" + lights + " -q1 -o");
     QCOMPARE(s.dialogs().boxes.size(), std::size_t(0));
 }
 
@@ -320,20 +287,11 @@ void GuiTest::mainWindowMatchesItsDesign() {
         const QRect designed =
             twips.toPixels(m.findQualified(name)->rect()).translated(client->pos());
         const QRect actual(w->mapTo(view, QPoint()), w->size());
-        const auto near = [](int a, int b) { return std::abs(a - b) <= 1; };
-        QVERIFY2(near(actual.left(), designed.left()) && near(actual.top(), designed.top()) &&
-                     near(actual.right(), designed.right()) &&
-                     near(actual.bottom(), designed.bottom()),
-                 qPrintable(QStringLiteral("%1 at %2,%3 %4x%5, designed %6,%7 %8x%9")
-                                .arg(QString::fromLatin1(name))
-                                .arg(actual.x())
-                                .arg(actual.y())
-                                .arg(actual.width())
-                                .arg(actual.height())
-                                .arg(designed.x())
-                                .arg(designed.y())
-                                .arg(designed.width())
-                                .arg(designed.height())));
+        const QMargins off(actual.left() - designed.left(), actual.top() - designed.top(),
+                           actual.right() - designed.right(), actual.bottom() - designed.bottom());
+        QVERIFY2(std::max({std::abs(off.left()), std::abs(off.top()), std::abs(off.right()),
+                           std::abs(off.bottom())}) <= 1,
+                 name);
     }
 
     // The swatch is filled with its colour inside its single border.
@@ -343,13 +301,8 @@ void GuiTest::mainWindowMatchesItsDesign() {
          {swatch->rect().center(), QPoint(2, 2), QPoint(swatch->width() - 3, swatch->height() - 3)})
         QCOMPARE(shot.pixelColor(origin + inside), QColor(255, 128, 0));
     QVERIFY(shot.pixelColor(origin) != QColor(255, 128, 0));
-}
 
-void GuiTest::closeBoxUnloadsTheMainForm() {
-    Session s;
-    FormView* view = s.view();
-    QVERIFY(view);
-    QVERIFY(QTest::qWaitForWindowActive(view));
+    // The close box unloads the main form and ends the program.
     view->close();
     QVERIFY(s.app().ended());
     QVERIFY(!s.main().loaded());
@@ -371,32 +324,13 @@ void GuiTest::recentSceneShowsItsPathLiterally() {
     QCOMPARE(open->text(), QStringLiteral("&Open Scene"));
 }
 
-// The core waits for its timer by processing events, as the render wait does;
-// the timer's handler switches it off from within its own tick.
-void GuiTest::timerTicksWhileTheCoreWaits() {
-    Session s;
-    BrickpovMain& m = s.main();
-    m.Tmr_Main.setInterval(30);
-    m.Tmr_Main.setEnabled(true);
-    QElapsedTimer waited;
-    waited.start();
-    while (m.Tmr_Main.enabled() && waited.elapsed() < 5000)
-        s.windows().processEvents();
-    QVERIFY(!m.Tmr_Main.enabled());
-    QVERIFY(waited.elapsed() >= 25);
-    // Stopped means stopped: no tick turns it on or off again.
-    m.Tmr_Main.setEnabled(false);
-    QTest::qWait(100);
-    QVERIFY(!m.Tmr_Main.enabled());
-}
-
 void GuiTest::locateDialogRunsModallyWithItsFolderList() {
     Session s;
     BrickpovMain& m = s.main();
     QVERIFY(QTest::qWaitForWindowActive(s.view()));
     const QString tools = s.programDir() + QStringLiteral("/tools");
     QVERIFY(QDir().mkpath(tools));
-    makeFile(tools + QStringLiteral("/L3P.exe"));
+    writeScript(tools + QStringLiteral("/L3P.exe"));
     m.L3PPath = s.programDir().toStdString() + "/"; // where the folder list starts
 
     bool sawDialog = false;
@@ -439,32 +373,15 @@ void GuiTest::locateDialogRunsModallyWithItsFolderList() {
     QTRY_VERIFY(m.Txt_CommandLine.text() != "marker");
 }
 
-// Only another form window taking over activates a form: the focus coming
-// back from a message box must not run the activation (whose own warnings
-// would then come back for ever).
-void GuiTest::messageBoxDoesNotReactivateTheForm() {
+// The box shows the request over the main window. Only another form window
+// taking over activates a form: the focus coming back from a message box must
+// not run the activation (whose own warnings would then come back for ever).
+void GuiTest::messageBoxShowsTheRequestAndDoesNotReactivateTheForm() {
     Session s;
     BrickpovMain& m = s.main();
     QVERIFY(QTest::qWaitForWindowActive(s.view()));
     m.Txt_CommandLine.setText("marker");
     QtDialogs dialogs(s.windows());
-    bool overMain = false;
-    whenModal<QMessageBox>([&](QMessageBox* box) {
-        overMain = box->parentWidget() == s.view();
-        box->button(QMessageBox::Ok)->click();
-    });
-    MessageBoxRequest request;
-    request.text = "LGEO .TAB Files Missing";
-    QCOMPARE(dialogs.messageBox(request), MsgAnswer::OK);
-    QVERIFY(overMain);
-    QVERIFY(QTest::qWaitForWindowActive(s.view()));
-    QTest::qWait(50);
-    QCOMPARE(m.Txt_CommandLine.text(), std::string("marker"));
-}
-
-void GuiTest::messageBoxShowsTheRequest() {
-    QtWindowSystem windows;
-    QtDialogs dialogs(windows);
     MessageBoxRequest request;
     request.title = "Brickpov Unable to Run";
     request.text = "first\r\nsecond\rthird";
@@ -472,20 +389,19 @@ void GuiTest::messageBoxShowsTheRequest() {
     request.buttons = MsgButtons::YesNoCancel;
     request.defaultButton = MsgAnswer::No;
 
-    QString text, title;
-    bool noIsDefault = false, questionIcon = false;
+    QStringList seen;
     whenModal<QMessageBox>([&](QMessageBox* box) {
-        text = box->text();
-        title = box->windowTitle();
-        noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
-        questionIcon = box->icon() == QMessageBox::Question;
+        const bool asAsked = box->parentWidget() == s.view() &&
+                             box->icon() == QMessageBox::Question &&
+                             box->defaultButton() == box->button(QMessageBox::No);
+        seen << box->text() << box->windowTitle() << (asAsked ? "as asked" : "not as asked");
         box->button(QMessageBox::Yes)->click();
     });
     QCOMPARE(dialogs.messageBox(request), MsgAnswer::Yes);
-    QCOMPARE(text, QStringLiteral("first\nsecond\nthird"));
-    QCOMPARE(title, QStringLiteral("Brickpov Unable to Run"));
-    QVERIFY(noIsDefault);
-    QVERIFY(questionIcon);
+    QCOMPARE(seen, (QStringList{"first\nsecond\nthird", "Brickpov Unable to Run", "as asked"}));
+    QVERIFY(QTest::qWaitForWindowActive(s.view()));
+    QTest::qWait(50);
+    QCOMPARE(m.Txt_CommandLine.text(), std::string("marker"));
 
     // Closed without a button, a box with Cancel answers Cancel.
     whenModal<QMessageBox>([](QMessageBox* box) { box->close(); });
@@ -497,7 +413,7 @@ void GuiTest::fileDialogTakesFiltersAndAnswers() {
     QtDialogs dialogs(windows);
     QTemporaryDir folder;
     const QString model = folder.filePath(QStringLiteral("car.dat"));
-    makeFile(model);
+    writeScript(model);
 
     FileDialogRequest request;
     request.title = "Open Model";
@@ -506,14 +422,11 @@ void GuiTest::fileDialogTakesFiltersAndAnswers() {
     request.filterIndex = 2;
     request.fileMustExist = true;
 
-    QStringList filters;
-    QString chosenFilter, title;
-    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    QStringList seen;
     whenModal<QFileDialog>([&](QFileDialog* dialog) {
-        filters = dialog->nameFilters();
-        chosenFilter = dialog->selectedNameFilter();
-        title = dialog->windowTitle();
-        mode = dialog->fileMode();
+        seen = dialog->nameFilters();
+        seen << dialog->selectedNameFilter() << dialog->windowTitle();
+        seen << QString::number(dialog->fileMode());
         // Typed as a person would; the dialog's folder view fills in later.
         if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
             QTest::keyClicks(name, QStringLiteral("car.dat"));
@@ -523,10 +436,9 @@ void GuiTest::fileDialogTakesFiltersAndAnswers() {
         }
     });
     QCOMPARE(dialogs.fileDialog(request), std::optional<std::string>(model.toStdString()));
-    QCOMPARE(filters, (QStringList{"LDraw Files (*.dat *.ldr *.mpd)", "All Files (*.*)"}));
-    QCOMPARE(chosenFilter, QStringLiteral("All Files (*.*)"));
-    QCOMPARE(title, QStringLiteral("Open Model"));
-    QCOMPARE(mode, QFileDialog::ExistingFile);
+    QCOMPARE(seen,
+             (QStringList{"LDraw Files (*.dat *.ldr *.mpd)", "All Files (*.*)", "All Files (*.*)",
+                          "Open Model", QString::number(QFileDialog::ExistingFile)}));
 
     whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
     QCOMPARE(dialogs.fileDialog(request), std::optional<std::string>());
@@ -536,14 +448,14 @@ void GuiTest::fileDialogTakesFiltersAndAnswers() {
 // window goes on working, a second run is refused, and POV-Ray is started
 // once L3P has written the scene.
 void GuiTest::runL3PWithRenderingKeepsTheWindowWorking() {
-    Session s({.prepare = [](const QString& dir) {
-        makeFile(dir + QStringLiteral("/car.dat"));
+    Session s([](const QString& dir) {
+        writeScript(dir + QStringLiteral("/car.dat"));
         writeScript(dir + QStringLiteral("/L3P.exe"),
                     "echo \"$*\" >> l3p.log\nsleep 1\necho '// scene' > car.pov\n");
         writeScript(dir + QStringLiteral("/povray"),
                     "{ [ -f car.pov ] && echo scene-written; echo \"$*\"; } > "
                     "povray.tmp\nmv povray.tmp povray.log\n");
-    }});
+    });
     FormView* view = s.view();
     QVERIFY(QTest::qWaitForWindowActive(view));
     BrickpovMain& m = s.main();
@@ -577,9 +489,7 @@ void GuiTest::runL3PWithRenderingKeepsTheWindowWorking() {
     clickReturned = true;
     const qint64 clickMs = clicked.elapsed();
 
-    QVERIFY(duringWait);
-    QVERIFY(busyDuringWait);
-    QVERIFY(commandLineChanged);
+    QVERIFY(duringWait && busyDuringWait && commandLineChanged);
     QVERIFY2(secondClickMs >= 0 && secondClickMs < 500, qPrintable(QString::number(secondClickMs)));
     // L3P's second of work, then the two-second pause.
     QVERIFY2(clickMs >= 2900 && clickMs < 10000, qPrintable(QString::number(clickMs)));
@@ -608,15 +518,15 @@ void runWithRendering(Session& s) {
 // render) move its bar, Cancel ends POV-Ray and what it started, and the
 // next run comes to the same window.
 void GuiTest::runWindowShowsProgressCancelsAndIsReused() {
-    Session s({.prepare = [](const QString& dir) {
-        makeFile(dir + QStringLiteral("/car.dat"));
+    Session s([](const QString& dir) {
+        writeScript(dir + QStringLiteral("/car.dat"));
         writeScript(dir + QStringLiteral("/L3P.exe"), "echo '// scene' > car.pov\n");
         writeScript(dir + QStringLiteral("/povray"),
                     "printf '==== [Rendering...] ====\\n'\n"
                     "printf 'Rendered 1024 of 3072 pixels (33%%)\\rRendered 2048 of 3072 "
                     "pixels (66%%)\\r'\n"
                     "sleep 30 &\necho $! > render.tmp\nmv render.tmp render.pid\nwait\n");
-    }});
+    });
     QVERIFY(QTest::qWaitForWindowActive(s.view()));
     runWithRendering(s);
     auto& run = s.app().form<BrickpovRun>();
