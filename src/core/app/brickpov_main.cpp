@@ -53,7 +53,11 @@ void BrickpovMain::readOptions(Options& o) const {
     o.povPath = POVPath;
     o.ldrawPath = LDrawPath;
     o.l3pPath = L3PPath;
-    o.lgeoPath = LGEOPath == kNotInstalled ? std::string() : LGEOPath;
+    // Assigned in place: the value is refilled after every keystroke.
+    if (LGEOPath == kNotInstalled)
+        o.lgeoPath.clear();
+    else
+        o.lgeoPath = LGEOPath;
 
     o.cameraGlobe = Chk_CG.value();
     o.cameraCartesian = Chk_CC.value();
