@@ -203,8 +203,17 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
                 addQuad(file.faces, proto, q);
             break;
         }
+        case '2':
+        case '5': {
+            EdgeLine l;
+            l.optional = type[0] == '5';
+            l.nonPov = proto.nonPov;
+            if (parseColourCode(w.next()) && w.vec(l.v[0]) && w.vec(l.v[1]))
+                file.lines.push_back(l);
+            break;
+        }
         default:
-            break; // lines and optional lines draw nothing in a rendered picture
+            break;
         }
         s.first = false;
     }

@@ -37,6 +37,14 @@ struct Face {
     bool nonPov = false;
 };
 
+// A type 2 (edge) or type 5 (optional) line: where the surface has a sharp
+// edge, or where it is smooth. They draw nothing, but tell the normals.
+struct EdgeLine {
+    std::array<Vec3, 2> v;
+    bool optional = false;
+    bool nonPov = false;
+};
+
 // Lines between "0 L3P IFPOV" and "0 L3P ELSEPOV" / "ENDPOV", written into
 // the scene as they are.
 struct PovCode {
@@ -51,6 +59,7 @@ struct LDrawFile {
     FileKind kind = FileKind::Model;
     std::vector<SubfileRef> refs;
     std::vector<Face> faces;
+    std::vector<EdgeLine> lines;
     std::vector<PovCode> povCode;
 };
 
