@@ -2,7 +2,8 @@
 
 #include "converter/model.h"
 #include "converter/options.h"
-#include "converter/scene.h"
+#include "converter/pov_writer.h"
+#include "converter/scene_plan.h"
 
 #include <cstring>
 #include <filesystem>
@@ -108,7 +109,8 @@ std::string usageText() {
            "Without an output name the scene is written as <model>.pov in the current folder.\n"
            "Exit status: 0 written; 1 nothing written (model unreadable, output exists\n"
            "without -o, or cannot be written); 2 unknown switch or malformed value, nothing\n"
-           "written; 3 written, with warnings (missing files, unknown colours).\n";
+           "written; 3 written, with warnings (missing files, unknown colours, nothing to\n"
+           "draw).\n";
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error) {
@@ -165,6 +167,7 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
 
     const std::string root = locateLDrawLibrary(env);
     Library library(root, "");
+
     const auto modelPath = findModel(o.model, env, library);
     if (!modelPath) {
         err << "brickpov-convert: cannot find the model \"" << o.model << "\"\n";
@@ -177,47 +180,36 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
         return kFailed;
     }
 
-    std::vector<std::string> warnings;
-    if (root.empty())
-        warnings.push_back("no LDraw library found: set LDRAWDIR, or BaseDirectory in " +
-                           configFolder(env) + "LDraw.ini");
+    const auto model = loadModel(*modelPath, env);
+    std::vector<std::string>& warnings = model->warnings;
     out << "Model:   " << *modelPath << "\n"
         << "Library: " << (root.empty() ? "(none)" : root) << "\n";
-
-    ColourTable colours;
-    std::string text;
-    if (const auto config = library.findInRoot("ldconfig.ldr");
-        config && readWholeFile(*config, text)) {
-        LDrawFile ignored;
-        parseLDraw(text, ignored, colours);
-        out << "Colours: " << colours.size() << " from " << *config << "\n";
-    } else if (!root.empty()) {
-        warnings.push_back("no LDConfig.ldr in " + root + ": colours shown grey");
-    }
-
-    Library search(root, fs::path(*modelPath).parent_path().string());
-    ModelLoader loader(search, colours, warnings);
-    std::string error;
-    const LDrawFile* main = loader.load(*modelPath, error);
-    if (!main) {
-        err << "brickpov-convert: " << error << "\n";
+    if (!model->colourFile.empty())
+        out << "Colours: " << model->libraryColours << " from " << model->colourFile << "\n";
+    if (!model->main) {
+        err << "brickpov-convert: " << model->error << "\n";
         return kFailed;
     }
     const std::string lgeo = o.lgeo ? locateLgeo(env) : std::string();
-    Scene scene(o, *main, colours, lgeo, warnings);
+    const ScenePlan scene(o, *model->main, model->colours, lgeo, warnings);
+    const ResolvedMesh& top = scene.mainMesh();
+    if (top.triangles.empty() && top.uses.empty() && top.povCode.empty())
+        warnings.push_back("\"" + *modelPath +
+                           "\" draws nothing: no part, face or POV-Ray code in it could be used");
     std::ostringstream pov;
-    scene.write(pov);
+    writePovScene(pov, scene);
 
     for (const std::string& w : warnings)
         err << "Warning: " << w << "\n";
-    if (loader.missingReferences() > 0)
-        err << "Warning: " << loader.missingReferences()
+    if (model->loader->missingReferences() > 0)
+        err << "Warning: " << model->loader->missingReferences()
             << " reference(s) to missing files left out\n";
+    std::string error;
     if (!writeFileAtomically(output, std::move(pov).str(), error)) {
         err << "brickpov-convert: " << error << "\n";
         return kFailed;
     }
-    out << "Parts:   " << scene.partCount() << " (" << loader.fileCount() << " files read, "
+    out << "Parts:   " << scene.partCount() << " (" << model->loader->fileCount() << " files read, "
         << scene.declaredFiles() << " declared)\n"
         << "Wrote:   " << output << "\n";
     return warnings.empty() ? kConverted : kWithWarnings;

@@ -2,7 +2,7 @@
 #include "converter/convert.h"
 #include "converter/model.h"
 #include "converter/options.h"
-#include "converter/scene.h"
+#include "converter/scene_plan.h"
 #include "temp_folder.h"
 
 #include <filesystem>
@@ -115,7 +115,7 @@ TEST(ConverterScene, DefaultLightsSitOnTheGlobeAtTheCameraDistance) {
     o.cameraGlobe = Vec3{30, 45, 477.69};
     ColourTable colours;
     std::vector<std::string> warnings;
-    const Scene scene(o, model, colours, "", warnings);
+    const ScenePlan scene(o, model, colours, "", warnings);
     ASSERT_EQ(scene.lights().size(), 3u);
     expectNear(scene.lights()[0].position, {8.5, -400.778, -152.778});
     expectNear(scene.lights()[1].position, {366.768, -301.845, 391.844});
@@ -125,37 +125,47 @@ TEST(ConverterScene, DefaultLightsSitOnTheGlobeAtTheCameraDistance) {
     expectNear(globeDirection(0, 90), {1, 0, 0}, 1e-9);
 }
 
-TEST(ConverterScene, TheFittedCameraTouchesTheFrameOnOneAxis) {
-    const std::vector<Vec3> box = {{-40, -24, -20}, {40, -24, -20}, {-40, 0, -20},
-                                   {40, 0, -20},    {-40, -24, 20}, {40, -24, 20},
-                                   {-40, 0, 20},    {40, 0, 20},    {0, -60, 0}};
-    const PointSource points = [&](const std::function<void(const Vec3&)>& visit) {
-        for (const Vec3& p : box)
-            visit(p + Vec3{100, 50, -30});
+TEST(ConverterScene, TheFittedCameraKeepsTheMarginForAnyPictureShape) {
+    std::vector<Vec3> points = {{-40, -24, -20}, {40, -24, -20}, {-40, 0, -20},
+                                {40, 0, -20},    {-40, -24, 20}, {40, -24, 20},
+                                {-40, 0, 20},    {40, 0, 20},    {0, -60, 0}};
+    for (Vec3& p : points)
+        p = p + Vec3{100, 50, -30};
+    const struct {
+        double latitude, longitude, angle, aspect, margin;
+    } cases[] = {
+        {30, 45, 67.38, 4.0 / 3, 0},   {10, 200, 40, 4.0 / 3, 0},    {80, -30, 67.38, 16.0 / 9, 0},
+        {-20, 90, 90, 0.5, 0},         {30, 45, 67.38, 16.0 / 9, 0.05}, {10, 200, 40, 0.5, 0.1},
+        {80, -30, 67.38, 1, 0.05},
     };
-    for (const auto& [la, lo, angle] : {std::tuple{30.0, 45.0, 67.38},
-                                        {10.0, 200.0, 40.0},
-                                        {80.0, -30.0, 67.38},
-                                        {-20.0, 90.0, 90.0}}) {
-        const Vec3 forward = globeDirection(la, lo) * -1;
-        const CameraPlacement c = fitCamera(forward, angle, points);
-        const Vec3 f = (c.lookAt - c.location).normalized();
+    for (const auto& c : cases) {
+        const Vec3 forward = globeDirection(c.latitude, c.longitude) * -1;
+        const CameraPlacement cam =
+            fitCamera(fitOutline(forward, points), c.angle, c.aspect, c.margin);
+        const Vec3 f = (cam.lookAt - cam.location).normalized();
         expectNear(f, forward, 1e-9);
         const Vec3 right = f.cross({0, -1, 0}).normalized(), up = right.cross(f);
-        const double tanH = std::tan(angle * M_PI / 360), tanV = tanH * 3 / 4;
-        double lo_[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
-        points([&](const Vec3& p) {
-            const Vec3 d = p - c.location;
+        const double tanH = std::tan(c.angle * M_PI / 360), tanV = tanH / c.aspect;
+        // Where the points land in the picture, -1 to 1 edge to edge.
+        double lo[2] = {1e9, 1e9}, hi[2] = {-1e9, -1e9};
+        for (const Vec3& p : points) {
+            const Vec3 d = p - cam.location;
             const double x = right.dot(d) / f.dot(d) / tanH, y = up.dot(d) / f.dot(d) / tanV;
-            lo_[0] = std::min(lo_[0], x), hi[0] = std::max(hi[0], x);
-            lo_[1] = std::min(lo_[1], y), hi[1] = std::max(hi[1], y);
-        });
-        const bool widthLimits = hi[0] - lo_[0] > hi[1] - lo_[1];
-        const int touching = widthLimits ? 0 : 1, inside = 1 - touching;
-        EXPECT_NEAR(lo_[touching], -1, 1e-6) << la << "," << lo;
-        EXPECT_NEAR(hi[touching], 1, 1e-6) << la << "," << lo;
-        EXPECT_GT(lo_[inside], -1) << la << "," << lo;
-        EXPECT_LT(hi[inside], 1) << la << "," << lo;
+            lo[0] = std::min(lo[0], x), hi[0] = std::max(hi[0], x);
+            lo[1] = std::min(lo[1], y), hi[1] = std::max(hi[1], y);
+        }
+        // The margin as a share of each side: the same number of pixels.
+        const double shorter = std::min(c.aspect, 1.0);
+        const double free[2] = {2 * c.margin * shorter / c.aspect, 2 * c.margin * shorter};
+        const int touching = (hi[0] - lo[0]) / (1 - free[0]) > (hi[1] - lo[1]) / (1 - free[1])
+                                 ? 0
+                                 : 1;
+        const int inside = 1 - touching;
+        const std::string where = std::to_string(c.latitude) + "," + std::to_string(c.aspect);
+        EXPECT_NEAR(lo[touching], -1 + free[touching], 1e-6) << where;
+        EXPECT_NEAR(hi[touching], 1 - free[touching], 1e-6) << where;
+        EXPECT_NEAR(lo[inside] + hi[inside], 0, 1e-6) << where; // centred
+        EXPECT_GT(lo[inside], -1 + free[inside]) << where;
     }
 }
 

@@ -1,0 +1,307 @@
+#include "converter/scene_plan.h"
+
+#include "converter/library.h"
+#include "converter/mesh_builder.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <set>
+#include <unordered_map>
+
+namespace bp::conv {
+
+namespace {
+
+constexpr struct {
+    double latitude, longitude;
+} kDefaultLights[] = {{45, 0}, {30, 120}, {60, -120}};
+
+// More light.dat markers than any scene needs are left out.
+constexpr std::size_t kMaxModelLights = 1000;
+
+std::string vecText(const Vec3& v) {
+    return "<" + povNumber(v.x) + "," + povNumber(v.y) + "," + povNumber(v.z) + ">";
+}
+
+} // namespace
+
+std::string povNumber(double v) {
+    if (std::fabs(v) < 5e-7)
+        return "0";
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 7);
+    return std::string(buf, r.ptr);
+}
+
+std::unique_ptr<LoadedModel> loadModel(const std::string& modelPath, const Environment& env) {
+    auto m = std::make_unique<LoadedModel>();
+    m->libraryRoot = locateLDrawLibrary(env);
+    if (m->libraryRoot.empty())
+        m->warnings.push_back("no LDraw library found: set LDRAWDIR, or BaseDirectory in " +
+                              configFolder(env) + "LDraw.ini");
+    Library root(m->libraryRoot, "");
+    std::string text;
+    if (const auto config = root.findInRoot("ldconfig.ldr");
+        config && readWholeFile(*config, text)) {
+        LDrawFile ignored;
+        parseLDraw(text, ignored, m->colours);
+        m->colourFile = *config;
+        m->libraryColours = m->colours.size();
+    } else if (!m->libraryRoot.empty()) {
+        m->warnings.push_back("no LDConfig.ldr in " + m->libraryRoot + ": colours shown grey");
+    }
+    m->library = std::make_unique<Library>(m->libraryRoot,
+                                           std::filesystem::path(modelPath).parent_path().string());
+    m->loader = std::make_unique<ModelLoader>(*m->library, m->colours, m->warnings);
+    m->main = m->loader->load(modelPath, m->error);
+    return m;
+}
+
+ScenePlan::ScenePlan(const Options& options, const LDrawFile& main, const ColourTable& colours,
+                     std::string lgeoFolder, std::vector<std::string>& warnings,
+                     PlanSettings settings)
+    : m_options(options), m_colours(colours), m_warnings(warnings) {
+    if (options.defaultColour && *options.defaultColour != kMainColour &&
+        *options.defaultColour != kEdgeColour)
+        m_topColour = *options.defaultColour;
+    if (options.lgeo && lgeoFolder.empty())
+        m_warnings.push_back("-lgeo: no LGEO folder found (set LGEODIR or Brickpov's LGEO "
+                             "folder); the LDraw parts are used");
+    MeshBuildSettings build;
+    build.exactPrimitives = !options.noPrimitives && !settings.trianglesOnly;
+    build.studSwitch = !settings.trianglesOnly;
+    build.excludeNonPov = options.excludeNonPov;
+    if (options.lgeo && !settings.trianglesOnly)
+        build.lgeoFolder = std::move(lgeoFolder);
+    BuiltMeshes built = buildMeshes(main, build);
+    m_meshes = std::move(built.meshes);
+    m_lgeoIncludes = std::move(built.lgeoIncludes);
+    for (const Vec3& p : built.mainPoints)
+        m_bounds.add(p);
+    if (m_bounds.empty()) {
+        m_bounds.add({-10, -10, -10});
+        m_bounds.add({10, 10, 10});
+    }
+    placeCamera();
+    if (m_fit != CameraFit::Fixed) {
+        const Vec3 globe = options.cameraGlobe.value_or(Vec3{30, 45, 0});
+        m_outline = bp::conv::fitOutline(globeDirection(globe.x, globe.y) * -1, built.mainPoints);
+    }
+    placeLights();
+    noteColours();
+}
+
+void ScenePlan::placeCamera() {
+    const Vec3 centre = m_bounds.centre();
+    if (m_options.cameraAt) {
+        m_fit = CameraFit::Fixed;
+        m_fixed = {*m_options.cameraAt, m_options.lookAt.value_or(centre)};
+        return;
+    }
+    const Vec3 globe = m_options.cameraGlobe.value_or(Vec3{30, 45, 0});
+    if (globe.z > 0) {
+        const Vec3 look = m_options.lookAt.value_or(centre);
+        m_fit = CameraFit::Fixed;
+        m_fixed = {look + globeDirection(globe.x, globe.y) * globe.z, look};
+        return;
+    }
+    m_fit = m_options.lookAt ? CameraFit::Towards : CameraFit::Whole;
+}
+
+CameraPlacement ScenePlan::camera(double aspect, double margin) const {
+    CameraPlacement c = m_fixed;
+    if (m_fit == CameraFit::Whole)
+        c = fitCamera(m_outline, m_options.cameraAngle, aspect, margin);
+    else if (m_fit == CameraFit::Towards)
+        c = fitCameraTowards(*m_options.lookAt, m_outline, m_options.cameraAngle, aspect, margin);
+    if ((c.location - c.lookAt).length() < 1e-6)
+        c.lookAt = c.location + Vec3{0, 0, 1};
+    return c;
+}
+
+void ScenePlan::placeLights() {
+    const Vec3 centre = m_bounds.centre();
+    // Lights keep their place whatever the picture's shape: they stand at
+    // the distance of the camera fitted for the default shape.
+    const double distance = std::max((camera().location - centre).length(), 1.0);
+    const bool defaults =
+        m_options.defaultLights || (m_options.lights.empty() && !m_options.modelLights);
+    const auto globeLight = [&](double la, double lo, double r, const Vec3& rgb) {
+        const double radius = r > 0 ? r : distance;
+        m_lights.push_back({centre + globeDirection(la, lo) * radius, rgb,
+                            "Latitude,Longitude,Radius: " + povNumber(la) + "," + povNumber(lo) +
+                                "," + povNumber(radius)});
+    };
+    if (defaults)
+        for (const auto& l : kDefaultLights)
+            globeLight(l.latitude, l.longitude, 0, {1, 1, 1});
+    for (const LightSwitch& l : m_options.lights) {
+        const Vec3 rgb = l.colour.code ? colourRgb(*l.colour.code) : l.colour.rgb;
+        if (l.globe)
+            globeLight(l.position.x, l.position.y, l.position.z, rgb);
+        else
+            m_lights.push_back({l.position, rgb, "Position: " + vecText(l.position)});
+    }
+    if (m_options.modelLights) {
+        const std::size_t before = m_lights.size();
+        collectModelLights();
+        if (m_lights.size() == before)
+            m_warnings.push_back("-l: the model holds no light.dat");
+    }
+    if (m_lights.empty()) {
+        m_warnings.push_back("no lights: the default lights are used");
+        for (const auto& l : kDefaultLights)
+            globeLight(l.latitude, l.longitude, 0, {1, 1, 1});
+    }
+}
+
+void ScenePlan::collectModelLights() {
+    // Which submodels hold a light at all, callees first, so that the walk
+    // below enters only those.
+    const LDrawFile& main = *mainMesh().file;
+    const auto skipped = [this](const SubfileRef& r) {
+        return r.nonPov && m_options.excludeNonPov;
+    };
+    std::unordered_map<const LDrawFile*, bool> lit;
+    struct Frame {
+        const LDrawFile* file;
+        std::size_t next;
+        Placement place;
+        int colour;
+    };
+    std::vector<Frame> stack{{&main, 0, {}, m_topColour}};
+    lit[&main] = false;
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next < f.file->refs.size()) {
+            const SubfileRef& r = f.file->refs[f.next++];
+            if (skipped(r))
+                continue;
+            if (r.isLight)
+                lit[f.file] = true;
+            else if (r.file && r.file->kind == FileKind::Model) {
+                const auto [it, fresh] = lit.emplace(r.file, false);
+                if (!fresh && it->second)
+                    lit[f.file] = true;
+                else if (fresh)
+                    stack.push_back({r.file, 0, {}, 0});
+            }
+            continue;
+        }
+        const LDrawFile* done = f.file;
+        stack.pop_back();
+        if (lit[done] && !stack.empty())
+            lit[stack.back().file] = true;
+    }
+    // Every placement of a lit submodel, once each.
+    stack.push_back({&main, 0, {}, m_topColour});
+    std::size_t left = 0;
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next == f.file->refs.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const SubfileRef& r = f.file->refs[f.next++];
+        if (skipped(r))
+            continue;
+        const int c = r.colour == kMainColour ? f.colour : r.colour;
+        if (r.isLight) {
+            if (m_lights.size() < kMaxModelLights + 3)
+                m_lights.push_back({(f.place * r.place).t, colourRgb(c), "From light.dat"});
+            else
+                ++left;
+        } else if (r.file && r.file->kind == FileKind::Model && lit[r.file] && left == 0) {
+            stack.push_back({r.file, 0, f.place * r.place, c});
+        }
+    }
+    if (left > 0)
+        m_warnings.push_back("-l: only the first " + std::to_string(kMaxModelLights) +
+                             " lights of the model are used");
+}
+
+int ScenePlan::resolve(int code, bool top) const {
+    if (code == kMainColour)
+        return top ? m_topColour : kMainColour;
+    if (code == kEdgeColour) {
+        // Faces in the edge colour are rare; they take the edge of the
+        // model's default colour.
+        const auto c = m_colours.find(m_topColour);
+        return c && !c->edgeIsRgb ? c->edge : 0;
+    }
+    return code;
+}
+
+Vec3 ScenePlan::colourRgb(int code) const {
+    const auto c = m_colours.find(code);
+    return c ? c->rgb : Vec3{0.5, 0.5, 0.5};
+}
+
+void ScenePlan::noteColours() {
+    // The main model first, then the declarations in their order.
+    std::vector<const ResolvedMesh*> order{&mainMesh()};
+    for (std::size_t i = 0; i + 1 < m_meshes.size(); ++i)
+        order.push_back(&m_meshes[i]);
+    for (const ResolvedMesh* m : order) {
+        const bool top = m == &mainMesh();
+        std::set<int> codes;
+        if (top)
+            codes.insert(m_topColour);
+        for (const MeshUse& u : m->uses)
+            codes.insert(resolve(u.colour, top));
+        for (const ColourRun& r : m->runs)
+            codes.insert(resolve(r.colour, top));
+        for (const int code : codes) {
+            if (code == kMainColour ||
+                std::find(m_usedColours.begin(), m_usedColours.end(), code) != m_usedColours.end())
+                continue;
+            m_usedColours.push_back(code);
+            if (!m_colours.find(code))
+                m_warnings.push_back("unknown colour " + std::to_string(code) + " (in " +
+                                     m->file->path + "): shown grey");
+        }
+    }
+}
+
+double ScenePlan::floorY() const {
+    return m_options.floorY.value_or(m_bounds.hi.y);
+}
+
+bool ScenePlan::forEachInstance(const InstanceVisit& visit, std::size_t limit) const {
+    struct Frame {
+        std::size_t mesh, next;
+        Placement place;
+        int colour, step;
+    };
+    std::vector<Frame> stack{{m_meshes.size() - 1, 0, {}, m_topColour, 0}};
+    std::size_t visits = 0;
+    if (!mainMesh().triangles.empty()) {
+        visit(mainMesh(), {}, m_topColour, 0);
+        ++visits;
+    }
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        const ResolvedMesh& m = m_meshes[f.mesh];
+        if (f.next == m.uses.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const MeshUse& u = m.uses[f.next++];
+        const bool top = stack.size() == 1;
+        const int colour = u.colour == kMainColour ? f.colour : resolve(u.colour, top);
+        const Placement place = f.place * u.place;
+        const int step = top ? u.step : f.step;
+        const ResolvedMesh& child = m_meshes[u.mesh];
+        if (!child.triangles.empty()) {
+            if (visits == limit)
+                return false;
+            visit(child, place, colour, step);
+            ++visits;
+        }
+        stack.push_back({u.mesh, 0, place, colour, step});
+    }
+    return true;
+}
+
+} // namespace bp::conv
