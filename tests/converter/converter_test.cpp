@@ -1,5 +1,6 @@
 #include "converter/camera.h"
 #include "converter/convert.h"
+#include "converter/mesh_builder.h"
 #include "converter/model.h"
 #include "converter/options.h"
 #include "converter/scene_plan.h"
@@ -134,8 +135,8 @@ TEST(ConverterScene, TheFittedCameraKeepsTheMarginForAnyPictureShape) {
     const struct {
         double latitude, longitude, angle, aspect, margin;
     } cases[] = {
-        {30, 45, 67.38, 4.0 / 3, 0},   {10, 200, 40, 4.0 / 3, 0},    {80, -30, 67.38, 16.0 / 9, 0},
-        {-20, 90, 90, 0.5, 0},         {30, 45, 67.38, 16.0 / 9, 0.05}, {10, 200, 40, 0.5, 0.1},
+        {30, 45, 67.38, 4.0 / 3, 0}, {10, 200, 40, 4.0 / 3, 0},       {80, -30, 67.38, 16.0 / 9, 0},
+        {-20, 90, 90, 0.5, 0},       {30, 45, 67.38, 16.0 / 9, 0.05}, {10, 200, 40, 0.5, 0.1},
         {80, -30, 67.38, 1, 0.05},
     };
     for (const auto& c : cases) {
@@ -157,15 +158,73 @@ TEST(ConverterScene, TheFittedCameraKeepsTheMarginForAnyPictureShape) {
         // The margin as a share of each side: the same number of pixels.
         const double shorter = std::min(c.aspect, 1.0);
         const double free[2] = {2 * c.margin * shorter / c.aspect, 2 * c.margin * shorter};
-        const int touching = (hi[0] - lo[0]) / (1 - free[0]) > (hi[1] - lo[1]) / (1 - free[1])
-                                 ? 0
-                                 : 1;
+        const int touching =
+            (hi[0] - lo[0]) / (1 - free[0]) > (hi[1] - lo[1]) / (1 - free[1]) ? 0 : 1;
         const int inside = 1 - touching;
         const std::string where = std::to_string(c.latitude) + "," + std::to_string(c.aspect);
         EXPECT_NEAR(lo[touching], -1 + free[touching], 1e-6) << where;
         EXPECT_NEAR(hi[touching], 1 - free[touching], 1e-6) << where;
         EXPECT_NEAR(lo[inside] + hi[inside], 0, 1e-6) << where; // centred
         EXPECT_GT(lo[inside], -1 + free[inside]) << where;
+    }
+}
+
+// Two quads sharing the edge (0,0,0)-(0,0,10), the second bent by `bend`
+// degrees, wound alike or not, with an edge (2) or optional (5) line on the
+// shared edge or none.
+std::string bentPair(double bend, int line, bool alike) {
+    const double c = 10 * std::cos(bend * M_PI / 180), s = 10 * std::sin(bend * M_PI / 180);
+    const std::string b = std::to_string(c) + " " + std::to_string(s);
+    std::string text = "4 16 0 0 0 0 0 10 -10 0 10 -10 0 0\n";
+    text += alike ? "4 16 0 0 10 0 0 0 " + b + " 0 " + b + " 10\n"
+                  : "4 16 0 0 0 0 0 10 " + b + " 10 " + b + " 0\n";
+    if (line == 2)
+        text += "2 24 0 0 0 0 0 10\n";
+    if (line == 5)
+        text += "5 24 0 0 0 0 0 10 -10 0 5 " + b + " 5\n";
+    return text;
+}
+
+TEST(ConverterNormals, SmoothAcrossGentleOrOptionalEdgesSharpAcrossEdgeLines) {
+    const std::string cube =
+        "4 16 0 0 0 10 0 0 10 10 0 0 10 0\n4 16 0 0 10 0 10 10 10 10 10 10 0 10\n"
+        "4 16 0 0 0 0 0 10 0 10 10 0 10 0\n4 16 10 0 0 10 10 0 10 10 10 10 0 10\n"
+        "4 16 0 0 0 0 10 0 10 10 0 10 0 0\n4 16 0 0 10 10 0 10 10 10 10 0 10 10\n";
+    const struct {
+        std::string what, text;
+        bool smooth;
+    } cases[] = {
+        {"gentle bend", bentPair(20, 0, true), true},
+        {"gentle bend wound unlike", bentPair(20, 0, false), true},
+        {"gentle bend under an edge line", bentPair(20, 2, true), false},
+        {"steep bend", bentPair(60, 0, true), false},
+        {"steep bend under an optional line", bentPair(60, 5, false), true},
+        {"right angle under an optional line", bentPair(90, 5, true), false},
+        {"cube", cube, false},
+    };
+    for (const auto& c : cases) {
+        LDrawFile file;
+        ColourTable colours;
+        parseLDraw(c.text, file, colours);
+        const BuiltMeshes built = buildMeshes(file, {});
+        const auto& triangles = built.meshes.back().triangles;
+        ASSERT_FALSE(triangles.empty()) << c.what;
+        std::size_t smooth = 0;
+        std::vector<Vec3> atOrigin; // the corners on the shared edge's end
+        for (const MeshTriangle& t : triangles) {
+            smooth += t.smooth ? 1 : 0;
+            const Vec3 face = (t.v[1] - t.v[0]).cross(t.v[2] - t.v[0]).normalized();
+            for (int k = 0; k < 3 && t.smooth; ++k) {
+                // Each corner's normal lies on its own face's side.
+                EXPECT_GT(t.n[k].dot(face), 0) << c.what;
+                if (t.v[k].length() < 1e-9)
+                    atOrigin.push_back(t.n[k]);
+            }
+        }
+        EXPECT_EQ(smooth > 0, c.smooth) << c.what;
+        // Both faces share one normal there, up to its sign.
+        for (const Vec3& n : atOrigin)
+            EXPECT_NEAR(std::fabs(n.dot(atOrigin[0])), 1, 1e-9) << c.what;
     }
 }
 
@@ -302,6 +361,70 @@ TEST_F(ConverterRun, StatusesAndWhatIsWritten) {
     EXPECT_EQ(r.status, kConverted);
     EXPECT_NE(r.out.find("updates do not apply"), std::string::npos);
     EXPECT_NE(convert({"--help"}, m_env).out.find("Exit status"), std::string::npos);
+}
+
+TEST_F(ConverterRun, NothingToDrawIsAWarningAndTheSceneServesEveryPictureSize) {
+    writeFile(m_t.path() + "empty.ldr", "0 Nothing\nhello world\n7 1 2 3\n");
+    Outcome r = convert({"empty.ldr"}, m_env);
+    EXPECT_EQ(r.status, kWithWarnings);
+    EXPECT_NE(r.err.find("draws nothing"), std::string::npos) << r.err;
+
+    writeFile(m_t.path() + "m.ldr", "0 M\n1 4 0 0 0 1 0 0 0 1 0 0 0 1 box.dat\n");
+    r = convert({"m.ldr"}, m_env);
+    ASSERT_EQ(r.status, kConverted) << r.err;
+    const std::string pov = readFile(m_t.path() + "m.pov");
+    EXPECT_NE(pov.find("right -x*image_width/image_height\n"), std::string::npos);
+    EXPECT_NE(pov.find("#ifndef (BPMargin) #declare BPMargin = 0.05; #end"), std::string::npos);
+}
+
+TEST_F(ConverterRun, DeepAndExplodingTreesAreWalkedOncePerFile) {
+    // 14,000 submodels each placing the next one LDU further on.
+    constexpr int kDeep = 14000;
+    std::string deep = "0 FILE main.ldr\n1 4 0 0 0 1 0 0 0 1 0 0 0 1 s1.ldr\n";
+    for (int i = 1; i < kDeep; ++i)
+        deep += "0 FILE s" + std::to_string(i) + ".ldr\n1 16 1 0 0 1 0 0 0 1 0 0 0 1 s" +
+                std::to_string(i + 1) + ".ldr\n";
+    deep += "0 FILE s" + std::to_string(kDeep) + ".ldr\n1 16 0 0 0 1 0 0 0 1 0 0 0 1 box.dat\n";
+    writeFile(m_t.path() + "deep.mpd", deep);
+    // Eight levels, each placing the next ten times 30 LDU apart: as
+    // submodels, and as parts.
+    std::string models = "0 FILE main.ldr\n1 4 0 0 0 1 0 0 0 1 0 0 0 1 m1.ldr\n";
+    for (int i = 1; i <= 8; ++i) {
+        const std::string name = "x" + std::to_string(i), next = "x" + std::to_string(i + 1);
+        models += "0 FILE m" + std::to_string(i) + ".ldr\n";
+        std::string part = "0 Level " + std::to_string(i) + "\n0 !LDRAW_ORG Part\n";
+        for (int k = 0; k < (i < 8 ? 10 : 1); ++k) {
+            const std::string at = std::to_string(k * 30) + " 0 0 1 0 0 0 1 0 0 0 1 ";
+            models +=
+                "1 16 " + at + (i < 8 ? "m" + std::to_string(i + 1) + ".ldr" : "box.dat") + "\n";
+            part += "1 16 " + at + (i < 8 ? next + ".dat" : "box.dat") + "\n";
+        }
+        writeFile(m_t.path() + "lib/parts/" + name + ".dat", part);
+    }
+    writeFile(m_t.path() + "models.mpd", models);
+    writeFile(m_t.path() + "parts.ldr", "1 4 0 0 0 1 0 0 0 1 0 0 0 1 x1.dat\n");
+    const struct {
+        std::string model;
+        std::uint64_t parts;
+        double lowX, highX;
+        std::size_t boxes; // placed, up to a limit of 5000
+    } cases[] = {
+        {"deep.mpd", 1, kDeep - 1, kDeep + 9, 1},
+        {"models.mpd", 10000000, 0, 7 * 270 + 10, 5000},
+        {"parts.ldr", 1, 0, 7 * 270 + 10, 5000},
+    };
+    for (const auto& c : cases) {
+        const auto model = loadModel(m_t.path() + c.model, m_env);
+        ASSERT_TRUE(model->main) << c.model;
+        const ScenePlan plan({}, *model->main, model->colours, "", model->warnings);
+        EXPECT_EQ(plan.partCount(), c.parts) << c.model;
+        EXPECT_NEAR(plan.bounds().lo.x, c.lowX, 1e-6) << c.model;
+        EXPECT_NEAR(plan.bounds().hi.x, c.highX, 1e-6) << c.model;
+        EXPECT_NEAR(plan.bounds().hi.z, 10, 1e-6) << c.model;
+        std::size_t boxes = 0;
+        EXPECT_EQ(plan.forEachInstance([&](auto&&...) { ++boxes; }, 5000), c.boxes < 5000);
+        EXPECT_EQ(boxes, c.boxes) << c.model;
+    }
 }
 
 TEST_F(ConverterRun, TheLibraryComesFromLDrawIniWithoutLDRAWDIR) {
