@@ -1,6 +1,7 @@
 #include "converter/model.h"
 
 #include "converter/options.h"
+#include "converter/text.h"
 
 #include <charconv>
 #include <cstring>
@@ -15,7 +16,8 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\x1a';
 }
 
-// Words of a line, read one at a time.
+// Words of a line, read one at a time. A number that cannot be read leaves
+// its word and why in `problem`.
 class Words {
   public:
     explicit Words(std::string_view line) : m_line(line) {}
@@ -29,8 +31,10 @@ class Words {
     }
     bool number(double& out) {
         const std::string_view w = next();
-        const auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), out);
-        return ec == std::errc() && end == w.data() + w.size() && !w.empty();
+        const NumberRead read = readNumber(w, out);
+        if (read != NumberRead::Ok && problem.empty())
+            problem = w.empty() ? std::string("a number is missing") : numberProblem(w, read);
+        return read == NumberRead::Ok;
     }
     bool vec(Vec3& v) { return number(v.x) && number(v.y) && number(v.z); }
     std::string_view rest() {
@@ -41,6 +45,7 @@ class Words {
             r.remove_suffix(1);
         return r;
     }
+    std::string problem;
 
   private:
     std::string_view m_line;
@@ -134,25 +139,42 @@ void addQuad(std::vector<Face>& faces, const Face& proto, const std::array<Vec3,
     addTriangle(faces, proto, q[order[0]], q[order[2]], q[order[3]]);
 }
 
+namespace {
+
+constexpr std::size_t kProblemsKept = 10;
+
+void leaveOut(LDrawFile& file, int line, std::string why) {
+    if (file.problems.size() < kProblemsKept)
+        file.problems.push_back({line, std::move(why)});
+    ++file.malformedLines;
+}
+
+bool isGeometryType(std::string_view type) {
+    return type.size() == 1 && type[0] >= '1' && type[0] <= '5';
+}
+
+} // namespace
+
 void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
     ParseState s;
-    std::size_t pos = 0;
-    int lineNumber = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNumber;
-
+    LineReader lines(text, file.firstLine);
+    std::string_view line;
+    int povBlockLine = 0;
+    while (lines.next(line)) {
+        const int lineNumber = lines.number();
         Words w(line);
         const std::string_view type = w.next();
         if (type.empty())
             continue;
+        if (line.size() > kLongestLine) {
+            leaveOut(file, lineNumber,
+                     "longer than " + std::to_string(kLongestLine) + " characters");
+            s.first = false;
+            continue;
+        }
         if (s.pov == PovState::Pov && !isL3PMeta(line)) {
             auto& code = file.povCode.back().text;
-            code.append(line.data(), line.size() - (line.ends_with('\r') ? 1 : 0));
+            code.append(line);
             code += '\n';
             continue;
         }
@@ -163,18 +185,28 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
         Face proto;
         proto.step = s.step;
         proto.nonPov = s.pov == PovState::NonPov;
+        const auto colour = type[0] == '0' ? std::nullopt : parseColourCode(w.next());
+        if (isGeometryType(type) && !colour)
+            w.problem = "the colour is not a colour number";
         switch (type[0]) {
         case '0':
             metaLine(w, line, file, colours, s);
+            if (s.pov == PovState::Pov && povBlockLine == 0)
+                povBlockLine = lineNumber;
+            else if (s.pov != PovState::Pov)
+                povBlockLine = 0;
             break;
         case '1': {
             SubfileRef r;
-            const auto colour = parseColourCode(w.next());
             Vec3 t;
             bool ok = colour.has_value() && w.vec(t);
             for (double& m : r.place.m)
                 ok = ok && w.number(m);
-            r.name = lowerName(std::string(w.rest()));
+            if (ok) {
+                r.name = lowerName(std::string(w.rest()));
+                if (r.name.empty())
+                    w.problem = "no file name";
+            }
             if (!ok || r.name.empty())
                 break;
             r.colour = *colour;
@@ -188,7 +220,6 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
         }
         case '3':
         case '4': {
-            const auto colour = parseColourCode(w.next());
             std::array<Vec3, 4> q;
             const int n = type[0] == '3' ? 3 : 4;
             bool ok = colour.has_value();
@@ -208,32 +239,53 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
             EdgeLine l;
             l.optional = type[0] == '5';
             l.nonPov = proto.nonPov;
-            if (parseColourCode(w.next()) && w.vec(l.v[0]) && w.vec(l.v[1]))
+            // An optional line's two control points are read only to check them.
+            Vec3 control;
+            const bool ok = colour.has_value() && w.vec(l.v[0]) && w.vec(l.v[1]) &&
+                            (!l.optional || (w.vec(control) && w.vec(control)));
+            if (ok)
                 file.lines.push_back(l);
             break;
         }
         default:
             break;
         }
+        if (isGeometryType(type) && !w.problem.empty())
+            leaveOut(file, lineNumber, std::move(w.problem));
         s.first = false;
     }
+    if (s.pov == PovState::Pov)
+        file.unendedPovBlock = povBlockLine;
 }
 
-std::vector<std::pair<std::string, std::string>> splitMpd(std::string_view text) {
-    std::vector<std::pair<std::string, std::string>> files;
-    std::size_t pos = 0;
+std::vector<std::string> problemMessages(const LDrawFile& file) {
+    std::vector<std::string> out;
+    const std::string where = sceneText(file.path, 1000);
+    for (const LineProblem& p : file.problems)
+        out.push_back(where + " line " + std::to_string(p.line) + ": " + p.why +
+                      "; the line is left out");
+    if (file.malformedLines > file.problems.size())
+        out.push_back(where + ": " + std::to_string(file.malformedLines - file.problems.size()) +
+                      " more malformed lines left out");
+    if (file.unendedPovBlock > 0)
+        out.push_back(where + " line " + std::to_string(file.unendedPovBlock) +
+                      ": \"0 L3P IFPOV\" has no \"0 L3P ENDPOV\"; the POV-Ray code ends at the "
+                      "end of the file");
+    return out;
+}
+
+std::vector<MpdFile> splitMpd(std::string_view text) {
+    std::vector<MpdFile> files;
+    LineReader lines(text);
+    std::string_view line;
     bool inFile = false;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(pos, end - pos + (end < text.size() ? 1 : 0));
-        pos = end + 1;
+    while (lines.next(line)) {
         Words w(line);
         if (w.next() == "0") {
             const std::string_view word = w.next();
             if (word == "FILE") {
-                files.emplace_back(lowerName(std::string(w.rest())), std::string());
+                files.push_back({lowerName(std::string(w.rest().substr(0, kLongestLine))),
+                                 std::string(), lines.number() + 1});
                 inFile = true;
                 continue;
             }
@@ -242,11 +294,13 @@ std::vector<std::pair<std::string, std::string>> splitMpd(std::string_view text)
                 continue;
             }
         }
-        if (inFile)
-            files.back().second.append(line);
+        if (inFile) {
+            files.back().text.append(line);
+            files.back().text += '\n';
+        }
     }
     if (files.empty())
-        files.emplace_back(std::string(), std::string(text));
+        files.push_back({std::string(), std::string(text), 1});
     return files;
 }
 
@@ -266,10 +320,11 @@ ModelLoader::ModelLoader(Library& library, ColourTable& colours, std::vector<std
     : m_library(library), m_colours(colours), m_warnings(warnings) {}
 
 LDrawFile* ModelLoader::parseInto(std::string name, std::string path, std::string_view text,
-                                  Origin origin, bool inSubfolder) {
+                                  Origin origin, bool inSubfolder, int firstLine) {
     auto file = std::make_unique<LDrawFile>();
     file->name = name;
     file->path = std::move(path);
+    file->firstLine = firstLine;
     switch (origin) {
     case Origin::Parts:
         file->kind = inSubfolder ? FileKind::Subpart : FileKind::Part;
@@ -282,6 +337,8 @@ LDrawFile* ModelLoader::parseInto(std::string name, std::string path, std::strin
         break;
     }
     parseLDraw(text, *file, m_colours);
+    for (std::string& message : problemMessages(*file))
+        m_warnings.push_back(std::move(message));
     LDrawFile* raw = file.get();
     m_files[name] = std::move(file);
     m_pending.push_back(raw);
@@ -297,9 +354,10 @@ const LDrawFile* ModelLoader::load(const std::string& path, std::string& error) 
     auto parts = splitMpd(text);
     // Embedded files win over the library's; the first is the model itself.
     for (std::size_t i = 1; i < parts.size(); ++i)
-        m_embedded.try_emplace(parts[i].first, std::move(parts[i].second));
-    const std::string mainName = parts[0].first.empty() ? "\x01main" : parts[0].first;
-    LDrawFile* main = parseInto(mainName, path, parts[0].second, Origin::ModelFolder, false);
+        m_embedded.try_emplace(parts[i].name, std::move(parts[i]));
+    const std::string mainName = parts[0].name.empty() ? "\x01main" : parts[0].name;
+    LDrawFile* main =
+        parseInto(mainName, path, parts[0].text, Origin::ModelFolder, false, parts[0].firstLine);
     main->kind = FileKind::Model;
     resolveAll();
     breakCycles(main);
@@ -318,19 +376,20 @@ void ModelLoader::resolveAll() {
                 continue;
             }
             if (const auto it = m_embedded.find(r.name); it != m_embedded.end()) {
-                r.file = parseInto(r.name, file->path, it->second, Origin::ModelFolder, false);
+                r.file = parseInto(r.name, file->path, it->second.text, Origin::ModelFolder, false,
+                                   it->second.firstLine);
                 continue;
             }
             std::string text;
             const auto found = m_library.find(r.name);
             if (found && readWholeFile(found->path, text)) {
-                r.file = parseInto(r.name, found->path, text, found->origin, found->inSubfolder);
+                r.file = parseInto(r.name, found->path, text, found->origin, found->inSubfolder, 1);
                 continue;
             }
             ++m_missingRefs;
             if (m_missing.insert(r.name).second)
-                m_warnings.push_back("cannot find \"" + r.name + "\" (asked for by " + file->path +
-                                     " line " + std::to_string(r.line) + ")");
+                m_warnings.push_back("cannot find \"" + sceneText(r.name) + "\" (asked for by " +
+                                     file->path + " line " + std::to_string(r.line) + ")");
         }
     }
 }

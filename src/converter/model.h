@@ -52,24 +52,49 @@ struct PovCode {
     int step = 0;
 };
 
+// A line left out, and why.
+struct LineProblem {
+    int line = 0;
+    std::string why;
+};
+
 struct LDrawFile {
-    std::string name; // as referred to: lower case, "/" between folders
-    std::string path; // where it was read
+    std::string name;  // as referred to: lower case, "/" between folders
+    std::string path;  // where it was read
+    int firstLine = 1; // of its text in `path` (a file inside a multi-part document)
     std::string title;
     FileKind kind = FileKind::Model;
     std::vector<SubfileRef> refs;
     std::vector<Face> faces;
     std::vector<EdgeLine> lines;
     std::vector<PovCode> povCode;
+    std::vector<LineProblem> problems; // the first few malformed lines
+    std::size_t malformedLines = 0;    // how many there were in all
+    int unendedPovBlock = 0;           // the line of an "IFPOV" with no "ENDPOV"
 };
 
 // Parses the text of one LDraw file into `file`. Colour definitions go into
 // `colours`; the kind is taken from the "!LDRAW_ORG" header when present.
+// Malformed lines of types 1 to 5 (a word missing, a number that is not
+// finite or out of range), and lines longer than kLongestLine, are left out
+// and listed in `file.problems`, numbered from `file.firstLine`.
 void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours);
 
-// The files of a multi-part document in order: name (lower case) and text.
-// A file without "0 FILE" lines gives one unnamed entry holding all of it.
-std::vector<std::pair<std::string, std::string>> splitMpd(std::string_view text);
+// What a file's problems say, one message a line, its path and line numbers
+// named; an unterminated "0 L3P IFPOV" block is among them.
+std::vector<std::string> problemMessages(const LDrawFile& file);
+
+// One file of a multi-part document: its name (lower case), its text with
+// "\n" line ends, and the number of its first line in the document.
+struct MpdFile {
+    std::string name;
+    std::string text;
+    int firstLine = 1;
+};
+
+// The files of a multi-part document in order. A file without "0 FILE" lines
+// gives one unnamed entry holding all of it.
+std::vector<MpdFile> splitMpd(std::string_view text);
 
 // Splits a quad into two triangles, reordering a bow-tie quad; degenerate
 // triangles are left out.
@@ -86,7 +111,7 @@ class ModelLoader {
 
   private:
     LDrawFile* parseInto(std::string name, std::string path, std::string_view text, Origin origin,
-                         bool inSubfolder);
+                         bool inSubfolder, int firstLine);
     void resolveAll();
     void breakCycles(const LDrawFile* main);
 
@@ -94,7 +119,7 @@ class ModelLoader {
     ColourTable& m_colours;
     std::vector<std::string>& m_warnings;
     std::unordered_map<std::string, std::unique_ptr<LDrawFile>> m_files;
-    std::unordered_map<std::string, std::string> m_embedded;
+    std::unordered_map<std::string, MpdFile> m_embedded;
     std::unordered_set<std::string> m_missing;
     std::vector<LDrawFile*> m_pending;
     std::size_t m_missingRefs = 0;

@@ -1,5 +1,7 @@
 #include "converter/options.h"
 
+#include "converter/text.h"
+
 #include <charconv>
 #include <string_view>
 
@@ -8,14 +10,28 @@ namespace bp::conv {
 namespace {
 
 std::optional<double> parseNumber(std::string_view text) {
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
     double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || text.empty() ||
-        !std::isfinite(value))
+    if (readNumber(text, value) != NumberRead::Ok)
         return std::nullopt;
     return value;
+}
+
+// Why a malformed value was refused, when the reason is a number that is not
+// finite or out of range; empty otherwise.
+std::string numberProblemIn(std::string_view value) {
+    if (!value.empty() && (value.front() == 'g' || value.front() == 'c'))
+        value.remove_prefix(1); // -f's floor kind
+    for (;;) {
+        const auto comma = value.find(',');
+        const std::string_view word = value.substr(0, comma);
+        double ignored = 0;
+        if (const NumberRead read = readNumber(word, ignored);
+            read == NumberRead::NotFinite || read == NumberRead::OutOfRange)
+            return numberProblem(word, read);
+        if (comma == std::string_view::npos)
+            return {};
+        value.remove_prefix(comma + 1);
+    }
 }
 
 // Comma-separated numbers; nullopt when any of them is not a number.
@@ -239,8 +255,10 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         }
         if (!match->takesValue) {
             applyFlag(match->name, r.options);
-        } else if (!applyValue(match->name, body.substr(match->name.size()), r.options)) {
-            r.error = "malformed value in \"" + arg + "\"";
+        } else if (const std::string_view value = body.substr(match->name.size());
+                   !applyValue(match->name, value, r.options)) {
+            const std::string why = numberProblemIn(value);
+            r.error = (why.empty() ? "malformed value" : why) + " in \"" + arg + "\"";
             return r;
         }
     }

@@ -44,8 +44,11 @@ std::unique_ptr<LoadedModel> loadModel(const std::string& modelPath, const Envir
     std::string text;
     if (const auto config = root.findInRoot("ldconfig.ldr");
         config && readWholeFile(*config, text)) {
-        LDrawFile ignored;
-        parseLDraw(text, ignored, m->colours);
+        LDrawFile configFile;
+        configFile.path = *config;
+        parseLDraw(text, configFile, m->colours);
+        for (std::string& message : problemMessages(configFile))
+            m->warnings.push_back(std::move(message));
         m->colourFile = *config;
         m->libraryColours = m->colours.size();
     } else if (!m->libraryRoot.empty()) {

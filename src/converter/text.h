@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace bp::conv {
+
+// The largest magnitude a number in a model or a switch may have: 400 m in
+// LDraw units, and far from where squares and products overflow.
+inline constexpr double kLargestNumber = 1e6;
+
+// Lines longer than this are left out: no name, title or code is that long.
+inline constexpr std::size_t kLongestLine = 64 * 1024;
+
+// The lines of a text: LF, CR LF and a lone CR each end one. A UTF-8 byte
+// order mark at the start of a line is skipped (files joined into one keep
+// theirs).
+class LineReader {
+  public:
+    explicit LineReader(std::string_view text, int firstLine = 1)
+        : m_text(text), m_number(firstLine - 1) {}
+    bool next(std::string_view& line);
+    int number() const { return m_number; }
+
+  private:
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+    int m_number;
+};
+
+enum class NumberRead { Ok, NotANumber, NotFinite, OutOfRange };
+
+// Reads a whole word as a number: finite and at most kLargestNumber either way.
+NumberRead readNumber(std::string_view word, double& value);
+
+// Why a number word was refused, for a message naming it.
+std::string numberProblem(std::string_view word, NumberRead why);
+
+// Text from a model made safe for the scene's comments and strings: control
+// characters (line ends above all, which would end a comment) and broken
+// UTF-8 become spaces and '?', '"' becomes '\'' and '\' becomes '/', so it is
+// also safe in a string; it is cut to `limit` bytes at a character boundary,
+// with "..." where it was cut.
+std::string sceneText(std::string_view text, std::size_t limit = 200);
+
+} // namespace bp::conv

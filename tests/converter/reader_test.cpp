@@ -1,0 +1,212 @@
+#include "converter/convert.h"
+#include "converter/model.h"
+#include "converter/options.h"
+#include "converter/text.h"
+#include "temp_folder.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace bp::conv {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readAll(const std::string& path) {
+    std::string text;
+    readWholeFile(path, text);
+    return text;
+}
+
+void writeAll(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t i = text.find(from); i != std::string::npos;
+         i = text.find(from, i + to.size()))
+        text.replace(i, from.size(), to);
+    return text;
+}
+
+TEST(ConverterReader, LineEndsAndByteOrderMarks) {
+    const struct {
+        std::string text;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"a\nb\n", {"a", "b"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\r\rb", {"a", "", "b"}},
+        {"a\n\r\nb", {"a", "", "b"}},
+        {"a\r\n\rb\n", {"a", "", "b"}},
+        {"\xEF\xBB\xBF"
+         "a\r\n\xEF\xBB\xBF"
+         "b",
+         {"a", "b"}},
+        {"", {}},
+        {"\n", {""}},
+    };
+    for (const auto& c : cases) {
+        LineReader reader(c.text);
+        std::vector<std::string> lines;
+        std::string_view line;
+        while (reader.next(line))
+            lines.emplace_back(line);
+        EXPECT_EQ(lines, c.lines) << c.text;
+        EXPECT_EQ(reader.number(), static_cast<int>(c.lines.size())) << c.text;
+    }
+}
+
+TEST(ConverterReader, NumbersAreFiniteAndInRange) {
+    const struct {
+        std::string word;
+        NumberRead read;
+    } cases[] = {
+        {"1", NumberRead::Ok},
+        {"+2.5", NumberRead::Ok},
+        {"-1e6", NumberRead::Ok},
+        {"0.000001", NumberRead::Ok},
+        {"1000000.5", NumberRead::OutOfRange},
+        {"1e308", NumberRead::OutOfRange},
+        {"-1e400", NumberRead::OutOfRange},
+        {"nan", NumberRead::NotFinite},
+        {"-inf", NumberRead::NotFinite},
+        {"infinity", NumberRead::NotFinite},
+        {"", NumberRead::NotANumber},
+        {"1,5", NumberRead::NotANumber},
+        {"0x10", NumberRead::NotANumber},
+        {"1.5\r", NumberRead::NotANumber},
+    };
+    for (const auto& c : cases) {
+        double value = 0;
+        EXPECT_EQ(readNumber(c.word, value), c.read) << c.word;
+    }
+}
+
+TEST(ConverterReader, SceneTextHoldsNoLineEndOrControl) {
+    const struct {
+        std::string text;
+        std::size_t limit;
+        std::string clean;
+    } cases[] = {
+        {"Car", 200, "Car"},
+        {"a\rsphere{}\n#fopen", 200, "a sphere{} #fopen"},
+        {"tab\there\x1b[31m\x7f", 200, "tab here [31m "},
+        {"say \"hi\" C:\\x", 200, "say 'hi' C:/x"},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         200,
+         "Gr\xC3\xBC\xC3\x9F"
+         "e"},
+        {"bad \xC3 \xFF end", 200, "bad ? ? end"},
+        {"0123456789", 8, "01234..."},
+        {"ab\xC3\xBC\xC3\xBC\xC3\xBC", 7, "ab\xC3\xBC..."},
+        {std::string(200'000'000 / 1000, 'x'), 200, std::string(197, 'x') + "..."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sceneText(c.text, c.limit), c.clean) << c.text.substr(0, 40);
+}
+
+TEST(ConverterReader, MalformedLinesAreLeftOutAndNamed) {
+    LDrawFile file;
+    file.path = "m.ldr";
+    ColourTable colours;
+    parseLDraw("0 M\r\n"
+               "1 4 0 0 0 1 0 0 0 1 0 0 0 1 a.dat\r\n"
+               "1 4 nan 0 0 1 0 0 0 1 0 0 0 1 b.dat\r\n"
+               "3 4 0 0 0 1e308 0 0 0 0 1\r\n"
+               "4 x 0 0 0 1 0 0 1 1 0 0 1 0\r\n"
+               "2 4 0 0 0 1\r\n"
+               "5 4 0 0 0 1 1 1 2 2 2 3 3 3\r\n"
+               "1 4 0 0 0 1 0 0 0 1 0 0 0 1\r\n"
+               "\xEF\xBB\xBF"
+               "1 4 0 0 0 1 0 0 0 1 0 0 0 1 c.dat\r\n"
+               "1 4 0 0 0 1 0 0 0 1 0 0 0 1 " +
+                   std::string(kLongestLine, 'x') + ".dat\r\n",
+               file, colours);
+    ASSERT_EQ(file.refs.size(), 2u);
+    EXPECT_EQ(file.refs[1].name, "c.dat");
+    EXPECT_EQ(file.refs[1].line, 9);
+    EXPECT_EQ(file.malformedLines, 6u);
+    std::vector<std::string> told = problemMessages(file);
+    ASSERT_EQ(told.size(), 6u);
+    EXPECT_EQ(told[0], "m.ldr line 3: \"nan\" is not a finite number; the line is left out");
+    EXPECT_EQ(told[1], "m.ldr line 4: \"1e308\" is out of range (at most 1000000 either way); "
+                       "the line is left out");
+    EXPECT_EQ(told[2], "m.ldr line 5: the colour is not a colour number; the line is left out");
+    EXPECT_EQ(told[3], "m.ldr line 6: a number is missing; the line is left out");
+    EXPECT_EQ(told[4], "m.ldr line 8: no file name; the line is left out");
+    EXPECT_EQ(told[5], "m.ldr line 10: longer than 65536 characters; the line is left out");
+
+    LDrawFile many;
+    many.path = "n.ldr";
+    std::string text;
+    for (int i = 0; i < 25; ++i)
+        text += "3 4 0 0 0 1 inf 0 0 0 1\n";
+    parseLDraw(text + "0 L3P IFPOV\nsphere { 0, 1 }\n", many, colours);
+    told = problemMessages(many);
+    ASSERT_EQ(told.size(), 12u);
+    EXPECT_EQ(told[10], "n.ldr: 15 more malformed lines left out");
+    EXPECT_EQ(told[11], "n.ldr line 26: \"0 L3P IFPOV\" has no \"0 L3P ENDPOV\"; the POV-Ray "
+                        "code ends at the end of the file");
+}
+
+TEST(ConverterReader, SwitchNumbersAreFiniteAndInRange) {
+    const struct {
+        std::string arg, error;
+    } cases[] = {
+        {"-cg30,45,1e300",
+         "\"1e300\" is out of range (at most 1000000 either way) in \"-cg30,45,1e300\""},
+        {"-cc1,nan,3", "\"nan\" is not a finite number in \"-cc1,nan,3\""},
+        {"-fg1e7", "\"1e7\" is out of range (at most 1000000 either way) in \"-fg1e7\""},
+        {"-lc1,2,3,inf,0,0", "\"inf\" is not a finite number in \"-lc1,2,3,inf,0,0\""},
+        {"-cg30,45,x", "malformed value in \"-cg30,45,x\""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseArguments({"m.ldr", c.arg}).error, c.error);
+    EXPECT_EQ(parseArguments({"m.ldr", "-cg30,45,1e6"}).error, "");
+}
+
+// The library's own files have CR LF line ends; the same model with LF, a
+// lone CR, byte order marks, or as the first file of a multi-part document
+// gives the same scene.
+TEST(ConverterReader, EveryLineEndGivesTheSameScene) {
+    test::TempFolder t;
+    Environment env;
+    env.currentFolder = t.path();
+    env.vars["HOME"] = t.path();
+    env.vars["LDRAWDIR"] = BRICKPOV_LDRAW_DIR;
+    const std::string car = readAll(std::string(BRICKPOV_LDRAW_DIR) + "/models/car.ldr");
+    ASSERT_NE(car.find("\r\n"), std::string::npos);
+    const std::string lf = replaceAll(car, "\r\n", "\n");
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::pair<std::string, std::string> variants[] = {
+        {"crlf.ldr", car},
+        {"lf.ldr", lf},
+        {"cr.ldr", replaceAll(car, "\r\n", "\r")},
+        {"bom.ldr", bom + replaceAll(car, "\r\n1 ", "\r\n" + bom + "1 ")},
+        {"doc.mpd", bom + "0 FILE car.ldr\r\n" + car + "0 FILE 3001.dat\n0 unused\n"},
+    };
+    std::string first;
+    for (const auto& [name, text] : variants) {
+        writeAll(t.path() + name, text);
+        std::ostringstream out, err;
+        ASSERT_EQ(runConverter({name, "scene.pov", "-o"}, env, out, err), kConverted)
+            << name << "\n"
+            << err.str();
+        EXPECT_NE(out.str().find("Parts:   61 "), std::string::npos) << name << "\n" << out.str();
+        std::string scene = readAll(t.path() + "scene.pov");
+        const std::size_t from = scene.find("// Written by brickpov-convert from");
+        ASSERT_NE(from, std::string::npos);
+        scene.erase(from, scene.find('\n', from) - from);
+        if (first.empty())
+            first = scene;
+        EXPECT_EQ(scene, first) << name;
+    }
+}
+
+} // namespace
+} // namespace bp::conv
