@@ -52,6 +52,14 @@ class Words {
     std::size_t m_pos = 0;
 };
 
+// Whether POV-Ray can invert the placement once a missing axis is put back.
+bool placeable(const Placement& p) {
+    const Placement fixed = repairedSingular(p);
+    const double size =
+        fixed.column(0).length() * fixed.column(1).length() * fixed.column(2).length();
+    return std::fabs(fixed.determinant()) > 1e-9 * size;
+}
+
 bool degenerate(const Vec3& a, const Vec3& b, const Vec3& c) {
     return (b - a).cross(c - a).length() < 1e-9;
 }
@@ -206,6 +214,8 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
                 r.name = lowerName(std::string(w.rest()));
                 if (r.name.empty())
                     w.problem = "no file name";
+                else if (!placeable(r.place))
+                    w.problem = "its matrix flattens the part to a line or a point";
             }
             if (!ok || r.name.empty())
                 break;
@@ -337,8 +347,10 @@ LDrawFile* ModelLoader::parseInto(std::string name, std::string path, std::strin
         break;
     }
     parseLDraw(text, *file, m_colours);
-    for (std::string& message : problemMessages(*file))
-        m_warnings.push_back(std::move(message));
+    // The main model read again as a subfile is told of once.
+    if (m_told.insert(file->path + "\n" + std::to_string(firstLine)).second)
+        for (std::string& message : problemMessages(*file))
+            m_warnings.push_back(std::move(message));
     LDrawFile* raw = file.get();
     m_files[name] = std::move(file);
     m_pending.push_back(raw);
@@ -394,6 +406,17 @@ void ModelLoader::resolveAll() {
     }
 }
 
+namespace {
+
+// A file's name for a message; an unnamed main model by its file name.
+std::string shownName(const LDrawFile& file) {
+    if (!file.name.starts_with('\x01'))
+        return sceneText(file.name);
+    return sceneText(file.path.substr(file.path.rfind('/') + 1));
+}
+
+} // namespace
+
 void ModelLoader::breakCycles(const LDrawFile* main) {
     // Depth-first with an explicit stack; a reference back to a file still
     // being visited would make the scene refer to itself.
@@ -417,8 +440,24 @@ void ModelLoader::breakCycles(const LDrawFile* main) {
             continue;
         const Mark m = marks[r.file];
         if (m == Open) {
-            m_warnings.push_back("\"" + r.name + "\" refers to itself (" + f.file->path + " line " +
-                                 std::to_string(r.line) + "); the reference is left out");
+            const std::string where = " (" + sceneText(f.file->path, 1000) + " line " +
+                                      std::to_string(r.line) + "); the reference is left out";
+            if (r.file == f.file) {
+                m_warnings.push_back("\"" + shownName(*r.file) + "\" refers to itself" + where);
+            } else {
+                // The files on the stack from the one referred to back to this one.
+                std::size_t from = stack.size() - 1;
+                while (stack[from].file != r.file)
+                    --from;
+                std::string circle;
+                for (std::size_t i = from; i < stack.size(); ++i)
+                    circle += "\"" + shownName(*stack[i].file) + "\" -> ";
+                circle += "\"" + shownName(*r.file) + "\"";
+                m_warnings.push_back(stack.size() - from == 2
+                                         ? "\"" + shownName(*r.file) + "\" and \"" +
+                                               shownName(*f.file) + "\" refer to each other" + where
+                                         : "circle of references " + circle + where);
+            }
             r.file = nullptr;
         } else if (m == Fresh) {
             marks[r.file] = Open;

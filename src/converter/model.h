@@ -121,6 +121,7 @@ class ModelLoader {
     std::unordered_map<std::string, std::unique_ptr<LDrawFile>> m_files;
     std::unordered_map<std::string, MpdFile> m_embedded;
     std::unordered_set<std::string> m_missing;
+    std::unordered_set<std::string> m_told; // files whose problems were told
     std::vector<LDrawFile*> m_pending;
     std::size_t m_missingRefs = 0;
 };

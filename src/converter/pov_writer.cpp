@@ -1,6 +1,7 @@
 #include "converter/pov_writer.h"
 
 #include "converter/primitives.h"
+#include "converter/text.h"
 
 #include <algorithm>
 #include <map>
@@ -72,8 +73,8 @@ void PovWriter::write() {
 void PovWriter::writeHeader() {
     const Options& o = m_plan.options();
     const LDrawFile& main = *m_plan.mainMesh().file;
-    m_out << "// " << (main.title.empty() ? main.name : main.title) << "\n"
-          << "// Written by brickpov-convert from " << main.path << "\n"
+    m_out << "// " << sceneText(main.title.empty() ? main.name : main.title) << "\n"
+          << "// Written by brickpov-convert from " << sceneText(main.path, 1000) << "\n"
           << "#version 3.7;\n"
           << "global_settings { assumed_gamma 1.0 }\n\n"
           << "// Settings: edit them here, or declare them before including this file.\n"
@@ -142,7 +143,8 @@ void PovWriter::writeColours() {
         }
         if (c.luminance > 0)
             finish += " emission " + povNumber(c.luminance / 255.0);
-        m_out << "#declare BPColor" << code << " = material { // " << c.name << "\n  texture { "
+        m_out << "#declare BPColor" << code << " = material { // " << sceneText(c.name)
+              << "\n  texture { "
               << (c.transparent()
                       ? "pigment { rgbf <" + povNumber(c.rgb.x) + "," + povNumber(c.rgb.y) + "," +
                             povNumber(c.rgb.z) + ",BPTransFilter> }"
@@ -288,7 +290,8 @@ void PovWriter::writeLightsAndFloor() {
 void PovWriter::writeDeclaration(const ResolvedMesh& mesh) {
     const LDrawFile& file = *mesh.file;
     const bool part = mesh.kind == FileKind::Part;
-    m_out << "\n// " << file.name << (file.title.empty() ? "" : ": " + file.title) << "\n";
+    m_out << "\n// " << sceneText(file.name)
+          << (file.title.empty() ? "" : ": " + sceneText(file.title)) << "\n";
     if (mesh.solid) {
         if (stemOf(file.name) == "stud") {
             m_out << "#if (BPQuality >= 3)\n#declare " << mesh.id << " = union { " << *mesh.solid

@@ -208,5 +208,81 @@ TEST(ConverterReader, EveryLineEndGivesTheSameScene) {
     }
 }
 
+TEST(ConverterReader, SingularPlacementsAndCirclesOfReferences) {
+    test::TempFolder t;
+    Environment env;
+    env.currentFolder = t.path();
+    env.vars["HOME"] = t.path();
+    env.vars["LDRAWDIR"] = BRICKPOV_LDRAW_DIR;
+    const std::string brick = " 0 0 0 1 0 0 0 1 0 0 0 1 ";
+    writeAll(t.path() + "a.ldr", "0 A\n1 4" + brick + "b.ldr\n1 4" + brick +
+                                     "c.ldr\n"
+                                     "1 4 0 0 0 1 1 1 1 1 1 1 1 1 3001.dat\n"
+                                     "1 4 0 0 0 1 1 0 0 0 0 0 0 1 3001.dat\n"
+                                     "1 4 0 0 0 6 0 0 0 0 0 0 0 6 3001.dat\n"
+                                     "1 4 0 0 0 0.001 0 0 0 0.001 0 0 0 0.001 3001.dat\n");
+    writeAll(t.path() + "b.ldr", "0 B\n1 4" + brick + "a.ldr\n1 4" + brick + "b.ldr\n");
+    writeAll(t.path() + "c.ldr", "0 C\n1 4" + brick + "d.ldr\n");
+    writeAll(t.path() + "d.ldr", "0 D\n1 4" + brick + "c.ldr\n1 4" + brick + "a.ldr\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(runConverter({"a.ldr"}, env, out, err), kWithWarnings);
+    const std::string a = t.path() + "a.ldr";
+    for (const std::string& told : {
+             a + " line 4: its matrix flattens the part to a line or a point; the line is left out",
+             a + " line 5: its matrix flattens the part to a line or a point; the line is left out",
+             "\"b.ldr\" and \"a.ldr\" refer to each other (" + t.path() + "a.ldr line 2)",
+             "\"b.ldr\" refers to itself (" + t.path() + "b.ldr line 3)",
+             "\"c.ldr\" and \"d.ldr\" refer to each other (" + t.path() + "d.ldr line 2)",
+             "circle of references \"a.ldr\" -> \"c.ldr\" -> \"d.ldr\" -> \"a.ldr\" (" + t.path() +
+                 "d.ldr line 3)",
+         })
+        EXPECT_NE(err.str().find(told), std::string::npos) << told << "\n" << err.str();
+    EXPECT_EQ(err.str().find("line 4", err.str().find("line 4") + 1), std::string::npos)
+        << "told twice";
+}
+
+// Comments end at a line end; what follows one would be read as POV-Ray code.
+TEST(ConverterReader, TextFromTheModelStaysInItsComments) {
+    test::TempFolder t;
+    Environment env;
+    env.currentFolder = t.path();
+    env.vars["HOME"] = t.path();
+    env.vars["LDRAWDIR"] = BRICKPOV_LDRAW_DIR;
+    const std::string code = "#fopen F \"pwned\" write";
+    const std::string name = "m\r" + code + "\r.mpd";
+    writeAll(t.path() + name, "0 FILE main\x0b" + code +
+                                  ".ldr\n"
+                                  "0 Title\f" +
+                                  code +
+                                  "\x0b\n"
+                                  "0 !COLOUR Evil\x0b" +
+                                  code +
+                                  " CODE 99 VALUE #FF0000 EDGE #000000\n"
+                                  "1 99 0 0 0 1 0 0 0 1 0 0 0 1 sub\x0b" +
+                                  code +
+                                  ".ldr\n"
+                                  "0 FILE sub\x0b" +
+                                  code +
+                                  ".ldr\n"
+                                  "0 Sub\x0b" +
+                                  code +
+                                  "\n"
+                                  "1 16 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n");
+    std::ostringstream out, err;
+    ASSERT_EQ(runConverter({name, "scene.pov"}, env, out, err), kConverted) << err.str();
+    const std::string scene = readAll(t.path() + "scene.pov");
+    LineReader lines(scene);
+    std::string_view line;
+    int seen = 0;
+    while (lines.next(line)) {
+        if (line.find("#fopen") == std::string_view::npos)
+            continue;
+        ++seen;
+        EXPECT_LT(line.find("//"), line.find("#fopen")) << line;
+        EXPECT_EQ(line.find_first_of("\x0b\f"), std::string_view::npos) << line;
+    }
+    EXPECT_EQ(seen, 4); // the title, the colour, the subfile's name and title, the path
+}
+
 } // namespace
 } // namespace bp::conv
