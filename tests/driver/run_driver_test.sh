@@ -61,7 +61,7 @@ done
 
 T=$(mktemp -d "${TMPDIR:-/tmp}/brickpov-driver.XXXXXX") || exit 2
 trap 'rm -rf "$T"' EXIT
-mkdir -p "$T/config" "$T/program" "$T/bin" "$T/work"
+mkdir -p "$T/config" "$T/program" "$T/bin" "$T/work" "$T/home"
 export T
 for name in "${!found[@]}"; do
     ln -s "${found[$name]}" "$T/bin/$name"
@@ -84,7 +84,7 @@ for assignment in "${case_env[@]}"; do
 done
 (
     cd "$T/work" &&
-        env -u LDRAWDIR PATH="$T/bin" "${locale_env[@]}" "$driver" --config-dir "$T/config" \
+        env -u LDRAWDIR -u XDG_CONFIG_HOME HOME="$T/home" PATH="$T/bin" "${locale_env[@]}" "$driver" --config-dir "$T/config" \
             --program-dir "$T/program/" --povray none --timer-scale 0.01 "$script"
 ) >"$actual.raw" 2>&1
 status=$?

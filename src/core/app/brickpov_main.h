@@ -151,6 +151,13 @@ class BrickpovMain : public Form {
     std::string LGEOPath;
     std::string PovRayProgram;
     bool DefaultSceneLoaded = false;
+    // Start-up took the sample library shipped with Brickpov; activation
+    // says so once.
+    bool tellSampleLibrary = false;
+    // The person cancelled the Locate dialog for L3P or the LDraw library:
+    // not asked again in this session (the Tools menu still chooses them).
+    bool l3pDeclined = false;
+    bool ldrawDeclined = false;
     // A conversion is waiting for L3P; another "Run L3P" is refused meanwhile.
     bool runInProgress = false;
 

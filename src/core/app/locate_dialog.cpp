@@ -33,37 +33,49 @@ std::optional<std::string> findFileNoCase(FileSystem& files, const std::string& 
     return std::nullopt;
 }
 
+constexpr const char* kChooseFolder =
+    "Choose the folder that holds the file in the list below, or type or paste its path, "
+    "then press OK.";
+constexpr const char* kChooseLibrary =
+    "A folder is an LDraw library when it holds the folders parts and p (the LDraw parts "
+    "library's \"complete\" archive unpacks into such a folder, named ldraw). Choose it in the "
+    "list below, or type or paste its path, then press OK.";
+
 } // namespace
 
 BrickpovLocate::BrickpovLocate(App& app)
     : Form(app, "BrickpovLocate"), Lbl_Locate(addArray(ControlKind::Label, "Lbl_Locate", 3)),
       Drv_Locate(add(ControlKind::DriveList, "Drv_Locate")),
       Dir_Locate(add(ControlKind::DirList, "Dir_Locate")),
-      Btn_OK(add(ControlKind::Button, "Btn_OK")),
+      Txt_Path(add(ControlKind::TextBox, "Txt_Path")), Btn_OK(add(ControlKind::Button, "Btn_OK")),
       Btn_Cancel(add(ControlKind::Button, "Btn_Cancel")), m_app(app) {
     setCaption("Locate *.EXE");
-    clientWidth = 4905;
-    clientHeight = 3105;
-    setRect({0, 0, 4995, 3510});
-    const Rect labelRects[] = {{60, 60, 2295, 435}, {60, 540, 2295, 975}, {60, 1560, 2295, 795}};
+    // Wide enough for a long folder and the explanation on a line or two;
+    // the folder can also be typed or pasted.
+    clientWidth = 7200;
+    clientHeight = 5220;
+    setRect({0, 0, 7290, 5625});
+    const Rect labelRects[] = {{120, 120, 6960, 255}, {120, 420, 6960, 255}, {120, 780, 6960, 615}};
     const int labelTabs[] = {2, 5, 1};
     for (int i = 0; i < 3; ++i) {
         Lbl_Locate[i].setRect(labelRects[i]);
         Lbl_Locate[i].tabIndex = labelTabs[i];
         Lbl_Locate[i].setBackColor(Color::systemButtonFace());
     }
-    Lbl_Locate[2].setCaption("Using the directory browser, please specify the directory where the "
-                             "file is located and hit \"OK\" when finished.");
-    Drv_Locate.setRect({2400, 60, 2415, 315});
+    Lbl_Locate[1].literalCaption = true;
+    Lbl_Locate[2].setCaption(kChooseFolder);
+    Txt_Path.setRect({120, 1500, 6960, 315});
+    Txt_Path.tabIndex = 7;
+    Drv_Locate.setRect({120, 1920, 6960, 315});
     Drv_Locate.tabIndex = 6;
     Drv_Locate.setPath(std::string(1, kPathSeparator));
-    Dir_Locate.setRect({2400, 420, 2415, 2055});
+    Dir_Locate.setRect({120, 2340, 6960, 2280});
     Dir_Locate.tabIndex = 0;
-    Btn_OK.setRect({3660, 2640, 1155, 375});
+    Btn_OK.setRect({5925, 4740, 1155, 375});
     Btn_OK.setCaption("OK");
     Btn_OK.setEnabled(false);
     Btn_OK.tabIndex = 3;
-    Btn_Cancel.setRect({2400, 2640, 1155, 375});
+    Btn_Cancel.setRect({4680, 4740, 1155, 375});
     Btn_Cancel.setCaption("Cancel");
     Btn_Cancel.tabIndex = 4;
     Btn_Cancel.defaultButton = true;
@@ -73,6 +85,7 @@ BrickpovLocate::BrickpovLocate(App& app)
 
     Drv_Locate.onChange = [this] { Drv_Locate_Change(); };
     Dir_Locate.onChange = [this] { Dir_Locate_Change(); };
+    Txt_Path.onChange = [this] { Txt_Path_Change(); };
     Btn_OK.onClick = [this] { Btn_OK_Click(); };
     Btn_Cancel.onClick = [this] { Btn_Cancel_Click(); };
 }
@@ -91,6 +104,19 @@ void BrickpovLocate::Form_Activate() {
 void BrickpovLocate::Drv_Locate_Change() {
     // A drive's current folder is the drive itself here.
     Dir_Locate.setPath(Drv_Locate.path());
+}
+
+void BrickpovLocate::Txt_Path_Change() {
+    // A typed folder is shown as soon as it exists; the list then says
+    // whether it is the one sought.
+    std::string typed = Txt_Path.text();
+    if (typed.starts_with("~/"))
+        typed = m_app.platform().files.homeFolder() + typed.substr(2);
+    if (typed.empty() || !m_app.platform().files.folderExists(typed))
+        return;
+    const std::string shown = shownForm(AddBackslash(typed));
+    if (shown != Dir_Locate.path())
+        Dir_Locate.setPath(shown);
 }
 
 bool BrickpovLocate::holds(const std::string& fileName) const {
@@ -116,6 +142,10 @@ void BrickpovLocate::Dir_Locate_Change() {
         found = holds("lg_defs.inc");
     }
     Btn_OK.setEnabled(found);
+    // The field follows the list, unless it is what moved the list.
+    if (StripBackslash(Txt_Path.text()) != StripBackslash(Dir_Locate.path()) &&
+        !Txt_Path.text().starts_with("~/"))
+        Txt_Path.setText(Dir_Locate.path());
 }
 
 void BrickpovLocate::Btn_OK_Click() {
@@ -153,20 +183,29 @@ void BrickpovLocate::Btn_Cancel_Click() {
         unload();
         return;
     }
-    // With Brickpov's own converter there, a user who keeps the L3P in use
-    // may cancel.
-    if (beginsWith(Lbl_Locate[0].caption(), "L3P") && ourConverterFolder(m_app.platform().files)) {
-        unload();
-        return;
+    // Brickpov goes on without the tool: the Tools menu chooses it later,
+    // and the run says what is missing.
+    const bool l3p = beginsWith(Lbl_Locate[0].caption(), "L3P");
+    if (l3p)
+        m_app.main().l3pDeclined = true;
+    else
+        m_app.main().ldrawDeclined = true;
+    BrickpovMain& m = m_app.main();
+    FileSystem& files = m_app.platform().files;
+    // Cancel from the Tools menu keeps the tool in use, which needs no word.
+    const bool keptOne =
+        l3p ? FileExistsIn(files, m.L3PPath, m.EXEName) || ourConverterFolder(files).has_value()
+            : isLDrawLibrary(files, m.LDrawPath) || FileExistsIn(files, m.LDrawPath, "LEdit.exe");
+    if (!keptOne) {
+        box.icon = MsgIcon::Exclamation;
+        box.title = l3p ? "No L3P Chosen" : "No LDraw Library Chosen";
+        box.text = l3p ? "Brickpov goes on without L3P: Run L3P cannot convert a model until "
+                         "Tools > Choose L3P picks one."
+                       : "Brickpov goes on without an LDraw library: a converted model will "
+                         "miss every part until Tools > Choose LDraw Library picks one.";
+        m_app.platform().dialogs.messageBox(box);
     }
-    box.title = "Brickpov Unable to Run";
-    const std::string needed =
-        beginsWith(Lbl_Locate[0].caption(), "LEdit") ? std::string("an LDraw library ") : target;
-    box.text = "In order to run Brickpov, you must have " + needed +
-               "installed.\r\nIf it cannot be found then you must supply its location.\r\n"
-               "The program will now exit.";
-    m_app.platform().dialogs.messageBox(box);
-    m_app.main().unload();
+    unload();
 }
 
 void LocateTool(BrickpovMain& m, const std::string& title, const std::string& expectedFolder,
@@ -177,6 +216,8 @@ void LocateTool(BrickpovMain& m, const std::string& title, const std::string& ex
     dialog.setCaption(title);
     dialog.Lbl_Locate[0].setCaption(fileName + " was not found in the default location:");
     dialog.Lbl_Locate[1].setCaption(expectedFolder);
+    dialog.Lbl_Locate[2].setCaption(fileName == kLDrawLibrarySought ? kChooseLibrary
+                                                                    : kChooseFolder);
     std::string start = m.L3PPath;
     if (m.platform().files.folderExists(AddBackslash(start)))
         dialog.Dir_Locate.setPath(shownForm(AddBackslash(start)));

@@ -21,6 +21,7 @@ class BrickpovLocate : public Form {
     ControlArray Lbl_Locate;
     Control& Drv_Locate;
     Control& Dir_Locate;
+    Control& Txt_Path;
     Control& Btn_OK;
     Control& Btn_Cancel;
 
@@ -34,6 +35,7 @@ class BrickpovLocate : public Form {
   private:
     void Drv_Locate_Change();
     void Dir_Locate_Change();
+    void Txt_Path_Change();
     void Btn_OK_Click();
     void Btn_Cancel_Click();
     bool holds(const std::string& fileName) const;

@@ -9,12 +9,7 @@
 
 namespace bp {
 
-void SaveSettings(BrickpovMain& m) {
-    SettingsStore& store = m.platform().settings;
-    store.save(kAppName, "Paths", "POVPath", m.POVPath);
-    store.save(kAppName, "Paths", "ModelPath", m.ModelPath);
-    store.save(kAppName, "Paths", "LDrawPath", m.LDrawPath);
-
+void writeLibraryFolders(BrickpovMain& m) {
     ProfileFile& ini = m.platform().profile;
     std::string why; // of the first write that failed
     auto write = [&](const char* key, const std::string& value) {
@@ -29,6 +24,15 @@ void SaveSettings(BrickpovMain& m) {
         showMessage(m.platform(), "Settings Not Kept",
                     "The library folders could not be written to " + why + ".",
                     MsgIcon::Exclamation);
+}
+
+void SaveSettings(BrickpovMain& m) {
+    SettingsStore& store = m.platform().settings;
+    store.save(kAppName, "Paths", "POVPath", m.POVPath);
+    store.save(kAppName, "Paths", "ModelPath", m.ModelPath);
+    store.save(kAppName, "Paths", "LDrawPath", m.LDrawPath);
+
+    writeLibraryFolders(m);
 
     saveViewPresets(m);
     saveLightingPresets(m);

@@ -13,6 +13,10 @@ inline constexpr const char* kNotInstalled = "Not Installed";
 inline constexpr const char* kLDrawIniRead = "LDraw.ini";
 inline constexpr const char* kLDrawIniWrite = "LDraw.INI";
 
+// Writes the library folders to LDraw.ini, where the converter finds them;
+// a failed write is told.
+void writeLibraryFolders(BrickpovMain& m);
+
 // Writes the folders, LDraw.ini and the user presets when the program ends.
 void SaveSettings(BrickpovMain& m);
 

@@ -19,6 +19,8 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace bp {
 
@@ -38,6 +40,23 @@ void restoreFolder(BrickpovMain& m, std::string& field, const char* key) {
         field = AddBackslash(field);
 }
 
+// A library in one of the places a Linux user keeps one, the last name in
+// any letter case.
+std::optional<std::string> libraryInUsualPlace(FileSystem& files) {
+    const std::string home = files.homeFolder();
+    std::vector<std::pair<std::string, const char*>> places;
+    if (!home.empty())
+        places = {{home, "ldraw"}, {home, ".ldraw"}, {home + ".local/share/", "ldraw"}};
+    places.emplace_back("/usr/share/", "ldraw");
+    places.emplace_back("/usr/local/share/", "ldraw");
+    for (const auto& [parent, name] : places) {
+        const auto found = files.findNoCase(parent, name);
+        if (found && isLDrawLibrary(files, parent + *found))
+            return AddBackslash(parent + *found);
+    }
+    return std::nullopt;
+}
+
 void findLDrawFolder(BrickpovMain& m) {
     m.LDrawPath = stored(m, "LDrawPath", "");
     if (!m.LDrawPath.empty())
@@ -48,10 +67,52 @@ void findLDrawFolder(BrickpovMain& m) {
         if (const char* env = std::getenv("LDRAWDIR"))
             m.LDrawPath = env;
     }
-    if (!m.LDrawPath.empty())
+    if (!m.LDrawPath.empty()) {
         m.LDrawPath = AddBackslash(m.LDrawPath);
-    else
-        m.LDrawPath = m.platform().files.programFolder();
+        return;
+    }
+    FileSystem& files = m.platform().files;
+    if (const auto found = libraryInUsualPlace(files)) {
+        m.LDrawPath = *found;
+    } else if (const auto sample = sampleLibraryFolder(files)) {
+        m.LDrawPath = *sample;
+        m.tellSampleLibrary = true;
+    } else {
+        m.LDrawPath = files.programFolder();
+        return;
+    }
+    // The converter finds the library through LDraw.ini.
+    writeLibraryFolders(m);
+}
+
+// The output folder must be one the user can write to: an installed
+// program's own folder is not. The model folder may stay read-only.
+void ownOutputFolders(BrickpovMain& m) {
+    FileSystem& files = m.platform().files;
+    const std::string programFolder = AddBackslash(files.programFolder());
+    const bool modelsFallBack = m.ModelPath == programFolder && !files.canWrite(programFolder);
+    if (files.canWrite(m.POVPath) && !modelsFallBack)
+        return;
+    std::string owned;
+    const std::string argument = unquoteArgument(m.app().argument());
+    if (!argument.empty()) {
+        std::error_code ec;
+        const auto absolute = std::filesystem::absolute(argument, ec);
+        const std::string folder = ec ? std::string() : folderPart(absolute.string());
+        if (!folder.empty() && files.canWrite(folder))
+            owned = folder;
+    }
+    if (owned.empty())
+        owned = files.userPicturesFolder();
+    if (owned.empty())
+        return;
+    if (!files.canWrite(m.POVPath))
+        m.POVPath = owned;
+    if (modelsFallBack) {
+        // The library's example models give a first Run something to render.
+        const std::string examples = AddBackslash(m.LDrawPath) + "models/";
+        m.ModelPath = argument.empty() && files.folderExists(examples) ? examples : owned;
+    }
 }
 
 void checkPovRay(BrickpovMain& m) {
@@ -141,6 +202,7 @@ void loadMainWindow(BrickpovMain& m) {
     m.runHandler("Form_Load", [&] { restoreFolder(m, m.ModelPath, "ModelPath"); });
     m.runHandler("Form_Load", [&] { restoreFolder(m, m.POVPath, "POVPath"); });
     m.runHandler("Form_Load", [&] { findLDrawFolder(m); });
+    m.runHandler("Form_Load", [&] { ownOutputFolders(m); });
     m.runHandler("Form_Load", [&] { m.EXEName = stored(m, "EXEName", "L3P.exe"); });
     m.runHandler("Form_Load", [&] {
         m.LGEOPath = stored(m, "LGEOPath", kNotInstalled);
@@ -168,16 +230,26 @@ void activateMainWindow(BrickpovMain& m) {
     // Without an L3P of the user's, Brickpov's own converter takes its place.
     if (const auto program = installedL3PName(m))
         m.EXEName = *program;
-    else if (!useOurConverter(m, false))
+    else if (!m.l3pDeclined && !useOurConverter(m, false))
         LocateTool(m, "Locate L3p.exe (or L3P16.exe)", m.L3PPath, "L3P.exe");
     if (app.ended())
         return;
     if (!m.DefaultSceneLoaded)
         LoadDefaultScene(m);
     m.LDrawPath = AddBackslash(m.LDrawPath);
-    if (!FileExistsIn(m.platform().files, m.LDrawPath, "LEdit.exe") &&
+    if (!m.ldrawDeclined && !FileExistsIn(m.platform().files, m.LDrawPath, "LEdit.exe") &&
         !isLDrawLibrary(m.platform().files, m.LDrawPath))
         LocateTool(m, "Locate LDraw Library", m.LDrawPath, kLDrawLibrarySought);
+    if (std::exchange(m.tellSampleLibrary, false))
+        showMessage(m.platform(), "LDraw Library",
+                    "Brickpov is using the sample of the LDraw parts library that comes with "
+                    "it:\r\n" +
+                        m.LDrawPath +
+                        "\r\n\r\nIt holds about 120 common parts, so most models will miss "
+                        "some. For the whole library, download the LDraw parts library's "
+                        "\"complete\" archive from https://www.ldraw.org, unpack it (into ~/ldraw, "
+                        "say) and choose it with Tools > Choose LDraw Library.",
+                    MsgIcon::Information);
     if (app.ended())
         return;
     if (stored(m, "LGEOPath", "") != kNotInstalled && !lgeoFileIn(m, "lg_defs.inc"))

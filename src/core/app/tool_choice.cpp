@@ -10,6 +10,8 @@
 #include "core/common/string_routines.h"
 #include "core/platform/platform.h"
 
+#include <filesystem>
+
 namespace bp {
 
 namespace {
@@ -68,6 +70,10 @@ bool usesOurConverter(const BrickpovMain& m) {
     return m.EXEName == kOurConverter;
 }
 
+std::string converterName(const BrickpovMain& m) {
+    return usesOurConverter(m) ? "Brickpov's converter" : "L3P";
+}
+
 std::optional<std::string> ourConverterFolder(FileSystem& files) {
     const std::string program = AddBackslash(files.programFolder());
     for (const std::string& folder : {program, program + "../converter/"})
@@ -92,6 +98,13 @@ bool useOurConverter(BrickpovMain& m, bool remember) {
 
 bool isLDrawLibrary(FileSystem& files, const std::string& folder) {
     return holdsFolder(files, folder, "parts") && holdsFolder(files, folder, "p");
+}
+
+std::optional<std::string> sampleLibraryFolder(FileSystem& files) {
+    const std::string folder = AddBackslash(files.programFolder()) + "../share/brickpov/ldraw";
+    if (!isLDrawLibrary(files, folder))
+        return std::nullopt;
+    return AddBackslash(std::filesystem::path(folder).lexically_normal().string());
 }
 
 std::optional<std::string> storedPovRay(BrickpovMain& m) {

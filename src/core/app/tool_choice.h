@@ -15,6 +15,8 @@ inline constexpr const char* kOurConverter = "brickpov-convert";
 inline constexpr int kOurConverterWarned = 3;
 
 bool usesOurConverter(const BrickpovMain& m);
+// The converter in use as messages name it: "Brickpov's converter" or "L3P".
+std::string converterName(const BrickpovMain& m);
 
 // The L3P program file: the L3P folder and the program's name as stored on disk.
 std::string l3pProgram(BrickpovMain& m);
@@ -31,6 +33,10 @@ bool useOurConverter(BrickpovMain& m, bool remember);
 // A folder is an LDraw library when it holds the library's "parts" and "p"
 // folders, in any letter case.
 bool isLDrawLibrary(FileSystem& files, const std::string& folder);
+
+// The sample of the LDraw library installed with Brickpov
+// (bin/../share/brickpov/ldraw), when it is there.
+std::optional<std::string> sampleLibraryFolder(FileSystem& files);
 
 // The POV-Ray the user chose before, when it is still there.
 std::optional<std::string> storedPovRay(BrickpovMain& m);

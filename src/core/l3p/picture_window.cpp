@@ -12,7 +12,8 @@ constexpr int kFrameMs = 500;
 } // namespace
 
 BrickpovPicture::BrickpovPicture(App& app)
-    : Form(app, "BrickpovPicture"), Img_Picture(add(ControlKind::ImageView, "Img_Picture")),
+    : Form(app, "BrickpovPicture"), Lbl_Warning(add(ControlKind::Label, "Lbl_Warning")),
+      Img_Picture(add(ControlKind::ImageView, "Img_Picture")),
       Lbl_Path(add(ControlKind::Label, "Lbl_Path")),
       Sld_Frame(add(ControlKind::Slider, "Sld_Frame")),
       Btn_Play(add(ControlKind::Button, "Btn_Play")),
@@ -26,6 +27,12 @@ BrickpovPicture::BrickpovPicture(App& app)
     clientWidth = 9840;
     clientHeight = 8760;
     setRect({0, 0, 9930, 9165});
+    Lbl_Warning.setRect({120, 120, 9600, 255});
+    Lbl_Warning.bold = true;
+    Lbl_Warning.setCaption(
+        "This picture has missing parts: the LDraw library lacks files the model "
+        "asks for (the run window lists them).");
+    Lbl_Warning.setVisible(false);
     Img_Picture.setRect({120, 120, 9600, 7200});
     Img_Picture.setBackColor(Color::systemButtonFace());
     Lbl_Path.setRect({120, 7440, 9600, 255});
@@ -50,8 +57,8 @@ BrickpovPicture::BrickpovPicture(App& app)
         button->tabIndex = tab++;
         left += 1935;
     }
-    for (Control* c : {&Lbl_Path, &Lbl_Frame, &Btn_Play, &Btn_Fit, &Btn_Actual, &Btn_OpenFolder,
-                       &Btn_OpenWith, &Btn_Copy})
+    for (Control* c : {&Lbl_Warning, &Lbl_Path, &Lbl_Frame, &Btn_Play, &Btn_Fit, &Btn_Actual,
+                       &Btn_OpenFolder, &Btn_OpenWith, &Btn_Copy})
         c->setBackColor(Color::systemButtonFace());
     Tmr_Play.setInterval(kFrameMs);
     Tmr_Play.setEnabled(false);
@@ -69,8 +76,13 @@ BrickpovPicture::BrickpovPicture(App& app)
     Btn_Copy.onClick = [this] { copy(); };
 }
 
-void BrickpovPicture::setPictures(const std::vector<std::string>& paths) {
+void BrickpovPicture::setPictures(const std::vector<std::string>& paths, bool missingParts) {
     play(false);
+    m_missingParts = missingParts;
+    Lbl_Warning.setVisible(missingParts);
+    const Rect picture = Img_Picture.rect();
+    const int top = missingParts ? 480 : 120;
+    Img_Picture.setRect({picture.left, top, picture.width, picture.top + picture.height - top});
     Sld_Frame.clearList();
     for (const std::string& path : paths)
         Sld_Frame.addItem(path);
@@ -96,6 +108,8 @@ void BrickpovPicture::showFrame() {
         caption += " (" + std::to_string(size->first) + " x " + std::to_string(size->second) + ")";
     else
         caption += " (cannot be read)";
+    if (m_missingParts)
+        caption += " - missing parts";
     setCaption(caption);
 }
 
@@ -125,11 +139,11 @@ void BrickpovPicture::Form_Unload() {
     Tmr_Play.setEnabled(false);
 }
 
-void showPictures(App& app, const std::vector<std::string>& paths) {
+void showPictures(App& app, const std::vector<std::string>& paths, bool missingParts) {
     auto& window = app.form<BrickpovPicture>();
     const bool first = !window.visible();
     window.Img_Picture.setValue(0);
-    window.setPictures(paths);
+    window.setPictures(paths, missingParts);
     if (first)
         CenterOverWindow(window, app.main());
     window.show(false);

@@ -16,6 +16,7 @@ class BrickpovPicture : public Form {
   public:
     explicit BrickpovPicture(App& app);
 
+    Control& Lbl_Warning;
     Control& Img_Picture;
     Control& Lbl_Path;
     Control& Sld_Frame;
@@ -29,7 +30,8 @@ class BrickpovPicture : public Form {
     Control& Tmr_Play;
 
     // Shows the pictures, the first one at once; they need not be readable.
-    void setPictures(const std::vector<std::string>& paths);
+    // missingParts: the model asked for files the library lacks.
+    void setPictures(const std::vector<std::string>& paths, bool missingParts = false);
     const std::string& current() const { return Img_Picture.path(); }
 
   protected:
@@ -43,9 +45,10 @@ class BrickpovPicture : public Form {
     void copy();
 
     App& m_app;
+    bool m_missingParts = false;
 };
 
 // Opens the picture window on the pictures of a render, or brings it back.
-void showPictures(App& app, const std::vector<std::string>& paths);
+void showPictures(App& app, const std::vector<std::string>& paths, bool missingParts = false);
 
 } // namespace bp

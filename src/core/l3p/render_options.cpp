@@ -183,11 +183,11 @@ struct RunGuard {
 
 namespace {
 
-std::string lastOutput(const BrickpovRun& run) {
+std::string lastOutput(const BrickpovRun& run, const std::string& converter) {
     const auto lines = run.lastLines(8);
     if (lines.empty())
-        return "\r\n\r\nL3P wrote nothing.";
-    std::string text = "\r\n\r\nL3P's last output:";
+        return "\r\n\r\n" + converter + " wrote nothing.";
+    std::string text = "\r\n\r\n" + converter + "'s last output:";
     for (const std::string& line : lines)
         text += "\r\n" + line;
     return text;
@@ -197,14 +197,15 @@ std::string lastOutput(const BrickpovRun& run) {
 std::string conversionFailure(BrickpovMain& m, const BrickpovRun& run) {
     const auto status = run.lastStatus();
     const bool warned = status && *status == kOurConverterWarned && usesOurConverter(m);
+    const std::string converter = converterName(m);
     if (status && *status != 0 && !warned)
-        return "L3P ended with exit status " + std::to_string(*status) +
-               ", so POV-Ray was not started." + lastOutput(run);
+        return converter + " ended with exit status " + std::to_string(*status) +
+               ", so POV-Ray was not started." + lastOutput(run, converter);
     const auto written = m.platform().files.modified(run.scene);
     if (!written || written == run.sceneBefore)
-        return "L3P did not write " + run.scene +
+        return converter + " did not write " + run.scene +
                ", so POV-Ray was not started: it would have rendered an older scene." +
-               lastOutput(run);
+               lastOutput(run, converter);
     return {};
 }
 
@@ -221,14 +222,14 @@ void renderEnded(BrickpovMain& m, BrickpovRun& run, int status) {
         run.endRun("POV-Ray ended with status " + std::to_string(status) + ".");
         return;
     }
-    run.endRun("Done.");
+    run.endRun(run.warnings().empty() ? "Done." : "Done, with warnings.");
     std::vector<std::string> pictures;
     for (const std::string& name : run.pictures())
         if (const std::string path = resolvedPicture(m.POVPath, name);
             m.platform().files.fileExists(path))
             pictures.push_back(path);
     if (!pictures.empty())
-        showPictures(m.app(), pictures);
+        showPictures(m.app(), pictures, run.missingParts());
 }
 
 } // namespace
@@ -251,9 +252,9 @@ void RenderWithPovRay(BrickpovMain& m) {
         return;
     }
     if (const std::string failure = conversionFailure(m, run); !failure.empty()) {
-        run.endRun("L3P failed: POV-Ray was not started.");
+        run.endRun(converterName(m) + " failed: POV-Ray was not started.");
         guard.reset();
-        showMessage(m.platform(), "L3P Conversion Failed", failure, MsgIcon::Critical);
+        showMessage(m.platform(), "Conversion Failed", failure, MsgIcon::Critical);
         return;
     }
 

@@ -75,8 +75,10 @@ void StartL3P(BrickpovMain& m) {
     // What the scene was before, to tell whether this run's L3P wrote it.
     run.scene = AddBackslash(o.povPath) + o.outputFile;
     run.sceneBefore = m.platform().files.modified(run.scene);
-    if (!run.startProgram("Converting with L3P...", l3pProgram(m), l3pRunArguments(o), o.modelPath))
-        run.endRun("L3P could not be started.");
+    const std::string converter = converterName(m);
+    if (!run.startProgram("Converting with " + converter + "...", l3pProgram(m), l3pRunArguments(o),
+                          o.modelPath))
+        run.endRun(converter + " could not be started.");
 }
 
 void Btn_RunL3P_Click(BrickpovMain& m) {
@@ -134,10 +136,12 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
         RenderWithPovRay(m);
         return;
     }
-    run.onProgramEnded = [&run](int status) {
-        run.endRun(run.cancelled() ? "Cancelled."
-                   : status == 0   ? "L3P has finished."
-                                   : "L3P ended with status " + std::to_string(status) + ".");
+    run.onProgramEnded = [&run, converter = converterName(m)](int status) {
+        run.endRun(run.cancelled()           ? "Cancelled."
+                   : !run.warnings().empty() ? "Done, with warnings."
+                   : status == 0
+                       ? converter + " has finished."
+                       : converter + " ended with status " + std::to_string(status) + ".");
     };
 }
 

@@ -197,4 +197,17 @@ std::string elapsedText(long long seconds) {
     return buffer;
 }
 
+std::string warningOf(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' '))
+        line.remove_suffix(1);
+    constexpr std::string_view prefix = "Warning: ";
+    if (!line.starts_with(prefix))
+        return {};
+    return std::string(line.substr(prefix.size()));
+}
+
+bool isMissingFile(std::string_view warning) {
+    return warning.starts_with("cannot find ") || warning.find("missing files") != warning.npos;
+}
+
 } // namespace bp

@@ -60,6 +60,12 @@ std::optional<std::string> renderedPictureName(std::string_view line);
 // the same name with the frame numbers that follow, as wide as the first one.
 std::vector<std::string> framePictureNames(const std::string& first, int frames);
 
+// A converter's warning line ("Warning: cannot find ..."), without its
+// prefix; empty for any other line.
+std::string warningOf(std::string_view line);
+// Whether a warning says that a file the model asks for is missing.
+bool isMissingFile(std::string_view warning);
+
 // Minutes and seconds: "0:07", "12:00"; hours when there are any: "1:02:03".
 std::string elapsedText(long long seconds);
 

@@ -16,6 +16,7 @@ constexpr int kGapTwips = 120;
 
 BrickpovRun::BrickpovRun(App& app)
     : Form(app, "BrickpovRun"), Lbl_Step(add(ControlKind::Label, "Lbl_Step")),
+      Txt_Warnings(add(ControlKind::TextBox, "Txt_Warnings")),
       Txt_Output(add(ControlKind::TextBox, "Txt_Output")),
       Prg_Render(add(ControlKind::ProgressBar, "Prg_Render")),
       Lbl_Elapsed(add(ControlKind::Label, "Lbl_Elapsed")),
@@ -28,6 +29,11 @@ BrickpovRun::BrickpovRun(App& app)
     setRect({0, 0, 9090, 6765});
     Lbl_Step.setRect({120, 120, 8760, 255});
     Lbl_Step.bold = true;
+    Txt_Warnings.setRect({120, 480, 8760, 1215});
+    Txt_Warnings.multiLine = true;
+    Txt_Warnings.setLocked(true);
+    Txt_Warnings.setVisible(false);
+    Txt_Warnings.tabIndex = 3;
     Txt_Output.setRect({120, 480, 8760, 4680});
     Txt_Output.multiLine = true;
     Txt_Output.setLocked(true);
@@ -58,6 +64,8 @@ void BrickpovRun::beginRun(const std::string& modelName) {
     m_programText.clear();
     m_progress = {};
     m_firstPicture.reset();
+    m_warnings.clear();
+    showWarnings();
     m_lastStatus.reset();
     m_cancelled = false;
     m_rendering = false;
@@ -144,6 +152,9 @@ void BrickpovRun::output(std::string_view bytes) {
             Prg_Render.setValue(m_progress.percent());
         if (!m_firstPicture)
             m_firstPicture = renderedPictureName(piece);
+        if (!m_rendering)
+            if (std::string warning = warningOf(piece); !warning.empty())
+                m_warnings.push_back(std::move(warning));
     }
     showText();
 }
@@ -167,8 +178,31 @@ void BrickpovRun::programEnded(int status) {
         Prg_Render.setValue(100);
     note(status == 0 ? std::string("[done]")
                      : "[ended with status " + std::to_string(status) + "]");
+    if (!m_rendering)
+        showWarnings();
     if (auto ended = std::exchange(onProgramEnded, nullptr))
         ended(status);
+}
+
+// The warnings stand above the log, where they cannot scroll away.
+void BrickpovRun::showWarnings() {
+    const bool shown = !m_warnings.empty();
+    std::string text;
+    if (shown)
+        text = missingParts() ? "The picture will have missing parts:\r\n"
+                              : "The conversion warned:\r\n";
+    for (const std::string& w : m_warnings)
+        text += "  " + w + "\r\n";
+    Txt_Warnings.setText(text);
+    Txt_Warnings.setVisible(shown);
+    const Rect log = Txt_Output.rect();
+    const int top = shown ? 1800 : 480;
+    Txt_Output.setRect({log.left, top, log.width, log.top + log.height - top});
+}
+
+bool BrickpovRun::missingParts() const {
+    return std::any_of(m_warnings.begin(), m_warnings.end(),
+                       [](const std::string& w) { return isMissingFile(w); });
 }
 
 std::vector<std::string> BrickpovRun::pictures() const {

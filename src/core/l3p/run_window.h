@@ -23,6 +23,7 @@ class BrickpovRun : public Form {
     explicit BrickpovRun(App& app);
 
     Control& Lbl_Step;
+    Control& Txt_Warnings;
     Control& Txt_Output;
     Control& Prg_Render;
     Control& Lbl_Elapsed;
@@ -52,6 +53,10 @@ class BrickpovRun : public Form {
     std::vector<std::string> lastLines(std::size_t count) const {
         return m_programText.lastLines(count);
     }
+    // What the conversion warned of, without the "Warning: " prefix.
+    const std::vector<std::string>& warnings() const { return m_warnings; }
+    // Whether a file the model asks for was missing.
+    bool missingParts() const;
     // The picture files POV-Ray reported, as it named them.
     std::vector<std::string> pictures() const;
 
@@ -72,6 +77,7 @@ class BrickpovRun : public Form {
     void showText();
     // A line of the window's own between the programs' output.
     void note(const std::string& line);
+    void showWarnings();
     void programEnded(int status);
     void cancel();
     void showElapsed();
@@ -82,6 +88,7 @@ class BrickpovRun : public Form {
     ConsoleText m_programText{50};
     RenderProgress m_progress;
     std::optional<std::string> m_firstPicture;
+    std::vector<std::string> m_warnings;
     std::optional<int> m_lastStatus;
     std::chrono::steady_clock::time_point m_started;
     bool m_active = false;

@@ -175,6 +175,17 @@ class FileSystem {
     modified(const std::string& path) = 0;
     virtual std::vector<DirEntry> list(const std::string& folder) = 0;
     virtual std::string programFolder() = 0; // with a trailing separator
+    // Whether the user may create files in the folder. A platform that
+    // cannot tell says yes.
+    virtual bool canWrite(const std::string& folder) {
+        (void)folder;
+        return true;
+    }
+    // The user's home folder with a trailing separator; empty where there is none.
+    virtual std::string homeFolder() { return {}; }
+    // A folder of the user's for pictures (created when needed), with a
+    // trailing separator; empty where there is none or it cannot be made.
+    virtual std::string userPicturesFolder() { return {}; }
     // An ordinary file, hidden or not: what can be opened and read as one.
     virtual bool isOrdinaryFile(const std::string& path) { return fileExists(path); }
     // Replaces a file's content as one step: a failure or a crash in the

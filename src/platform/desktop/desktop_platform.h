@@ -22,6 +22,9 @@ struct Locations {
     static Locations fromEnvironment();
 };
 
+// $HOME, else the password entry's home, else /tmp; no trailing "/".
+std::string userHomeFolder();
+
 // The settings store as a file of ours, read once and kept in memory. Every
 // change is written through at once, under a lock and merged with what other
 // instances wrote since; the file is replaced atomically, so a crash or a full
@@ -103,6 +106,9 @@ class PosixFileSystem : public FileSystem {
     std::optional<std::chrono::system_clock::time_point> modified(const std::string& path) override;
     std::vector<DirEntry> list(const std::string& folder) override;
     std::string programFolder() override;
+    bool canWrite(const std::string& folder) override;
+    std::string homeFolder() override;
+    std::string userPicturesFolder() override;
     bool isOrdinaryFile(const std::string& path) override;
     bool replaceFile(const std::string& path, const std::string& content,
                      std::string* why = nullptr) override;

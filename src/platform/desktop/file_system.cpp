@@ -5,9 +5,13 @@
 #include "platform/desktop/posix_io.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <dirent.h>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace bp::desktop {
 
@@ -15,6 +19,28 @@ namespace {
 
 bool statPath(const std::string& path, struct stat& st) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+// The pictures folder the desktop names in user-dirs.dirs
+// (XDG_PICTURES_DIR="$HOME/Pictures"), else ~/Pictures.
+std::string picturesFolder(const std::string& home) {
+    std::string configHome = home + "/.config";
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/')
+        configHome = xdg;
+    std::ifstream dirs(configHome + "/user-dirs.dirs");
+    std::string line;
+    const std::string key = "XDG_PICTURES_DIR=\"";
+    while (std::getline(dirs, line)) {
+        if (!line.starts_with(key) || line.size() <= key.size() || line.back() != '"')
+            continue;
+        std::string value = line.substr(key.size(), line.size() - key.size() - 1);
+        if (value.starts_with("$HOME"))
+            value = home + value.substr(5);
+        // The desktop's way of saying "no pictures folder" is the home itself.
+        if (value.starts_with('/') && value != home && value != home + "/")
+            return StripBackslash(value);
+    }
+    return home + "/Pictures";
 }
 
 } // namespace
@@ -99,6 +125,21 @@ std::vector<DirEntry> PosixFileSystem::list(const std::string& folder) {
 
 std::string PosixFileSystem::programFolder() {
     return m_programDir;
+}
+
+bool PosixFileSystem::canWrite(const std::string& folder) {
+    return folderExists(folder) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string PosixFileSystem::homeFolder() {
+    return AddBackslash(userHomeFolder());
+}
+
+std::string PosixFileSystem::userPicturesFolder() {
+    const std::string folder = picturesFolder(StripBackslash(userHomeFolder())) + "/Brickpov";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return canWrite(folder) ? AddBackslash(folder) : std::string();
 }
 
 bool PosixFileSystem::isOrdinaryFile(const std::string& path) {

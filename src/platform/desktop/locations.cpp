@@ -9,15 +9,15 @@
 
 namespace bp::desktop {
 
-namespace {
-
-std::string homeFolder() {
+std::string userHomeFolder() {
     if (const char* home = std::getenv("HOME"); home && home[0] == '/')
         return home;
     if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && pw->pw_dir[0] == '/')
         return pw->pw_dir;
     return "/tmp";
 }
+
+namespace {
 
 std::string currentFolder() {
     char buffer[PATH_MAX];
@@ -40,7 +40,7 @@ Locations Locations::fromEnvironment() {
         if (xdg && xdg[0] == '/')
             result.configHome = AddBackslash(xdg);
         else
-            result.configHome = AddBackslash(homeFolder()) + ".config/";
+            result.configHome = AddBackslash(userHomeFolder()) + ".config/";
 
         char buffer[PATH_MAX];
         const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
