@@ -106,7 +106,10 @@ MsgAnswer ScriptDialogs::messageBox(const MessageBoxRequest& request) {
 
 std::optional<std::string> ScriptDialogs::fileDialog(const FileDialogRequest& request) {
     const std::string shown =
-        std::string("! filedialog ") + (request.save ? "save" : "open") +
+        std::string("! filedialog ") +
+        (request.save     ? "save"
+         : request.folder ? "folder"
+                          : "open") +
         " title=" + quoted(request.title) + " dir=" + quoted(request.initialDir) +
         " name=" + quoted(request.fileName) + " filter=" + quoted(request.filter);
     std::optional<std::string> result;

@@ -135,6 +135,10 @@ std::optional<std::string> QtDialogs::fileDialog(const FileDialogRequest& reques
     dialog.setFileMode(request.save || !request.fileMustExist ? QFileDialog::AnyFile
                                                               : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (request.folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    }
     const QStringList filters = toNameFilters(request.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);

@@ -170,6 +170,23 @@ bad)
         fail "failed conversion not named: $(cat "$T/err")"
     [ -s "$T/out1/car.bmp" ] || fail "the good model was not rendered: $(cat "$T/err")"
 
+    # A folder stands for its models; one with a missing part renders, counted
+    # apart, and fails with --strict.
+    mkdir -p "$T/folder/sub"
+    printf '1 4 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n1 1 0 -24 0 1 0 0 0 1 0 0 0 1 nosuch.dat\n' \
+        >"$T/folder/holed.ldr"
+    cp car.ldr "$T/folder/"
+    cp car.ldr "$T/folder/sub/deep.ldr"
+    render --size 32x24 --output-dir "$T/out2" "$T/folder"
+    [ "$rc" -eq 0 ] || fail "folder: exit status $rc: $(cat "$T/err")"
+    grep -q "Rendered 2 of 2 models, 1 with missing parts" "$T/err" &&
+        grep -q 'holed.ldr: cannot find "nosuch.dat"' "$T/err" ||
+        fail "folder: warnings not counted apart: $(cat "$T/err")"
+    [ ! -e "$T/out2/deep.bmp" ] || fail "folder: a subfolder was taken without --recursive"
+    render --size 32x24 --output-dir "$T/out3" --strict --recursive "$T/folder"
+    [ "$rc" -eq 1 ] && grep -q "Rendered 2 of 3 models; failed:" "$T/err" ||
+        fail "--strict --recursive: exit status $rc: $(cat "$T/err")"
+
     head -c 40 "$T/my.bps" >"$T/broken.bps"
     render --scene "$T/broken.bps" car.ldr
     [ "$rc" -eq 2 ] && grep -q "broken.bps is not a valid .BPS" "$T/err" ||

@@ -1,6 +1,8 @@
 #include "core/app/app.h"
 
 #include "core/app/brickpov_main.h"
+#include "core/app/run_monitor.h"
+#include "core/l3p/run_window.h"
 
 namespace bp {
 
@@ -79,6 +81,10 @@ void App::timerChanged(Control& timer) {
 void UnloadAllWindows(App& app) {
     for (Form* f : app.forms())
         f->unload();
+}
+
+RunMonitor& runMonitor(App& app) {
+    return app.form<BrickpovRun>();
 }
 
 } // namespace bp

@@ -53,8 +53,8 @@ int renderCommand(BrickpovMain& m, const RenderRequest& request, const RenderToo
         return status;
     }
     StreamProgress progress(err, units, terminal, request.frames ? "frame ranges" : "models");
-    const auto results =
-        runUnits(units, request.jobs, m.platform().programs, m.platform().files, progress);
+    const auto results = runUnits(units, request.jobs, m.platform().programs, m.platform().files,
+                                  progress, request.strict);
     progress.summary(results);
     return std::all_of(results.begin(), results.end(),
                        [](const UnitResult& r) { return r.rendered; })

@@ -22,6 +22,7 @@ namespace bp {
 const char* const kRenderUsage =
     "Usage: brickpov render [OPTION]... MODEL...\n"
     "Converts each LDraw MODEL to a POV-Ray scene and renders it, with no window.\n"
+    "A MODEL that is a folder stands for every .ldr, .mpd and .dat file in it.\n"
     "\n"
     "  --scene FILE.bps     the options and render settings of this scene (default:\n"
     "                       the default scene Brickpov loads)\n"
@@ -31,13 +32,17 @@ const char* const kRenderUsage =
     "  --jobs N             render N units of work at once (default 1)\n"
     "  --frames             render the step-clock frames, split into ranges\n"
     "  --frames-per-job N   frames in one range (default 10)\n"
+    "  --strict             count a model converted with warnings (missing parts)\n"
+    "                       as failed\n"
+    "  --recursive          take the models of folders given in their subfolders too\n"
     "  --l3p                convert with the L3P program Brickpov is set up with\n"
     "                       instead of brickpov-convert\n"
     "  --print-jobs         print one shell command per unit of work instead of\n"
     "                       running them (for GNU parallel)\n"
     "  --help               show this text\n"
     "\n"
-    "Exit status: 0 when every model rendered, 1 when some failed, 2 when the\n"
+    "Exit status: 0 when every model rendered (with --strict: without warnings),\n"
+    "1 when some failed, 2 when the\n"
     "arguments or the scene could not be used.\n";
 
 namespace {
@@ -231,6 +236,10 @@ std::variant<RenderRequest, std::string> parseRenderRequest(const std::vector<st
             r.printJobs = true;
         } else if (a == "--l3p") {
             r.useL3P = true;
+        } else if (a == "--strict") {
+            r.strict = true;
+        } else if (a == "--recursive") {
+            r.recursive = true;
         } else if (a == "--scene" || a == "--output-dir" || a == "--size" || a == "--format" ||
                    a == "--jobs" || a == "--frames-per-job") {
             const auto v = value();
@@ -273,9 +282,41 @@ std::variant<RenderRequest, std::string> parseRenderRequest(const std::vector<st
 std::vector<WorkUnit> planRender(const Options& options, const RenderRequest& request,
                                  const RenderTools& tools, FileSystem& files) {
     std::vector<WorkUnit> units;
-    for (const std::string& model : request.models)
-        planModel(options, request, tools, files, model, units);
+    for (const std::string& given : request.models) {
+        if (!files.folderExists(given)) {
+            planModel(options, request, tools, files, given, units);
+            continue;
+        }
+        const auto models = modelsInFolder(files, given, request.recursive);
+        if (models.empty()) {
+            WorkUnit none;
+            none.label = given;
+            none.failure = "no models (.ldr, .mpd, .dat) in this folder";
+            units.push_back(std::move(none));
+        }
+        for (const std::string& model : models)
+            planModel(options, request, tools, files, model, units);
+    }
     return units;
+}
+
+std::vector<std::string> modelsInFolder(FileSystem& files, const std::string& folder,
+                                        bool recursive) {
+    std::vector<std::string> models;
+    const std::string prefix = AddBackslash(folder);
+    for (const DirEntry& e : files.list(prefix)) {
+        if (e.isFolder) {
+            if (recursive) {
+                const auto inner = modelsInFolder(files, prefix + e.name, true);
+                models.insert(models.end(), inner.begin(), inner.end());
+            }
+            continue;
+        }
+        const std::string lower = toLowerAscii(e.name);
+        if (lower.ends_with(".ldr") || lower.ends_with(".mpd") || lower.ends_with(".dat"))
+            models.push_back(prefix + e.name);
+    }
+    return models;
 }
 
 std::string shellWord(const std::string& word) {
@@ -307,7 +348,24 @@ std::string shellCommand(const WorkUnit& unit) {
 
 namespace {
 
-UnitResult runUnit(const WorkUnit& unit, Programs& programs, FileSystem& files) {
+std::vector<std::string> warningLines(const std::string& output) {
+    std::vector<std::string> warnings;
+    std::size_t start = 0;
+    while (start < output.size()) {
+        std::size_t end = output.find('\n', start);
+        if (end == std::string::npos)
+            end = output.size();
+        std::string_view line(output.data() + start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.starts_with("Warning: "))
+            warnings.emplace_back(line.substr(9));
+        start = end + 1;
+    }
+    return warnings;
+}
+
+UnitResult runUnit(const WorkUnit& unit, Programs& programs, FileSystem& files, bool strict) {
     UnitResult result;
     if (!unit.failure.empty()) {
         result.reason = unit.failure;
@@ -330,6 +388,13 @@ UnitResult runUnit(const WorkUnit& unit, Programs& programs, FileSystem& files) 
                                        run.output);
             return result;
         }
+        if (converting && run.exitStatus == kOurConverterWarned) {
+            result.warnings = warningLines(run.output);
+            if (strict) {
+                result.reason = "converted with warnings (--strict)";
+                return result;
+            }
+        }
     }
     for (const std::string& picture : unit.pictures) {
         if (!files.fileExists(picture)) {
@@ -344,7 +409,7 @@ UnitResult runUnit(const WorkUnit& unit, Programs& programs, FileSystem& files) 
 } // namespace
 
 std::vector<UnitResult> runUnits(const std::vector<WorkUnit>& units, int jobs, Programs& programs,
-                                 FileSystem& files, RenderProgress& progress) {
+                                 FileSystem& files, RenderProgress& progress, bool strict) {
     std::vector<UnitResult> results(units.size());
     std::atomic<std::size_t> next{0};
     std::mutex reporting;
@@ -356,7 +421,7 @@ std::vector<UnitResult> runUnits(const std::vector<WorkUnit>& units, int jobs, P
             }
             const auto start = std::chrono::steady_clock::now();
             try {
-                results[i] = runUnit(units[i], programs, files);
+                results[i] = runUnit(units[i], programs, files, strict);
             } catch (const std::exception& e) {
                 results[i].reason = e.what();
             }
@@ -406,7 +471,8 @@ void StreamProgress::unitFinished(std::size_t index, const UnitResult& result) {
     if (result.rendered) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.1f", result.seconds);
-        m_out << "rendered in " << seconds << " s\n";
+        m_out << "rendered in " << seconds << " s"
+              << (result.warnings.empty() ? "" : ", with warnings") << "\n";
     } else {
         m_out << "FAILED: " << result.reason << "\n";
     }
@@ -417,16 +483,35 @@ void StreamProgress::unitFinished(std::size_t index, const UnitResult& result) {
 
 std::string renderSummary(const std::vector<WorkUnit>& units,
                           const std::vector<UnitResult>& results, const std::string& noun) {
-    const auto rendered = std::count_if(results.begin(), results.end(),
-                                        [](const UnitResult& r) { return r.rendered; });
+    std::size_t rendered = 0, missing = 0, warned = 0;
+    for (const UnitResult& r : results) {
+        rendered += r.rendered;
+        if (!r.rendered || r.warnings.empty())
+            continue;
+        const bool lacksFiles =
+            std::any_of(r.warnings.begin(), r.warnings.end(),
+                        [](const std::string& w) { return w.starts_with("cannot find "); });
+        ++(lacksFiles ? missing : warned);
+    }
     std::string text = "Rendered " + std::to_string(rendered) + " of " +
                        std::to_string(results.size()) + " " + noun;
-    if (static_cast<std::size_t>(rendered) == results.size())
-        return text + ".\n";
-    text += "; failed:\n";
+    if (missing > 0)
+        text += ", " + std::to_string(missing) + " with missing parts";
+    if (warned > 0)
+        text += ", " + std::to_string(warned) + " with warnings";
+    if (rendered == results.size())
+        text += ".\n";
+    else
+        text += "; failed:\n";
     for (std::size_t i = 0; i < results.size() && i < units.size(); ++i)
         if (!results[i].rendered)
             text += "  " + units[i].label + ": " + results[i].reason + "\n";
+    if (std::any_of(results.begin(), results.end(),
+                    [](const UnitResult& r) { return !r.warnings.empty(); }))
+        text += "Warnings:\n";
+    for (std::size_t i = 0; i < results.size() && i < units.size(); ++i)
+        for (const std::string& w : results[i].warnings)
+            text += "  " + units[i].label + ": " + w + "\n";
     return text;
 }
 

@@ -22,9 +22,11 @@ struct RenderRequest {
     bool frames = false; // step-clock frames, split into ranges
     int framesPerJob = 10;
     bool printJobs = false;
-    bool useL3P = false; // the L3P of the settings store instead of ours
+    bool useL3P = false;    // the L3P of the settings store instead of ours
+    bool strict = false;    // a conversion with warnings is a failure
+    bool recursive = false; // folders given are searched in their subfolders too
     bool help = false;
-    std::vector<std::string> models;
+    std::vector<std::string> models; // model files and folders of models
 };
 
 extern const char* const kRenderUsage;
@@ -65,7 +67,13 @@ struct UnitResult {
     bool rendered = false;
     std::string reason; // why not
     double seconds = 0;
+    std::vector<std::string> warnings; // of the conversion: missing files and the like
 };
+
+// The LDraw models (.ldr, .mpd, .dat) in a folder, sorted, with those of its
+// subfolders when recursive.
+std::vector<std::string> modelsInFolder(FileSystem& files, const std::string& folder,
+                                        bool recursive);
 
 class RenderProgress {
   public:
@@ -76,11 +84,13 @@ class RenderProgress {
 
 // Runs the units, `jobs` at a time; a failing unit does not stop the others.
 // Progress is reported from the worker threads, one call at a time.
+// strict: a conversion with warnings fails its unit.
 std::vector<UnitResult> runUnits(const std::vector<WorkUnit>& units, int jobs, Programs& programs,
-                                 FileSystem& files, RenderProgress& progress);
+                                 FileSystem& files, RenderProgress& progress, bool strict = false);
 
-// "Rendered 2 of 3 models", then each failed unit with its reason, a line
-// each; noun: what the units are ("models", "frame ranges").
+// "Rendered 2 of 3 models, 1 with missing parts", then each failed unit with
+// its reason and each unit with warnings with them, a line each; noun: what
+// the units are ("models", "frame ranges").
 std::string renderSummary(const std::vector<WorkUnit>& units,
                           const std::vector<UnitResult>& results, const std::string& noun);
 

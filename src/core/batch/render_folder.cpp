@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/run_monitor.h"
 #include "core/app/tool_choice.h"
 #include "core/batch/batch_render.h"
 #include "core/common/core_routines.h"
@@ -11,7 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <sstream>
+#include <mutex>
 #include <thread>
 
 namespace bp {
@@ -20,15 +21,35 @@ namespace {
 
 constexpr const char* kTitle = "Render All Models in Folder";
 
-bool isModelName(const std::string& name) {
-    const std::string lower = toLowerAscii(name);
-    return lower.ends_with(".ldr") || lower.ends_with(".mpd") || lower.ends_with(".dat");
-}
-
-class NoProgress : public RenderProgress {
+// Progress reported from the worker threads, handed to the window's thread.
+class FolderProgress : public RenderProgress {
   public:
+    explicit FolderProgress(const std::vector<WorkUnit>& units) : m_units(units) {}
     void unitStarted(std::size_t) override {}
-    void unitFinished(std::size_t, const UnitResult&) override {}
+    void unitFinished(std::size_t index, const UnitResult& result) override {
+        std::lock_guard lock(m_mutex);
+        ++m_done;
+        std::string line = m_units[index].label + ": ";
+        if (!result.rendered)
+            line += "FAILED: " + result.reason;
+        else
+            line += result.warnings.empty() ? "rendered" : "rendered, with warnings";
+        m_lines.push_back(std::move(line));
+        for (const std::string& w : result.warnings)
+            m_lines.push_back("    " + w);
+    }
+    // The lines since the last call, and how many units are done.
+    std::vector<std::string> take(std::size_t& done) {
+        std::lock_guard lock(m_mutex);
+        done = m_done;
+        return std::exchange(m_lines, {});
+    }
+
+  private:
+    const std::vector<WorkUnit>& m_units;
+    std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+    std::size_t m_done = 0;
 };
 
 } // namespace
@@ -41,59 +62,69 @@ void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
     FileDialogRequest request;
     request.title = kTitle;
     request.initialDir = m.ModelPath;
-    request.filter = "LDraw models (*.ldr;*.mpd;*.dat)|*.ldr;*.mpd;*.dat";
-    request.fileMustExist = true;
+    request.folder = true;
     const auto chosen = platform.dialogs.fileDialog(request);
     if (!chosen)
         return;
 
     RenderRequest batch;
-    const std::string folder = folderPart(*chosen);
-    for (const DirEntry& e : platform.files.list(folder))
-        if (!e.isFolder && isModelName(e.name))
-            batch.models.push_back(folder + e.name);
+    const std::string folder = AddBackslash(*chosen);
+    batch.models = modelsInFolder(platform.files, folder, false);
     std::sort(batch.models.begin(), batch.models.end());
     batch.outputDir = m.POVPath;
     batch.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const RenderTools tools{l3pProgram(m), m.PovRayProgram};
     const std::vector<WorkUnit> units = planRender(m.options(), batch, tools, platform.files);
+    if (units.empty()) {
+        showMessage(platform, kTitle, "There are no models (.ldr, .mpd, .dat) in " + folder + ".",
+                    MsgIcon::Exclamation);
+        return;
+    }
 
+    RunMonitor& monitor = runMonitor(m.app());
+    monitor.beginMonitoredRun(fileNamePart(StripBackslash(folder)) + " - " + kTitle, false);
+    monitor.showStep("Rendering " + std::to_string(units.size()) + " models from " + folder +
+                     "...");
     // The window keeps answering while the programs run.
     std::vector<UnitResult> results;
+    FolderProgress progress(units);
     std::atomic<bool> done{false};
     m.runInProgress = true;
     platform.windows.setBusy(true);
     std::thread worker([&] {
-        NoProgress quiet;
         try {
-            results = runUnits(units, batch.jobs, platform.programs, platform.files, quiet);
+            results = runUnits(units, batch.jobs, platform.programs, platform.files, progress);
         } catch (const std::exception& e) {
             results.assign(units.size(),
-                           UnitResult{false, std::string("could not be run: ") + e.what(), 0});
+                           UnitResult{false, std::string("could not be run: ") + e.what(), 0, {}});
         } catch (...) {
-            results.assign(units.size(), UnitResult{false, "could not be run", 0});
+            results.assign(units.size(), UnitResult{false, "could not be run", 0, {}});
         }
         done = true;
     });
+    auto showProgress = [&] {
+        std::size_t finished = 0;
+        for (const std::string& line : progress.take(finished))
+            monitor.addLine(line);
+        monitor.showProgress(static_cast<int>(finished * 100 / units.size()));
+    };
     while (!done) {
         platform.windows.processEvents();
+        showProgress();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     worker.join();
+    showProgress();
     platform.windows.setBusy(false);
     m.runInProgress = false;
 
-    std::ostringstream text;
-    if (units.empty())
-        text << "There are no models (.ldr, .mpd, .dat) in " << folder << ".";
-    else
-        text << renderSummary(units, results, "models") << "Pictures and scenes are in "
-             << m.POVPath << ".";
-    const bool allRendered =
-        !units.empty() &&
-        std::all_of(results.begin(), results.end(), [](const UnitResult& r) { return r.rendered; });
-    showMessage(platform, kTitle, text.str(),
-                allRendered ? MsgIcon::Information : MsgIcon::Exclamation);
+    const std::string summary = renderSummary(units, results, "models");
+    monitor.endMonitoredRun(summary.substr(0, summary.find_first_of(";.:\n")) + ".");
+    const bool clean = std::all_of(results.begin(), results.end(), [](const UnitResult& r) {
+        return r.rendered && r.warnings.empty();
+    });
+    showMessage(platform, kTitle, summary + "Pictures and scenes are in " + m.POVPath + ".",
+                clean ? MsgIcon::Information : MsgIcon::Exclamation);
 }
 
 void wireRenderFolder(BrickpovMain& m) {

@@ -96,6 +96,12 @@ void BrickpovRun::beginRun(const std::string& modelName) {
     }
 }
 
+void BrickpovRun::beginMonitoredRun(const std::string& title, bool cancellable) {
+    beginRun("");
+    setCaption(title);
+    Btn_Cancel.setEnabled(cancellable);
+}
+
 void BrickpovRun::endRun(const std::string& text) {
     if (!m_active)
         return;

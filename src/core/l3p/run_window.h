@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/run_monitor.h"
 #include "core/l3p/run_output.h"
 #include "core/platform/platform.h"
 #include "core/ui/form.h"
@@ -18,7 +19,7 @@ class App;
 // The window of one "Run L3P": the output of L3P and then of POV-Ray, how
 // far the render has got, the time it has taken, and Cancel. Each run
 // reuses the window.
-class BrickpovRun : public Form {
+class BrickpovRun : public Form, public RunMonitor {
   public:
     explicit BrickpovRun(App& app);
 
@@ -36,6 +37,12 @@ class BrickpovRun : public Form {
     void beginRun(const std::string& modelName);
     // The run is over; the text says how it ended.
     void endRun(const std::string& text);
+
+    void beginMonitoredRun(const std::string& title, bool cancellable) override;
+    void showStep(const std::string& text) override { Lbl_Step.setCaption(text); }
+    void addLine(const std::string& text) override { note(text); }
+    void showProgress(int percent) override { Prg_Render.setValue(percent); }
+    void endMonitoredRun(const std::string& text) override { endRun(text); }
     bool active() const { return m_active; }
     // Whether POV-Ray renders for the run now.
     bool rendering() const { return m_active && m_rendering; }

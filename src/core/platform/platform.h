@@ -34,6 +34,7 @@ struct FileDialogRequest {
     int filterIndex = 1;
     bool fileMustExist = false;
     bool confirmOverwrite = false;
+    bool folder = false; // a folder is chosen, not a file; filter unused
 };
 
 struct Rgb {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace bp {
+
+class App;
+
+// The run window as a run without L3P sees it (the folder render): a title,
+// the step, lines of the log, progress and how it ended.
+class RunMonitor {
+  public:
+    virtual ~RunMonitor() = default;
+    // A new run: the window cleared, titled, shown; Cancel only when the run
+    // can be stopped.
+    virtual void beginMonitoredRun(const std::string& title, bool cancellable) = 0;
+    virtual void showStep(const std::string& text) = 0;
+    virtual void addLine(const std::string& text) = 0;
+    virtual void showProgress(int percent) = 0;
+    virtual void endMonitoredRun(const std::string& text) = 0;
+};
+
+// The run window, loaded when needed.
+RunMonitor& runMonitor(App& app);
+
+} // namespace bp
