@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a prefix of its own and checks what a desktop
-# needs from it.
+# needs from it, then runs it as an ordinary user with an empty home: the
+# first Run must render the default model into a folder of the user's.
 #
-#   install_test.sh BUILD_DIR SOURCE_DIR CMAKE
+#   install_test.sh BUILD_DIR SOURCE_DIR CMAKE DRIVER
 #
 # Only the default component is installed, so that cmake writes
 # install_manifest_Unspecified.txt: the install_manifest.txt of a real
@@ -11,6 +12,7 @@ set -u
 build=$1
 source=$2
 cmake=$3
+driver=$4
 failures=0
 
 fail() {
@@ -19,7 +21,14 @@ fail() {
 }
 
 P=$(mktemp -d "${TMPDIR:-/tmp}/brickpov-install.XXXXXX") || exit 2
-trap 'rm -rf "$P"; rm -f "$build/install_manifest_Unspecified.txt"' EXIT
+user=""
+home=""
+cleanup() {
+    [ -n "$user" ] && userdel "$user" >/dev/null 2>&1
+    rm -rf "$P" "$home"
+    rm -f "$build/install_manifest_Unspecified.txt"
+}
+trap cleanup EXIT
 
 if ! "$cmake" --install "$build" --prefix "$P" --component Unspecified >"$P.log" 2>&1; then
     cat "$P.log"
@@ -64,6 +73,43 @@ if command -v update-mime-database >/dev/null; then
             fail "*.$ext is $type, which the entry does not open"
         fi
     done
+fi
+
+# The installed program run by a throwaway user through the driver, which is
+# the same program without a display: the program's folder is not the
+# user's, there is no library but the sample installed with Brickpov, and no
+# settings. Making a user needs root.
+if [ "$(id -u)" -ne 0 ] || ! command -v useradd >/dev/null; then
+    echo "skipped the run as an ordinary user: making one needs root and useradd"
+elif ! command -v povray >/dev/null; then
+    echo "skipped the run as an ordinary user: POV-Ray is not installed"
+else
+    user=bpinst$$
+    home=$(mktemp -d /tmp/brickpov-home.XXXXXX)
+    if ! useradd --no-create-home --home-dir "$home" --shell /bin/sh "$user"; then
+        user=""
+        fail "useradd"
+    else
+        chown "$user" "$home"
+        chmod 755 "$P"
+        pictures=$home/Pictures/Brickpov
+        cat >"$home/first.script" <<EOF
+start
+expect ModelPath="$P/share/brickpov/ldraw/models/"
+expect POVPath="$pictures/"
+click Btn_RunL3P
+expect waitrun=True
+expect BrickpovRun.Lbl_Step.Caption="Done."
+expect exists $pictures/car.pov=True
+expect imagesize $pictures/car.png=PNG 640x480
+EOF
+        # Without a display POV-Ray draws its preview in the terminal.
+        if ! runuser -u "$user" -- env -i HOME="$home" TERM=dumb PATH=/usr/local/bin:/usr/bin:/bin \
+            "$driver" --program-dir "$P/bin" "$home/first.script" >"$home/transcript" 2>&1; then
+            fail "the first Run as an ordinary user:"
+            cat "$home/transcript"
+        fi
+    fi
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -171,6 +171,24 @@ bool lgeoFileIn(BrickpovMain& m, const char* fileName) {
     return FileExistsIn(m.platform().files, m.LGEOPath, fileName);
 }
 
+// LGEO in LGEODIR, or in an "lgeo" folder of the library or of the home.
+std::optional<std::string> lgeoInUsualPlace(BrickpovMain& m) {
+    FileSystem& files = m.platform().files;
+    std::vector<std::string> places;
+    if (const char* env = std::getenv("LGEODIR"); env && *env)
+        places.emplace_back(env);
+    for (const std::string& parent : {AddBackslash(m.LDrawPath), files.homeFolder()})
+        if (const auto found = files.findNoCase(parent, "lgeo"); found && !parent.empty())
+            places.push_back(parent + *found);
+    for (std::string& place : places) {
+        if (FileExistsIn(files, place, "lg_defs.inc")) {
+            m.LGEOPath = AddBackslash(place);
+            return m.LGEOPath;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::string programFromAssociation(const std::string& command) {
@@ -252,6 +270,12 @@ void activateMainWindow(BrickpovMain& m) {
                     MsgIcon::Information);
     if (app.ended())
         return;
+    // LGEO is an extra few have: at the first start it is looked for where
+    // it is usually kept, and a user without it is not asked (Tools > Locate
+    // LGEO Library finds it later).
+    if (stored(m, "LGEOPath", "").empty())
+        m.platform().settings.save(kAppName, "Paths", "LGEOPath",
+                                   lgeoInUsualPlace(m).value_or(kNotInstalled));
     if (stored(m, "LGEOPath", "") != kNotInstalled && !lgeoFileIn(m, "lg_defs.inc"))
         LocateTool(m, "Locate LGEO Libraries", m.LGEOPath, "lg_defs.inc");
     if (app.ended())
