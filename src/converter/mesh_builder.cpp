@@ -15,6 +15,9 @@ namespace {
 // placements; beyond it they stay meshes of their own, so that a file that
 // uses the next one ten times, and so on, cannot blow up.
 constexpr std::size_t kMergeLimit = 200000;
+// A primitive is merged only while its copies in one file stay this small;
+// a spring of a hundred torus pieces keeps one shared piece instead.
+constexpr std::size_t kPrimitiveMergeLimit = 4000;
 constexpr std::size_t kExactOutline = 64;
 
 std::string identifierPart(const std::string& name) {
@@ -31,16 +34,17 @@ std::string stemOf(const std::string& name) {
     return b;
 }
 
-std::array<long long, 3> gridKey(const Vec3& v) {
-    return {std::llround(v.x * 1000), std::llround(v.y * 1000), std::llround(v.z * 1000)};
-}
-
 void dedupe(std::vector<Vec3>& points) {
-    std::sort(points.begin(), points.end(),
-              [](const Vec3& a, const Vec3& b) { return gridKey(a) < gridKey(b); });
-    points.erase(std::unique(points.begin(), points.end(),
-                             [](const Vec3& a, const Vec3& b) { return gridKey(a) == gridKey(b); }),
-                 points.end());
+    std::vector<std::pair<std::array<long long, 3>, std::size_t>> keys(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i)
+        keys[i] = {gridKey(points[i]), i};
+    std::sort(keys.begin(), keys.end());
+    std::vector<Vec3> kept;
+    kept.reserve(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if (i == 0 || keys[i].first != keys[i - 1].first)
+            kept.push_back(points[keys[i].second]);
+    points = std::move(kept);
 }
 
 // The six axes, twelve edge and eight corner directions of a cube, and
@@ -69,6 +73,8 @@ struct Work {
     std::vector<const LDrawFile*> useFiles; // beside mesh.uses
     std::vector<Vec3> outline;
     bool empty = true;
+    bool placed = false;         // some caller places it as a mesh of its own
+    std::size_t callersLeft = 0; // callers not yet built
 };
 
 bool mergeable(const Work& w) {
@@ -160,10 +166,14 @@ void Builder::build(const LDrawFile& file) {
         for (const PovCode& p : file.povCode)
             m.povCode.push_back(&p);
     }
+    std::unordered_map<const LDrawFile*, std::size_t> uses;
+    for (const SubfileRef& r : file.refs)
+        if (used(r))
+            ++uses[r.file];
     for (const SubfileRef& r : file.refs) {
         if (!used(r))
             continue;
-        const Work& child = m_work.at(r.file);
+        Work& child = m_work.at(r.file);
         for (const Vec3& p : child.outline)
             points.push_back(r.place.apply(p));
         if (r.file->kind == FileKind::Part)
@@ -175,22 +185,37 @@ void Builder::build(const LDrawFile& file) {
         const std::size_t size = m.triangles.size() + m.uses.size() + w.lines.size();
         const std::size_t extra =
             child.mesh.triangles.size() + child.mesh.uses.size() + child.lines.size();
-        if (mergeable(child) && size + extra <= kMergeLimit) {
+        const bool fits =
+            child.mesh.kind == FileKind::Subpart || uses[r.file] * extra <= kPrimitiveMergeLimit;
+        if (mergeable(child) && fits && size + extra <= kMergeLimit) {
             merge(w, child, r, top); // an empty one brings its edge lines
         } else if (!child.empty) {
             m.uses.push_back({0, r.place, r.colour, top ? r.step : 0});
             w.useFiles.push_back(r.file);
+            child.placed = true;
+        }
+    }
+    // A file merged wherever it is used is needed no more but for its
+    // outline, once the last reference to it is built.
+    for (const SubfileRef& r : file.refs) {
+        if (!used(r))
+            continue;
+        Work& child = m_work.at(r.file);
+        if (--child.callersLeft == 0 && !child.placed) {
+            std::vector<MeshTriangle>().swap(child.mesh.triangles);
+            std::vector<EdgeLine>().swap(child.lines);
+            std::vector<int>().swap(child.colour);
+            std::vector<int>().swap(child.step);
         }
     }
     w.empty =
         m.triangles.empty() && m.uses.empty() && m.povCode.empty() && !m.solid && m.lgeo.empty();
-    if (top) {
-        m_mainPoints = points;
-        dedupe(m_mainPoints);
-    }
     for (const Vec3& p : points)
         m.box.add(p);
-    w.outline = outlinePoints(std::move(points));
+    if (top)
+        m_mainPoints = std::move(points);
+    else
+        w.outline = outlinePoints(std::move(points));
 }
 
 BuiltMeshes Builder::run() {
@@ -206,7 +231,10 @@ BuiltMeshes Builder::run() {
         Frame& f = stack.back();
         if (f.next < f.file->refs.size()) {
             const SubfileRef& r = f.file->refs[f.next++];
-            if (used(r) && seen.emplace(r.file, true).second)
+            if (!used(r))
+                continue;
+            ++m_work[r.file].callersLeft;
+            if (seen.emplace(r.file, true).second)
                 stack.push_back({r.file, 0});
             continue;
         }

@@ -35,6 +35,13 @@ BuiltMeshes buildMeshes(const LDrawFile& main, const MeshBuildSettings& settings
 void smoothNormals(std::vector<MeshTriangle>& triangles, const std::vector<EdgeLine>& lines,
                    double smoothAngleDeg);
 
+// A point on a grid of a thousandth of an LDU: points closer than that are
+// one point.
+inline std::array<long long, 3> gridKey(const Vec3& v) {
+    const auto q = [](double x) { return static_cast<long long>(std::floor(x * 1000 + 0.5)); };
+    return {q(v.x), q(v.y), q(v.z)};
+}
+
 inline constexpr double kSmoothAngle = 35;         // unmarked edges
 inline constexpr double kOptionalSmoothAngle = 80; // edges an optional line marks smooth
 

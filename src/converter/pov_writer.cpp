@@ -4,6 +4,7 @@
 #include "converter/text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <map>
 #include <set>
 
@@ -13,6 +14,17 @@ namespace {
 
 std::string vec(const Vec3& v) {
     return "<" + povNumber(v.x) + "," + povNumber(v.y) + "," + povNumber(v.z) + ">";
+}
+
+// A unit normal needs fewer digits than a place.
+std::string normal(const Vec3& n) {
+    const auto digits = [](double v) {
+        char buf[16];
+        const auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v) < 5e-5 ? 0.0 : v,
+                                     std::chars_format::general, 4);
+        return std::string(buf, r.ptr);
+    };
+    return "<" + digits(n.x) + "," + digits(n.y) + "," + digits(n.z) + ">";
 }
 
 std::string matrixText(const Placement& p) {
@@ -387,9 +399,9 @@ void PovWriter::writeMeshes(const ResolvedMesh& mesh, bool top, int step) {
             for (std::size_t t = r->first; t < r->first + r->count; ++t) {
                 const MeshTriangle& tri = mesh.triangles[t];
                 if (tri.smooth)
-                    m_out << "  smooth_triangle { " << vec(tri.v[0]) << ", " << vec(tri.n[0])
-                          << ", " << vec(tri.v[1]) << ", " << vec(tri.n[1]) << ", " << vec(tri.v[2])
-                          << ", " << vec(tri.n[2]) << " }\n";
+                    m_out << "  smooth_triangle { " << vec(tri.v[0]) << ", " << normal(tri.n[0])
+                          << ", " << vec(tri.v[1]) << ", " << normal(tri.n[1]) << ", "
+                          << vec(tri.v[2]) << ", " << normal(tri.n[2]) << " }\n";
                 else
                     m_out << "  triangle { " << vec(tri.v[0]) << ", " << vec(tri.v[1]) << ", "
                           << vec(tri.v[2]) << " }\n";

@@ -69,10 +69,7 @@ void smoothNormals(std::vector<MeshTriangle>& triangles, const std::vector<EdgeL
     if (triangles.empty())
         return;
     std::unordered_map<std::array<long long, 3>, int, KeyHash> ids;
-    const auto key = [](const Vec3& v) {
-        return std::array<long long, 3>{std::llround(v.x * 1000), std::llround(v.y * 1000),
-                                        std::llround(v.z * 1000)};
-    };
+    const auto key = gridKey;
     const auto idOf = [&](const Vec3& v) {
         return ids.emplace(key(v), static_cast<int>(ids.size())).first->second;
     };
