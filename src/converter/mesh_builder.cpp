@@ -77,10 +77,15 @@ struct Work {
     std::size_t callersLeft = 0; // callers not yet built
 };
 
+// Subparts, and primitives with a curved surface (optional lines tell), are
+// merged into their callers so that normals see both sides of each seam;
+// flat primitives stay shared meshes of their own, as do solids and studs.
 bool mergeable(const Work& w) {
     const FileKind k = w.mesh.kind;
-    return (k == FileKind::Subpart || k == FileKind::Primitive) && !w.mesh.solid && !w.mesh.stud &&
-           w.mesh.lgeo.empty() && w.mesh.povCode.empty();
+    const bool curved =
+        std::any_of(w.lines.begin(), w.lines.end(), [](const EdgeLine& l) { return l.optional; });
+    return (k == FileKind::Subpart || (k == FileKind::Primitive && (curved || w.empty))) &&
+           !w.mesh.solid && !w.mesh.stud && w.mesh.lgeo.empty() && w.mesh.povCode.empty();
 }
 
 class Builder {
@@ -238,9 +243,12 @@ BuiltMeshes Builder::run() {
                 stack.push_back({r.file, 0});
             continue;
         }
-        build(*f.file);
+        m_postOrder.push_back(f.file);
         stack.pop_back();
     }
+    // Every reference is counted before any file is built.
+    for (const LDrawFile* file : m_postOrder)
+        build(*file);
 
     // The meshes the scene declares: those the main model's uses reach,
     // callees first.
