@@ -190,7 +190,10 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
         err << "brickpov-convert: " << model->error << "\n";
         return kFailed;
     }
-    const std::string lgeo = o.lgeo ? locateLgeo(env) : std::string();
+    std::string lgeoProblem;
+    const std::string lgeo = o.lgeo ? locateLgeo(env, &lgeoProblem) : std::string();
+    if (!lgeoProblem.empty())
+        warnings.push_back("-lgeo: " + lgeoProblem);
     const ScenePlan scene(o, *model->main, model->colours, lgeo, warnings);
     const ResolvedMesh& top = scene.mainMesh();
     if (top.triangles.empty() && top.uses.empty() && top.povCode.empty())
@@ -205,7 +208,8 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
         err << "Warning: " << model->loader->missingReferences()
             << " reference(s) to missing files left out\n";
     std::string error;
-    if (!writeFileAtomically(output, std::move(pov).str(), error)) {
+    const auto write = env.writeFile ? env.writeFile : writeFileAtomically;
+    if (!write(output, std::move(pov).str(), error)) {
         err << "brickpov-convert: " << error << "\n";
         return kFailed;
     }

@@ -1,6 +1,9 @@
 #include "converter/library.h"
 
+#include "converter/text.h"
+
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -43,7 +46,9 @@ std::string unescapeSetting(const std::string& s) {
         if (s[i] == '\\' && i + 1 < s.size() && s[i + 1] == '\\') {
             out += '\\';
             ++i;
-        } else if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] == 'x') {
+        } else if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] == 'x' &&
+                   std::isxdigit(static_cast<unsigned char>(s[i + 2])) &&
+                   std::isxdigit(static_cast<unsigned char>(s[i + 3]))) {
             out += static_cast<char>(std::stoi(s.substr(i + 2, 2), nullptr, 16));
             i += 3;
         } else {
@@ -122,7 +127,7 @@ std::string locateLDrawLibrary(const Environment& env) {
     return {};
 }
 
-std::string locateLgeo(const Environment& env) {
+std::string locateLgeo(const Environment& env, std::string* why) {
     if (const std::string dir = env.get("LGEODIR"); isFolder(dir))
         return withSlash(dir);
     if (const auto dir = ldrawIniValue(env, "LgeoDirectory"); dir && isFolder(*dir))
@@ -131,6 +136,9 @@ std::string locateLgeo(const Environment& env) {
         iniValue(configFolder(env) + "Brickpov/settings.ini", "Brickpov/Paths", "LGEOPath");
     if (stored && isFolder(unescapeSetting(*stored)))
         return withSlash(unescapeSetting(*stored));
+    if (stored && why && !unquoted(*stored).empty() && unquoted(*stored) != "Not Installed")
+        *why = "Brickpov's LGEO folder \"" + messageText(unescapeSetting(*stored), 1000) +
+               "\" (LGEOPath in " + configFolder(env) + "Brickpov/settings.ini) is not a folder";
     return {};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,6 +14,9 @@ namespace bp::conv {
 struct Environment {
     std::map<std::string, std::string> vars; // LDRAWDIR, LGEODIR, XDG_CONFIG_HOME, HOME
     std::string currentFolder;               // with a trailing "/"
+    // Writes the scene; empty: writeFileAtomically. The program gives its own.
+    std::function<bool(const std::string& path, const std::string& text, std::string& error)>
+        writeFile;
     std::string get(const std::string& name) const;
 };
 
@@ -23,7 +27,8 @@ std::string configFolder(const Environment& env);
 std::string locateLDrawLibrary(const Environment& env);
 
 // LGEODIR, else LgeoDirectory in LDraw.ini, else Brickpov's stored LGEOPath.
-std::string locateLgeo(const Environment& env);
+// `why`, when given, says what was wrong with a stored LGEO folder.
+std::string locateLgeo(const Environment& env, std::string* why = nullptr);
 
 // The value of key in [section] of an ini-style file, names without regard
 // to case; nullopt when the file or the key is not there.

@@ -1,4 +1,5 @@
 #include "converter/convert.h"
+#include "converter/posix_file.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     for (const char* name : {"LDRAWDIR", "LGEODIR", "XDG_CONFIG_HOME", "HOME"})
         if (const char* value = std::getenv(name))
             env.vars[name] = value;
+    env.writeFile = bp::conv::writeFileSafely;
     std::error_code ec;
     env.currentFolder = std::filesystem::current_path(ec).string();
     if (ec || env.currentFolder.empty())

@@ -270,7 +270,7 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
 
 std::vector<std::string> problemMessages(const LDrawFile& file) {
     std::vector<std::string> out;
-    const std::string where = sceneText(file.path, 1000);
+    const std::string where = messageText(file.path, 1000);
     for (const LineProblem& p : file.problems)
         out.push_back(where + " line " + std::to_string(p.line) + ": " + p.why +
                       "; the line is left out");
@@ -400,7 +400,7 @@ void ModelLoader::resolveAll() {
             }
             ++m_missingRefs;
             if (m_missing.insert(r.name).second)
-                m_warnings.push_back("cannot find \"" + sceneText(r.name) + "\" (asked for by " +
+                m_warnings.push_back("cannot find \"" + messageText(r.name) + "\" (asked for by " +
                                      file->path + " line " + std::to_string(r.line) + ")");
         }
     }
@@ -411,8 +411,8 @@ namespace {
 // A file's name for a message; an unnamed main model by its file name.
 std::string shownName(const LDrawFile& file) {
     if (!file.name.starts_with('\x01'))
-        return sceneText(file.name);
-    return sceneText(file.path.substr(file.path.rfind('/') + 1));
+        return messageText(file.name);
+    return messageText(file.path.substr(file.path.rfind('/') + 1));
 }
 
 } // namespace
@@ -440,7 +440,7 @@ void ModelLoader::breakCycles(const LDrawFile* main) {
             continue;
         const Mark m = marks[r.file];
         if (m == Open) {
-            const std::string where = " (" + sceneText(f.file->path, 1000) + " line " +
+            const std::string where = " (" + messageText(f.file->path, 1000) + " line " +
                                       std::to_string(r.line) + "); the reference is left out";
             if (r.file == f.file) {
                 m_warnings.push_back("\"" + shownName(*r.file) + "\" refers to itself" + where);

@@ -59,7 +59,7 @@ NumberRead readNumber(std::string_view word, double& value) {
 }
 
 std::string numberProblem(std::string_view word, NumberRead why) {
-    const std::string shown = "\"" + sceneText(word, 40) + "\"";
+    const std::string shown = "\"" + messageText(word, 40) + "\"";
     switch (why) {
     case NumberRead::NotFinite:
         return shown + " is not a finite number";
@@ -106,6 +106,20 @@ std::string sceneText(std::string_view text, std::size_t limit) {
         out += piece;
         i += n;
     }
+    return out;
+}
+
+} // namespace bp::conv
+
+namespace bp::conv {
+
+std::string messageText(std::string_view text, std::size_t limit) {
+    std::string out(text.substr(0, limit));
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    if (text.size() > limit)
+        out += "...";
     return out;
 }
 

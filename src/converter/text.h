@@ -44,4 +44,8 @@ std::string numberProblem(std::string_view word, NumberRead why);
 // with "..." where it was cut.
 std::string sceneText(std::string_view text, std::size_t limit = 200);
 
+// Text from a model or a setting for a message: control characters become
+// '?' (no escape sequence reaches the terminal), cut to `limit` bytes.
+std::string messageText(std::string_view text, std::size_t limit = 200);
+
 } // namespace bp::conv

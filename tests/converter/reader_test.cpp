@@ -241,6 +241,24 @@ TEST(ConverterReader, SingularPlacementsAndCirclesOfReferences) {
         << "told twice";
 }
 
+TEST(ConverterReader, ABadStoredLgeoFolderIsNamed) {
+    test::TempFolder t;
+    Environment env;
+    env.currentFolder = t.path();
+    env.vars["HOME"] = t.path();
+    env.vars["LDRAWDIR"] = BRICKPOV_LDRAW_DIR;
+    fs::create_directories(t.path() + ".config/Brickpov");
+    writeAll(t.path() + ".config/Brickpov/settings.ini",
+             "[Brickpov/Paths]\nLGEOPath=/lgeo\\xZZ\\x4\n");
+    writeAll(t.path() + "m.ldr", "1 4 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(runConverter({"m.ldr", "-lgeo"}, env, out, err), kWithWarnings);
+    EXPECT_NE(err.str().find("-lgeo: Brickpov's LGEO folder \"/lgeo\\xZZ\\x4\" (LGEOPath in " +
+                             t.path() + ".config/Brickpov/settings.ini) is not a folder"),
+              std::string::npos)
+        << err.str();
+}
+
 // Comments end at a line end; what follows one would be read as POV-Ray code.
 TEST(ConverterReader, TextFromTheModelStaysInItsComments) {
     test::TempFolder t;

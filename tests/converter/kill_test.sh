@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The converter killed (SIGKILL) at random moments of its run, again and
+# again: no temporary file is ever left beside the scene, and the scene is
+# always the old one or the whole new one. Then a scene that is a symbolic
+# link stays one, and a scene keeps its mode.
+# Usage: kill_test.sh CONVERTER LDRAW_DIR [KILLS]
+set -u
+converter=$1
+export LDRAWDIR=$2
+kills=${3:-150}
+T=$(mktemp -d)
+trap 'rm -rf "$T"' EXIT
+cd "$T" || exit 1
+cp "$LDRAWDIR/models/car.ldr" .
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+"$converter" car.ldr whole.pov >/dev/null 2>&1 || fail "a plain run failed"
+# How long a run takes, so that the kills fall all over it.
+start=$(date +%s%N)
+"$converter" -o car.ldr car.pov >/dev/null 2>&1
+span=$((($(date +%s%N) - start) / 1000))
+killed=0
+for i in $(seq "$kills"); do
+    "$converter" -o car.ldr car.pov >/dev/null 2>&1 &
+    pid=$!
+    sleep "$(printf '0.%06d' $((RANDOM * 32768 % (span + 1) + RANDOM % 1000)))"
+    kill -KILL "$pid" 2>/dev/null && killed=$((killed + 1))
+    wait "$pid" 2>/dev/null
+    cmp -s car.pov whole.pov || fail "kill $i: the scene is not whole"
+done
+left=$(find . -name '*tmp*' | wc -l)
+[ "$left" -eq 0 ] || fail "$left temporary files left: $(ls -a)"
+echo "$killed of $kills runs killed in the middle (a run takes ${span} us); $left temporary files left"
+
+mkdir real
+cp whole.pov real/scene.pov
+chmod 640 real/scene.pov
+ln -s real/scene.pov link.pov
+"$converter" -o car.ldr link.pov >/dev/null 2>&1
+[ -L link.pov ] || fail "the link was replaced by a file"
+[ "$(stat -c %a real/scene.pov)" = 640 ] || fail "mode $(stat -c %a real/scene.pov), not 640"
+cmp -s real/scene.pov whole.pov || fail "the link's target was not written"
+
+[ "$failures" -eq 0 ] && echo "ok"
+exit $((failures > 0))
