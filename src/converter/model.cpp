@@ -99,6 +99,7 @@ struct ParseState {
     PovState pov = PovState::None;
     bool first = true;
     bool kindFromHeader = false;
+    int line = 0;
 };
 
 // Handles a line starting with "0"; the words after it.
@@ -121,7 +122,7 @@ void metaLine(Words& w, std::string_view line, LDrawFile& file, ColourTable& col
         const std::string_view what = w.next();
         if (what == "IFPOV") {
             s.pov = PovState::Pov;
-            file.povCode.push_back({std::string(), s.step});
+            file.povCode.push_back({std::string(), s.step, s.line});
         } else if (what == "IFNOTPOV" || what == "ELSEPOV") {
             s.pov = PovState::NonPov;
         } else if (what == "ENDPOV") {
@@ -151,9 +152,10 @@ namespace {
 
 constexpr std::size_t kProblemsKept = 10;
 
-void leaveOut(LDrawFile& file, int line, std::string why) {
+void leaveOut(LDrawFile& file, int line, const std::string& why,
+              const char* what = "; the line is left out") {
     if (file.problems.size() < kProblemsKept)
-        file.problems.push_back({line, std::move(why)});
+        file.problems.push_back({line, why + what});
     ++file.malformedLines;
 }
 
@@ -198,6 +200,7 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
             w.problem = "the colour is not a colour number";
         switch (type[0]) {
         case '0':
+            s.line = lineNumber;
             metaLine(w, line, file, colours, s);
             if (s.pov == PovState::Pov && povBlockLine == 0)
                 povBlockLine = lineNumber;
@@ -261,19 +264,27 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
             break;
         }
         if (isGeometryType(type) && !w.problem.empty())
-            leaveOut(file, lineNumber, std::move(w.problem));
+            leaveOut(file, lineNumber, w.problem);
         s.first = false;
     }
     if (s.pov == PovState::Pov)
         file.unendedPovBlock = povBlockLine;
+    for (PovCode& code : file.povCode) {
+        if (const std::string word = fileAccessIn(code.text); !word.empty()) {
+            leaveOut(file, code.line,
+                     "the POV-Ray code of this \"0 L3P IFPOV\" block may read or write files (" +
+                         word + ")",
+                     "; the block is left out");
+            code.text.clear();
+        }
+    }
 }
 
 std::vector<std::string> problemMessages(const LDrawFile& file) {
     std::vector<std::string> out;
     const std::string where = messageText(file.path, 1000);
     for (const LineProblem& p : file.problems)
-        out.push_back(where + " line " + std::to_string(p.line) + ": " + p.why +
-                      "; the line is left out");
+        out.push_back(where + " line " + std::to_string(p.line) + ": " + p.why);
     if (file.malformedLines > file.problems.size())
         out.push_back(where + ": " + std::to_string(file.malformedLines - file.problems.size()) +
                       " more malformed lines left out");

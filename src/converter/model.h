@@ -46,10 +46,11 @@ struct EdgeLine {
 };
 
 // Lines between "0 L3P IFPOV" and "0 L3P ELSEPOV" / "ENDPOV", written into
-// the scene as they are.
+// the scene as they are, unless they read or write files (see fileAccessIn).
 struct PovCode {
     std::string text;
     int step = 0;
+    int line = 0; // of its "0 L3P IFPOV"
 };
 
 // A line left out, and why.

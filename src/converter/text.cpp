@@ -1,6 +1,7 @@
 #include "converter/text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -121,6 +122,55 @@ std::string messageText(std::string_view text, std::size_t limit) {
     if (text.size() > limit)
         out += "...";
     return out;
+}
+
+} // namespace bp::conv
+
+namespace bp::conv {
+
+std::string fileAccessIn(std::string_view code) {
+    constexpr std::string_view kDirectives[] = {"fopen", "fclose", "read", "write", "include"};
+    constexpr std::string_view kWords[] = {"save_file", "load_file", "Parse_String"};
+    const auto isWordChar = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    };
+    std::size_t i = 0;
+    while (i < code.size()) {
+        const char c = code[i];
+        if (code.substr(i, 2) == "//") {
+            i = code.find('\n', i);
+        } else if (code.substr(i, 2) == "/*") {
+            i = code.find("*/", i + 2);
+            i = i == std::string_view::npos ? i : i + 2;
+        } else if (c == '"') {
+            for (++i; i < code.size() && code[i] != '"'; ++i)
+                if (code[i] == '\\')
+                    ++i;
+            ++i;
+        } else if (c == '#') {
+            std::size_t w = i + 1;
+            while (w < code.size() && (code[w] == ' ' || code[w] == '\t'))
+                ++w;
+            std::size_t end = w;
+            while (end < code.size() && isWordChar(code[end]))
+                ++end;
+            for (const std::string_view d : kDirectives)
+                if (code.substr(w, end - w) == d)
+                    return "#" + std::string(d);
+            i = end;
+        } else if (isWordChar(c)) {
+            std::size_t end = i;
+            while (end < code.size() && isWordChar(code[end]))
+                ++end;
+            for (const std::string_view k : kWords)
+                if (code.substr(i, end - i) == k)
+                    return std::string(k);
+            i = end;
+        } else {
+            ++i;
+        }
+    }
+    return {};
 }
 
 } // namespace bp::conv

@@ -44,6 +44,12 @@ std::string numberProblem(std::string_view word, NumberRead why);
 // with "..." where it was cut.
 std::string sceneText(std::string_view text, std::size_t limit = 200);
 
+// The first word of POV-Ray code that reads or writes a file ("#fopen",
+// "#include", "save_file", ...), or empty; strings and comments are skipped.
+// POV-Ray's own I/O restrictions cannot be relied on (Debian's build does
+// not enforce them), so code from a model holding one is not written.
+std::string fileAccessIn(std::string_view code);
+
 // Text from a model or a setting for a message: control characters become
 // '?' (no escape sequence reaches the terminal), cut to `limit` bytes.
 std::string messageText(std::string_view text, std::size_t limit = 200);

@@ -110,6 +110,34 @@ TEST(ConverterReader, SceneTextHoldsNoLineEndOrControl) {
         EXPECT_EQ(sceneText(c.text, c.limit), c.clean) << c.text.substr(0, 40);
 }
 
+TEST(ConverterReader, PovCodeThatReadsOrWritesFiles) {
+    const struct {
+        std::string code, word;
+    } cases[] = {
+        {"sphere { 0, 1 }\n#declare X = 1;\n", ""},
+        {"#fopen F \"/home/u/.bashrc\" append\n", "#fopen"},
+        {"#  write (F, \"x\")\n", "#write"},
+        {"#include \"strings.inc\"\n", "#include"},
+        {"Parse_String(concat(\"#fo\", \"pen\"))\n", "Parse_String"},
+        {"global_settings { radiosity { save_file \"x\" } }\n", "save_file"},
+        {"// #fopen in a comment\n/* #write */ #declare S = \"#include \\\"x\\\"\";\n", ""},
+        {"#declare write_me = 1; #declare my_save_file = 2;\n", ""},
+        {"#fopen", "#fopen"},
+        {"\"unended #fopen", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fileAccessIn(c.code), c.word) << c.code;
+
+    LDrawFile file;
+    file.path = "m.ldr";
+    ColourTable colours;
+    parseLDraw("0 L3P IFPOV\n#fopen F \"x\" write\n0 L3P ENDPOV\n", file, colours);
+    EXPECT_EQ(problemMessages(file),
+              std::vector<std::string>{"m.ldr line 1: the POV-Ray code of this \"0 L3P IFPOV\" "
+                                       "block may read or write files (#fopen); the block is "
+                                       "left out"});
+}
+
 TEST(ConverterReader, MalformedLinesAreLeftOutAndNamed) {
     LDrawFile file;
     file.path = "m.ldr";
@@ -146,11 +174,15 @@ TEST(ConverterReader, MalformedLinesAreLeftOutAndNamed) {
     std::string text;
     for (int i = 0; i < 25; ++i)
         text += "3 4 0 0 0 1 inf 0 0 0 1\n";
-    parseLDraw(text + "0 L3P IFPOV\nsphere { 0, 1 }\n", many, colours);
+    parseLDraw(text + "0 L3P IFPOV\n#fopen F \"x\" write\n0 L3P ENDPOV\n"
+                      "0 L3P IFPOV\nsphere { 0, 1 }\n",
+               many, colours);
+    ASSERT_EQ(many.povCode.size(), 2u);
+    EXPECT_EQ(many.povCode[0].text, "");
     told = problemMessages(many);
     ASSERT_EQ(told.size(), 12u);
-    EXPECT_EQ(told[10], "n.ldr: 15 more malformed lines left out");
-    EXPECT_EQ(told[11], "n.ldr line 26: \"0 L3P IFPOV\" has no \"0 L3P ENDPOV\"; the POV-Ray "
+    EXPECT_EQ(told[10], "n.ldr: 16 more malformed lines left out");
+    EXPECT_EQ(told[11], "n.ldr line 29: \"0 L3P IFPOV\" has no \"0 L3P ENDPOV\"; the POV-Ray "
                         "code ends at the end of the file");
 }
 
