@@ -80,10 +80,10 @@ struct Work {
 // Subparts, and primitives with a curved surface (optional lines tell), are
 // merged into their callers so that normals see both sides of each seam;
 // flat primitives stay shared meshes of their own, as do solids and studs.
-bool mergeable(const Work& w) {
+bool mergeable(const Work& w, bool all) {
     const FileKind k = w.mesh.kind;
-    const bool curved =
-        std::any_of(w.lines.begin(), w.lines.end(), [](const EdgeLine& l) { return l.optional; });
+    const bool curved = all || std::any_of(w.lines.begin(), w.lines.end(),
+                                           [](const EdgeLine& l) { return l.optional; });
     return (k == FileKind::Subpart || (k == FileKind::Primitive && (curved || w.empty))) &&
            !w.mesh.solid && !w.mesh.stud && w.mesh.lgeo.empty() && w.mesh.povCode.empty();
 }
@@ -190,9 +190,9 @@ void Builder::build(const LDrawFile& file) {
         const std::size_t size = m.triangles.size() + m.uses.size() + w.lines.size();
         const std::size_t extra =
             child.mesh.triangles.size() + child.mesh.uses.size() + child.lines.size();
-        const bool fits =
-            child.mesh.kind == FileKind::Subpart || uses[r.file] * extra <= kPrimitiveMergeLimit;
-        if (mergeable(child) && fits && size + extra <= kMergeLimit) {
+        const bool fits = child.mesh.kind == FileKind::Subpart || m_settings.mergeAll ||
+                          uses[r.file] * extra <= kPrimitiveMergeLimit;
+        if (mergeable(child, m_settings.mergeAll) && fits && size + extra <= kMergeLimit) {
             merge(w, child, r, top); // an empty one brings its edge lines
         } else if (!child.empty) {
             m.uses.push_back({0, r.place, r.colour, top ? r.step : 0});

@@ -10,6 +10,7 @@ namespace bp::conv {
 struct MeshBuildSettings {
     bool exactPrimitives = true; // studs, cylinders, discs, rings, cones as solids
     bool studSwitch = true;      // stud primitives kept apart, for the scene's studs switch
+    bool mergeAll = false;       // every primitive merged, not only curved ones
     bool excludeNonPov = false;  // leave out IFNOTPOV / ELSEPOV lines
     std::string lgeoFolder;      // parts from LGEO where it has them, when not empty
 };

@@ -74,6 +74,7 @@ ScenePlan::ScenePlan(const Options& options, const LDrawFile& main, const Colour
     MeshBuildSettings build;
     build.exactPrimitives = !options.noPrimitives && !settings.trianglesOnly;
     build.studSwitch = !settings.trianglesOnly;
+    build.mergeAll = settings.trianglesOnly;
     build.excludeNonPov = options.excludeNonPov;
     if (options.lgeo && !settings.trianglesOnly)
         build.lgeoFolder = std::move(lgeoFolder);

@@ -228,6 +228,41 @@ TEST(ConverterNormals, SmoothAcrossGentleOrOptionalEdgesSharpAcrossEdgeLines) {
     }
 }
 
+TEST(ConverterPlan, RealPartsSmoothWhereCurvedAndTrianglesOnlyPlansHoldWholeParts) {
+    Environment env;
+    env.vars["LDRAWDIR"] = BRICKPOV_LDRAW_DIR;
+    env.currentFolder = "/";
+    const struct {
+        std::string model;
+        bool smooth; // some triangle of the plan has normals
+    } cases[] = {
+        {"parts/3626b.dat", true},  // minifig head
+        {"parts/3068b.dat", false}, // tile: flat faces only
+        {"parts/3001.dat", false},  // brick: its round tubes are exact solids
+        {"models/car.ldr", true},
+    };
+    for (const auto& c : cases) {
+        const auto model = loadModel(std::string(BRICKPOV_LDRAW_DIR) + "/" + c.model, env);
+        ASSERT_TRUE(model->main) << c.model;
+        for (const bool trianglesOnly : {false, true}) {
+            std::vector<std::string> warnings;
+            const ScenePlan plan({}, *model->main, model->colours, "", warnings,
+                                 PlanSettings{trianglesOnly});
+            bool smooth = false;
+            for (const ResolvedMesh& m : plan.meshes()) {
+                for (const MeshTriangle& t : m.triangles)
+                    smooth = smooth || t.smooth;
+                // Drawn by triangles alone: whole parts and models, no solids.
+                if (trianglesOnly)
+                    EXPECT_TRUE(!m.solid && (m.kind == FileKind::Part || m.kind == FileKind::Model))
+                        << c.model << " " << m.file->name;
+            }
+            if (!trianglesOnly)
+                EXPECT_EQ(smooth, c.smooth) << c.model;
+        }
+    }
+}
+
 TEST(ConverterModel, BowTieQuadsAndFlatPlacements) {
     std::vector<Face> faces;
     // Corners in bow-tie order; the repaired quad covers the whole square.
