@@ -2,7 +2,7 @@
 # Sourced by the run and test commands.
 
 BRICKPOV_PACKAGES="build-essential cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev \
-libbenchmark-dev xvfb xauth fonts-dejavu-core fonts-dejavu-extra povray povray-includes locales imagemagick clang libclang-rt-14-dev desktop-file-utils parallel python3-minimal qt6-image-formats-plugins"
+libbenchmark-dev xvfb xauth fonts-dejavu-core fonts-dejavu-extra povray povray-includes locales imagemagick clang libclang-rt-14-dev desktop-file-utils parallel python3-minimal qt6-image-formats-plugins libqt6opengl6-dev libgl1-mesa-dri"
 
 brickpov_install_packages() {
     local missing=()

@@ -9,7 +9,7 @@ below() {
     options) echo "options common" ;;
     app/*.h) echo "app options common ui platform" ;;
     app/*) echo "*" ;;
-    about/* | batch/* | camera/* | l3p/* | lights/* | scene/*)
+    about/* | batch/* | camera/* | l3p/* | lights/* | preview/* | scene/*)
         echo "${1%%/*} app options common ui platform" ;;
     *) echo "" ;; # a new folder is placed in this table first
     esac
@@ -18,7 +18,7 @@ status=0
 cd "$core" || exit 2
 for file in */*; do
     folder=${file%%/*}
-    case $folder in app | about | batch | camera | l3p | lights | scene) key=$file ;; *) key=$folder ;; esac
+    case $folder in app | about | batch | camera | l3p | lights | preview | scene) key=$file ;; *) key=$folder ;; esac
     allowed=$(below "$key")
     for used in $(sed -n 's|^#include "core/\([a-z0-9_]*\)/.*|\1|p' "$file" | sort -u); do
         case " $allowed " in *" * "* | *" $used "*) ;; *)

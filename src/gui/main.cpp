@@ -1,6 +1,7 @@
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
 #include "gui/form_view.h"
+#include "gui/preview_window.h"
 #include "gui/qt_dialogs.h"
 #include "gui/qt_window_system.h"
 #include "platform/desktop/desktop_platform.h"
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -116,8 +118,24 @@ int main(int argc, char* argv[]) {
             qapp.installEventFilter(&*quitter);
         }
         app.start(argc > 1 ? argv[1] : "");
+        std::unique_ptr<bp::gui::PreviewWindow> preview;
+        if (!app.ended() && bp::gui::openGLAvailable()) {
+            preview = std::make_unique<bp::gui::PreviewWindow>(app);
+            windows.setPreviewOpener([&preview] { preview->showAndRaise(); });
+            preview->showAtStart(windows.viewOf(app.main()));
+        } else if (!app.ended()) {
+            windows.setPreviewOpener([&platform] {
+                bp::MessageBoxRequest box;
+                box.title = "Preview";
+                box.text = "The preview draws with OpenGL, which this display does not offer.";
+                box.icon = bp::MsgIcon::Exclamation;
+                platform.dialogs.messageBox(box);
+            });
+        }
         if (!app.ended() && !(quitter && quitter->shown()))
             result = QApplication::exec();
+        windows.setPreviewOpener({});
+        preview.reset();
         windows.releaseViews();
     }
     return result;

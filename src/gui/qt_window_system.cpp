@@ -222,4 +222,9 @@ bool QtWindowSystem::copyImage(const std::string& path) {
     return true;
 }
 
+void QtWindowSystem::showPreview() {
+    if (m_openPreview)
+        m_openPreview();
+}
+
 } // namespace bp::gui

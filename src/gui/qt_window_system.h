@@ -4,6 +4,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -49,6 +50,9 @@ class QtWindowSystem : public bp::WindowSystem {
     void handlerFailed(const std::string& where, const std::string& what) override;
     std::optional<std::pair<int, int>> imageSize(const std::string& path) override;
     bool copyImage(const std::string& path) override;
+    void showPreview() override;
+    // What the View menu's Preview entry opens.
+    void setPreviewOpener(std::function<void()> open) { m_openPreview = std::move(open); }
 
   private:
     FormView* viewFor(bp::Form& form);
@@ -63,6 +67,7 @@ class QtWindowSystem : public bp::WindowSystem {
     bool m_busy = false;
     bp::Form* m_main = nullptr;
     QTimer* m_wake = nullptr;
+    std::function<void()> m_openPreview;
 };
 
 } // namespace bp::gui

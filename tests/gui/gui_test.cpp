@@ -264,7 +264,7 @@ void GuiTest::mainWindowMatchesItsDesign() {
     QWidget* client = view->clientArea();
     QCOMPARE(client->size(), QSize(twips.toPixels(m.clientWidth), twips.toPixels(m.clientHeight)));
     QCOMPARE(client->mapTo(view, QPoint()), QPoint(0, view->menuBar()->height()));
-    QCOMPARE(view->menuBar()->actions().size(), 3);
+    QCOMPARE(view->menuBar()->actions().size(), 4);
 
     // Tab follows the designed keyboard order.
     QWidget* first = view->widgetOf("Cbo_ModelFile");

@@ -17,6 +17,7 @@
 #include "core/lights/light_table.h"
 #include "core/lights/lighting_presets.h"
 #include "core/options/scene_format.h"
+#include "core/preview/preview_camera.h"
 #include "core/scene/file_lists.h"
 #include "core/scene/recent_scenes.h"
 #include "core/scene/scene_file.h"
@@ -229,6 +230,7 @@ void BrickpovMain::wireHandlers() {
     wireRenderFolder(*this);
     wireRecentScenes(*this);
     wireAbout(*this);
+    wirePreview(*this);
     Bnt_GetCamFromModel.onClick = [this] { Bnt_GetCamFromModel_Click(*this); };
     Btn_Exit.onClick = [this] { unload(); };
     Mnu_FileExit.onClick = [this] { unload(); };

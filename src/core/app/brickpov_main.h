@@ -137,6 +137,8 @@ class BrickpovMain : public Form {
     Control& Mnu_UseOurConverter;
     Control& Mnu_ChooseLDraw;
     Control& Mnu_ChoosePovRay;
+    Control& Mnu_View;
+    Control& Mnu_Preview;
     Control& Mnu_Help;
     Control& Mnu_About;
     Control& Mnu_Separator3;

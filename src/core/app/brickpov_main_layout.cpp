@@ -327,6 +327,8 @@ BrickpovMain::BrickpovMain(App& app)
           menu(*this, "Mnu_UseOurConverter", "Use Brickpov's Converter as L3P", "Mnu_Tools")),
       Mnu_ChooseLDraw(menu(*this, "Mnu_ChooseLDraw", "Choose LDraw Library...", "Mnu_Tools")),
       Mnu_ChoosePovRay(menu(*this, "Mnu_ChoosePovRay", "Choose POV-Ray...", "Mnu_Tools")),
+      Mnu_View(menu(*this, "Mnu_View", "&View", "")),
+      Mnu_Preview(menu(*this, "Mnu_Preview", "&Preview", "Mnu_View")),
       Mnu_Help(menu(*this, "Mnu_Help", "&Help", "")),
       Mnu_About(menu(*this, "Mnu_About", "&About Brickpov", "Mnu_Help")),
       Mnu_Separator3(menu(*this, "Mnu_Separator3", "-", "Mnu_Help")),
@@ -348,6 +350,7 @@ BrickpovMain::BrickpovMain(App& app)
     Mnu_FileOpen.shortcut = "Ctrl+O";
     Mnu_FileSave.shortcut = "Ctrl+S";
     Mnu_FileExit.shortcut = "Ctrl+Q";
+    Mnu_Preview.shortcut = "Ctrl+P";
     Btn_RunL3P.shortcut = "Ctrl+R";
     Btn_RunL3P.setToolTipText("Run L3P (Ctrl+R)");
     for (Control* c : {&Dir_Hidden, &File_Hidden, &Dlg_Main, &Tmr_Main})

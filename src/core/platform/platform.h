@@ -228,6 +228,9 @@ class WindowSystem {
     }
     // Puts a picture file on the clipboard; false when that failed.
     virtual bool copyImage(const std::string& /*path*/) { return false; }
+    // Shows the 3D preview window and brings it to the front; a window
+    // system without one does nothing.
+    virtual void showPreview() {}
 };
 
 struct Platform {
