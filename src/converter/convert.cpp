@@ -180,7 +180,9 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
         return kFailed;
     }
 
-    const auto model = loadModel(*modelPath, env);
+    // Images embedded in the model are written beside the scene.
+    const auto model = loadModel(
+        *modelPath, env, (fs::path(output).parent_path() / fs::path(output).stem()).string() + "-");
     std::vector<std::string>& warnings = model->warnings;
     out << "Model:   " << *modelPath << "\n"
         << "Library: " << (root.empty() ? "(none)" : root) << "\n";
@@ -194,7 +196,9 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
     const std::string lgeo = o.lgeo ? locateLgeo(env, &lgeoProblem) : std::string();
     if (!lgeoProblem.empty())
         warnings.push_back("-lgeo: " + lgeoProblem);
-    const ScenePlan scene(o, *model->main, model->colours, lgeo, warnings);
+    PlanSettings settings;
+    settings.studLogo = model->studLogo;
+    const ScenePlan scene(o, *model->main, model->colours, lgeo, warnings, settings);
     const ResolvedMesh& top = scene.mainMesh();
     if (top.triangles.empty() && top.uses.empty() && top.povCode.empty())
         warnings.push_back("\"" + *modelPath +

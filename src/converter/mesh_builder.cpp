@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <numbers>
+#include <tuple>
 #include <unordered_map>
 
 namespace bp::conv {
@@ -68,7 +69,7 @@ std::vector<Vec3> outlineDirections() {
 // What is known of one file while the meshes are built.
 struct Work {
     ResolvedMesh mesh;
-    std::vector<int> colour, step; // of each triangle
+    std::vector<int> colour, step, print; // of each triangle
     std::vector<EdgeLine> lines;
     std::vector<const LDrawFile*> useFiles; // beside mesh.uses
     std::vector<Vec3> outline;
@@ -97,7 +98,7 @@ class Builder {
     bool skipped(bool nonPov) const { return nonPov && m_settings.excludeNonPov; }
     bool used(const SubfileRef& r) const { return r.file && !r.isLight && !skipped(r.nonPov); }
     void build(const LDrawFile& file);
-    void merge(Work& into, const Work& from, const SubfileRef& r, bool top);
+    void merge(Work& into, const Work& from, const SubfileRef& r, bool top, int refPrint);
 
     const LDrawFile& m_main;
     const MeshBuildSettings& m_settings;
@@ -108,9 +109,21 @@ class Builder {
     FolderIndex m_lgeoIndex;
 };
 
-void Builder::merge(Work& into, const Work& from, const SubfileRef& r, bool top) {
+// A texmap carried into the coordinates of the file a placement puts it in.
+TexMap placed(TexMap t, const Placement& place) {
+    for (Vec3& p : t.points)
+        p = place.apply(p);
+    return t;
+}
+
+// `refPrint` is the placing line's own print, which covers what has none.
+void Builder::merge(Work& into, const Work& from, const SubfileRef& r, bool top, int refPrint) {
     const auto colourOf = [&](int c) { return c == kMainColour ? r.colour : c; };
     const int step = top ? r.step : 0;
+    const int offset = static_cast<int>(into.mesh.prints.size());
+    for (const TexMap& t : from.mesh.prints)
+        into.mesh.prints.push_back(placed(t, r.place));
+    const auto printOf = [&](int p) { return p >= 0 ? offset + p : refPrint; };
     for (std::size_t i = 0; i < from.mesh.triangles.size(); ++i) {
         MeshTriangle t;
         for (int k = 0; k < 3; ++k)
@@ -120,12 +133,14 @@ void Builder::merge(Work& into, const Work& from, const SubfileRef& r, bool top)
         into.mesh.triangles.push_back(t);
         into.colour.push_back(colourOf(from.colour[i]));
         into.step.push_back(step);
+        into.print.push_back(printOf(from.print[i]));
     }
     for (const EdgeLine& l : from.lines)
         into.lines.push_back({{r.place.apply(l.v[0]), r.place.apply(l.v[1])}, l.optional, false});
     for (std::size_t i = 0; i < from.mesh.uses.size(); ++i) {
         const MeshUse& u = from.mesh.uses[i];
-        into.mesh.uses.push_back({0, r.place * u.place, colourOf(u.colour), step});
+        into.mesh.uses.push_back(
+            {0, r.place * u.place, colourOf(u.colour), step, printOf(u.print)});
         into.useFiles.push_back(from.useFiles[i]);
     }
 }
@@ -151,6 +166,18 @@ void Builder::build(const LDrawFile& file) {
     // A solid or an LGEO part is written whole: its own geometry serves only
     // its outline.
     const bool geometry = !m.solid && m.lgeo.empty();
+    // The file's texmaps become the mesh's prints as lines use them.
+    std::vector<int> printOf(file.texmaps.size(), -1);
+    const auto print = [&](int texmap) {
+        if (texmap < 0)
+            return -1;
+        int& p = printOf[static_cast<std::size_t>(texmap)];
+        if (p < 0) {
+            p = static_cast<int>(m.prints.size());
+            m.prints.push_back(file.texmaps[static_cast<std::size_t>(texmap)]);
+        }
+        return p;
+    };
     std::vector<Vec3> points;
     for (const Face& f : file.faces) {
         if (skipped(f.nonPov))
@@ -163,6 +190,7 @@ void Builder::build(const LDrawFile& file) {
         m.triangles.push_back(t);
         w.colour.push_back(f.colour);
         w.step.push_back(top ? f.step : 0);
+        w.print.push_back(print(f.texmap));
     }
     if (geometry) {
         for (const EdgeLine& l : file.lines)
@@ -193,9 +221,9 @@ void Builder::build(const LDrawFile& file) {
         const bool fits = child.mesh.kind == FileKind::Subpart || m_settings.mergeAll ||
                           uses[r.file] * extra <= kPrimitiveMergeLimit;
         if (mergeable(child, m_settings.mergeAll) && fits && size + extra <= kMergeLimit) {
-            merge(w, child, r, top); // an empty one brings its edge lines
+            merge(w, child, r, top, print(r.texmap)); // an empty one brings its edge lines
         } else if (!child.empty) {
-            m.uses.push_back({0, r.place, r.colour, top ? r.step : 0});
+            m.uses.push_back({0, r.place, r.colour, top ? r.step : 0, print(r.texmap)});
             w.useFiles.push_back(r.file);
             child.placed = true;
         }
@@ -211,6 +239,7 @@ void Builder::build(const LDrawFile& file) {
             std::vector<EdgeLine>().swap(child.lines);
             std::vector<int>().swap(child.colour);
             std::vector<int>().swap(child.step);
+            std::vector<int>().swap(child.print);
         }
     }
     w.empty =
@@ -230,8 +259,15 @@ BuiltMeshes Builder::run() {
         const LDrawFile* file;
         std::size_t next;
     };
-    std::unordered_map<const LDrawFile*, bool> seen{{&m_main, true}};
-    std::vector<Frame> stack{{&m_main, 0}};
+    // The stud logo is a root of its own, before the model.
+    std::vector<const LDrawFile*> roots{&m_main};
+    if (m_settings.studLogo && m_settings.studLogo != &m_main)
+        roots.insert(roots.begin(), m_settings.studLogo);
+    std::unordered_map<const LDrawFile*, bool> seen;
+    std::vector<Frame> stack;
+    for (const LDrawFile* root : roots)
+        if (seen.emplace(root, true).second)
+            stack.push_back({root, 0});
     while (!stack.empty()) {
         Frame& f = stack.back();
         if (f.next < f.file->refs.size()) {
@@ -254,8 +290,11 @@ BuiltMeshes Builder::run() {
     // callees first.
     BuiltMeshes out;
     std::unordered_map<const LDrawFile*, std::size_t> index;
-    std::vector<Frame> walk{{&m_main, 0}};
-    std::unordered_map<const LDrawFile*, bool> open{{&m_main, true}};
+    std::vector<Frame> walk;
+    std::unordered_map<const LDrawFile*, bool> open;
+    for (auto root = roots.rbegin(); root != roots.rend(); ++root)
+        if (open.emplace(*root, true).second)
+            walk.push_back({*root, 0});
     while (!walk.empty()) {
         Frame& f = walk.back();
         Work& w = m_work.at(f.file);
@@ -277,18 +316,27 @@ BuiltMeshes Builder::run() {
         for (std::size_t i = 0; i < order.size(); ++i)
             order[i] = i;
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return std::pair(w.step[a], w.colour[a]) < std::pair(w.step[b], w.colour[b]);
+            return std::tuple(w.step[a], w.colour[a], w.print[a]) <
+                   std::tuple(w.step[b], w.colour[b], w.print[b]);
         });
         std::vector<MeshTriangle> sorted;
         sorted.reserve(order.size());
         for (const std::size_t i : order) {
             if (m.runs.empty() || m.runs.back().step != w.step[i] ||
-                m.runs.back().colour != w.colour[i])
-                m.runs.push_back({w.colour[i], w.step[i], sorted.size(), 0});
+                m.runs.back().colour != w.colour[i] || m.runs.back().print != w.print[i])
+                m.runs.push_back({w.colour[i], w.step[i], sorted.size(), 0, w.print[i]});
             ++m.runs.back().count;
             sorted.push_back(m.triangles[i]);
         }
         m.triangles = std::move(sorted);
+        // A print over the caller's colour needs that colour beneath it.
+        for (const ColourRun& r : m.runs)
+            m.needsBase |= r.colour == kMainColour && r.print >= 0;
+        for (const MeshUse& u : m.uses)
+            m.needsBase |=
+                u.colour == kMainColour && (u.print >= 0 || out.meshes[u.mesh].needsBase);
+        if (f.file == m_settings.studLogo)
+            out.studLogo = out.meshes.size();
         index[f.file] = out.meshes.size();
         out.meshes.push_back(std::move(m));
         walk.pop_back();

@@ -8,11 +8,12 @@
 namespace bp::conv {
 
 struct MeshBuildSettings {
-    bool exactPrimitives = true; // studs, cylinders, discs, rings, cones as solids
-    bool studSwitch = true;      // stud primitives kept apart, for the scene's studs switch
-    bool mergeAll = false;       // every primitive merged, not only curved ones
-    bool excludeNonPov = false;  // leave out IFNOTPOV / ELSEPOV lines
-    std::string lgeoFolder;      // parts from LGEO where it has them, when not empty
+    bool exactPrimitives = true;         // studs, cylinders, discs, rings, cones as solids
+    bool studSwitch = true;              // stud primitives kept apart, for the scene's studs switch
+    bool mergeAll = false;               // every primitive merged, not only curved ones
+    bool excludeNonPov = false;          // leave out IFNOTPOV / ELSEPOV lines
+    std::string lgeoFolder;              // parts from LGEO where it has them, when not empty
+    const LDrawFile* studLogo = nullptr; // built too, before the model's own meshes
 };
 
 struct BuiltMeshes {
@@ -20,6 +21,7 @@ struct BuiltMeshes {
     // The main model's points: a bounded set for each file placed in it.
     std::vector<Vec3> mainPoints;
     std::vector<std::string> lgeoIncludes;
+    std::optional<std::size_t> studLogo; // its mesh
 };
 
 // Resolves every distinct file under `main` once, callees first, without

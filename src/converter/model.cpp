@@ -1,11 +1,13 @@
 #include "converter/model.h"
 
+#include "converter/convert.h"
 #include "converter/options.h"
 #include "converter/text.h"
 
 #include <charconv>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace bp::conv {
@@ -94,25 +96,98 @@ bool isL3PMeta(std::string_view line) {
 
 enum class PovState { None, Pov, NonPov };
 
+// Where the reader is in "!TEXMAP" blocks.
+struct TexmapState {
+    int block = -1; // the texmap of an open START block
+    bool fallback = false;
+    int next = -1; // a NEXT texmap waiting for its line
+};
+
 struct ParseState {
     int step = 0;
     PovState pov = PovState::None;
     bool first = true;
     bool kindFromHeader = false;
     int line = 0;
+    TexmapState tex;
 };
 
+// Calls `data` with the text after "0 !:" on each line of an embedded image.
+void forEachDataLine(std::string_view text, const std::function<void(std::string_view)>& data) {
+    LineReader lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        Words w(line);
+        if (w.next() == "0" && w.next() == "!:")
+            data(w.rest());
+    }
+}
+
+// "START|NEXT <method> <points> [<angles>] <image> [GLOSSMAP <image>]"; the
+// words after "!TEXMAP". False when the line is malformed.
+bool readTexmap(Words& w, TexMap& t) {
+    const std::string_view method = w.next();
+    int angles = 0;
+    if (method == "PLANAR") {
+        t.projection = Projection::Planar;
+    } else if (method == "CYLINDRICAL") {
+        t.projection = Projection::Cylindrical;
+        angles = 1;
+    } else if (method == "SPHERICAL") {
+        t.projection = Projection::Spherical;
+        angles = 2;
+    } else {
+        return false;
+    }
+    for (Vec3& p : t.points)
+        if (!w.vec(p))
+            return false;
+    if ((angles > 0 && !w.number(t.angleA)) || (angles > 1 && !w.number(t.angleB)))
+        return false;
+    std::string_view image = w.next();
+    if (image.size() >= 2 && image.front() == '"' && image.back() == '"')
+        image = image.substr(1, image.size() - 2);
+    t.image = lowerName(std::string(image));
+    return !t.image.empty();
+}
+
+// A "0 !TEXMAP" line; the words after "!TEXMAP".
+void texmapLine(Words& w, int lineNumber, LDrawFile& file, TexmapState& s) {
+    const std::string_view what = w.next();
+    if (what == "START" || what == "NEXT") {
+        TexMap t;
+        t.line = lineNumber;
+        if (!readTexmap(w, t))
+            return;
+        file.texmaps.push_back(std::move(t));
+        const int index = static_cast<int>(file.texmaps.size()) - 1;
+        if (what == "NEXT") {
+            s.next = index;
+        } else {
+            s.block = index;
+            s.fallback = false;
+        }
+    } else if (what == "FALLBACK") {
+        s.fallback = s.block >= 0;
+    } else if (what == "END") {
+        s = TexmapState{};
+    }
+}
+
 // Handles a line starting with "0"; the words after it.
-void metaLine(Words& w, std::string_view line, LDrawFile& file, ColourTable& colours,
-              ParseState& s) {
+void metaLine(Words& w, std::string_view line, int lineNumber, LDrawFile& file,
+              ColourTable& colours, ParseState& s) {
     const std::string_view word = w.next();
     if (s.first) {
         file.title = std::string(Words(line.substr(1)).rest());
     }
     if (word == "STEP") {
         ++s.step;
+        s.tex = TexmapState{};
     } else if (word == "!COLOUR") {
         colours.define(line.substr(line.find('!')));
+    } else if (word == "!TEXMAP") {
+        texmapLine(w, lineNumber, file, s.tex);
     } else if (word == "!LDRAW_ORG") {
         if (const auto kind = kindFromHeader(w.next())) {
             file.kind = *kind;
@@ -131,7 +206,37 @@ void metaLine(Words& w, std::string_view line, LDrawFile& file, ColourTable& col
     }
 }
 
+// Whether a "0" line is "0 !:" inside a texmap block: geometry drawn only by
+// readers that draw the texture. Then `w` is moved past the "!:".
+bool hiddenGeometry(Words& w, const TexmapState& s) {
+    if (s.block < 0 || s.fallback)
+        return false;
+    Words ahead = w;
+    if (ahead.next() != "!:")
+        return false;
+    w = ahead;
+    return true;
+}
+
+// The texmap a geometry line belongs to; a NEXT texmap is used up by it.
+void textureOf(TexmapState& s, TexRole role, Face& proto) {
+    if (s.next >= 0) {
+        proto.texmap = s.next;
+        s.next = -1;
+    } else if (s.block >= 0) {
+        proto.texmap = s.block;
+        proto.texRole = s.fallback ? TexRole::Fallback : role;
+    }
+}
+
 } // namespace
+
+bool drawn(const LDrawFile& file, int texmap, TexRole role) {
+    if (texmap < 0 || role == TexRole::Textured)
+        return true;
+    const bool found = !file.texmaps[static_cast<std::size_t>(texmap)].imagePath.empty();
+    return found == (role == TexRole::Only);
+}
 
 void addQuad(std::vector<Face>& faces, const Face& proto, const std::array<Vec3, 4>& q) {
     const auto agrees = [](const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& d) {
@@ -173,8 +278,8 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
     while (lines.next(line)) {
         const int lineNumber = lines.number();
         Words w(line);
-        const std::string_view type = w.next();
-        if (type.empty())
+        const std::string_view first = w.next();
+        if (first.empty())
             continue;
         if (line.size() > kLongestLine) {
             leaveOut(file, lineNumber,
@@ -182,6 +287,9 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
             s.first = false;
             continue;
         }
+        const TexRole role =
+            first == "0" && hiddenGeometry(w, s.tex) ? TexRole::Only : TexRole::Textured;
+        const std::string_view type = role == TexRole::Only ? w.next() : first;
         if (s.pov == PovState::Pov && !isL3PMeta(line)) {
             auto& code = file.povCode.back().text;
             code.append(line);
@@ -196,12 +304,14 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
         proto.step = s.step;
         proto.nonPov = s.pov == PovState::NonPov;
         const auto colour = type[0] == '0' ? std::nullopt : parseColourCode(w.next());
+        if (type[0] != '0')
+            textureOf(s.tex, role, proto);
         if (isGeometryType(type) && !colour)
             w.problem = "the colour is not a colour number";
         switch (type[0]) {
         case '0':
             s.line = lineNumber;
-            metaLine(w, line, file, colours, s);
+            metaLine(w, line, lineNumber, file, colours, s);
             if (s.pov == PovState::Pov && povBlockLine == 0)
                 povBlockLine = lineNumber;
             else if (s.pov != PovState::Pov)
@@ -228,6 +338,8 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
             r.step = s.step;
             r.nonPov = proto.nonPov;
             r.isLight = r.name == "light.dat";
+            r.texmap = proto.texmap;
+            r.texRole = proto.texRole;
             file.refs.push_back(std::move(r));
             break;
         }
@@ -280,6 +392,51 @@ void parseLDraw(std::string_view text, LDrawFile& file, ColourTable& colours) {
     }
 }
 
+std::optional<std::string> decodeBase64(std::string_view text) {
+    std::string out;
+    unsigned bits = 0;
+    int count = 0, padding = 0;
+    for (const char c : text) {
+        int v;
+        if (c >= 'A' && c <= 'Z')
+            v = c - 'A';
+        else if (c >= 'a' && c <= 'z')
+            v = c - 'a' + 26;
+        else if (c >= '0' && c <= '9')
+            v = c - '0' + 52;
+        else if (c == '+')
+            v = 62;
+        else if (c == '/')
+            v = 63;
+        else if (c == '=') {
+            ++padding;
+            continue;
+        } else if (isBlank(c))
+            continue;
+        else
+            return std::nullopt;
+        if (padding > 0)
+            return std::nullopt; // data after the padding
+        bits = (bits << 6) | static_cast<unsigned>(v);
+        if (++count == 4) {
+            out += static_cast<char>((bits >> 16) & 255);
+            out += static_cast<char>((bits >> 8) & 255);
+            out += static_cast<char>(bits & 255);
+            bits = 0;
+            count = 0;
+        }
+    }
+    if (count == 1 || padding > 2)
+        return std::nullopt;
+    if (count == 2)
+        out += static_cast<char>((bits >> 4) & 255);
+    if (count == 3) {
+        out += static_cast<char>((bits >> 10) & 255);
+        out += static_cast<char>((bits >> 2) & 255);
+    }
+    return out;
+}
+
 std::vector<std::string> problemMessages(const LDrawFile& file) {
     std::vector<std::string> out;
     const std::string where = messageText(file.path, 1000);
@@ -304,7 +461,7 @@ std::vector<MpdFile> splitMpd(std::string_view text) {
         Words w(line);
         if (w.next() == "0") {
             const std::string_view word = w.next();
-            if (word == "FILE") {
+            if (word == "FILE" || word == "!DATA") {
                 files.push_back({lowerName(std::string(w.rest().substr(0, kLongestLine))),
                                  std::string(), lines.number() + 1});
                 inFile = true;
@@ -358,7 +515,7 @@ LDrawFile* ModelLoader::parseInto(std::string name, std::string path, std::strin
         break;
     }
     parseLDraw(text, *file, m_colours);
-    // The main model read again as a subfile is told of once.
+    findImages(*file); // The main model read again as a subfile is told of once.
     if (m_told.insert(file->path + "\n" + std::to_string(firstLine)).second)
         for (std::string& message : problemMessages(*file))
             m_warnings.push_back(std::move(message));
@@ -385,6 +542,74 @@ const LDrawFile* ModelLoader::load(const std::string& path, std::string& error) 
     resolveAll();
     breakCycles(main);
     return main;
+}
+
+const LDrawFile* ModelLoader::loadLibraryFile(const std::string& name) {
+    if (const auto it = m_files.find(name); it != m_files.end())
+        return it->second.get();
+    std::string text;
+    const auto found = m_library.find(name);
+    if (!found || !readWholeFile(found->path, text))
+        return nullptr;
+    LDrawFile* file = parseInto(name, found->path, text, found->origin, found->inSubfolder, 1);
+    resolveAll();
+    return file;
+}
+
+// Finds each texmap's image, then keeps the lines drawn with it (or, where it
+// is missing, without it): afterwards a line with a texmap is textured.
+void ModelLoader::findImages(LDrawFile& file) {
+    if (file.texmaps.empty())
+        return;
+    for (TexMap& t : file.texmaps) {
+        t.imagePath = embeddedImage(t.image);
+        if (t.imagePath.empty())
+            if (const auto found = m_library.find("textures/" + t.image))
+                t.imagePath = found->path;
+        if (t.imagePath.empty())
+            m_warnings.push_back("cannot find the image \"" + t.image + "\" (asked for by " +
+                                 file.path + " line " + std::to_string(t.line) +
+                                 "); the plain geometry is drawn");
+    }
+    const auto settle = [&file](auto& items) {
+        std::erase_if(items, [&file](const auto& i) { return !drawn(file, i.texmap, i.texRole); });
+        for (auto& i : items)
+            if (i.texmap >= 0 && file.texmaps[static_cast<std::size_t>(i.texmap)].imagePath.empty())
+                i.texmap = -1;
+    };
+    settle(file.faces);
+    settle(file.refs);
+}
+
+// The path of an image embedded in the model, written out on first use;
+// empty when the model has none of that name.
+std::string ModelLoader::embeddedImage(const std::string& name) {
+    if (const auto it = m_images.find(name); it != m_images.end())
+        return it->second;
+    auto it = m_embedded.find(name);
+    if (it == m_embedded.end())
+        it = m_embedded.find("textures/" + name);
+    if (it == m_embedded.end() || m_imagePrefix.empty())
+        return {};
+    std::string base64;
+    forEachDataLine(it->second.text, [&](std::string_view data) { base64.append(data); });
+    const auto bytes = decodeBase64(base64);
+    std::string path, error;
+    if (!bytes) {
+        m_warnings.push_back("the embedded image \"" + name + "\" is not valid base64");
+    } else {
+        std::string safe = name;
+        for (char& c : safe)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_')
+                c = '_';
+        path = m_imagePrefix + safe;
+        if (!writeFileAtomically(path, *bytes, error)) {
+            m_warnings.push_back("cannot write the embedded image \"" + name + "\": " + error);
+            path.clear();
+        }
+    }
+    m_images[name] = path;
+    return path;
 }
 
 void ModelLoader::resolveAll() {

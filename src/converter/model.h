@@ -17,6 +17,23 @@ enum class FileKind { Model, Part, Subpart, Primitive };
 
 struct LDrawFile;
 
+// How a line takes part in a "!TEXMAP" block: textured (drawn by everyone),
+// drawn only when the image is there ("0 !:" lines), or drawn only when it
+// is not (after FALLBACK).
+enum class TexRole : unsigned char { Textured, Only, Fallback };
+
+enum class Projection { Planar, Cylindrical, Spherical };
+
+// One "0 !TEXMAP START|NEXT" projection, in the coordinates of its file.
+struct TexMap {
+    Projection projection = Projection::Planar;
+    std::array<Vec3, 3> points;
+    double angleA = 0, angleB = 0; // degrees: cylinder's sweep; sphere's two sweeps
+    std::string image;             // as named, lower case
+    std::string imagePath;         // where it was found; empty when missing
+    int line = 0;
+};
+
 // A type 1 line.
 struct SubfileRef {
     int colour = kMainColour;
@@ -27,6 +44,8 @@ struct SubfileRef {
     bool nonPov = false;             // inside "0 L3P IFNOTPOV" or "ELSEPOV"
     bool isLight = false;            // a light.dat marker
     const LDrawFile* file = nullptr; // nullptr when it could not be found
+    int texmap = -1;                 // index into the file's texmaps
+    TexRole texRole = TexRole::Textured;
 };
 
 // A triangle, or half of a quad.
@@ -35,6 +54,8 @@ struct Face {
     std::array<Vec3, 3> v;
     int step = 0;
     bool nonPov = false;
+    int texmap = -1; // index into the file's texmaps
+    TexRole texRole = TexRole::Textured;
 };
 
 // A type 2 (edge) or type 5 (optional) line: where the surface has a sharp
@@ -72,7 +93,11 @@ struct LDrawFile {
     std::vector<LineProblem> problems; // the first few malformed lines
     std::size_t malformedLines = 0;    // how many there were in all
     int unendedPovBlock = 0;           // the line of an "IFPOV" with no "ENDPOV"
+    std::vector<TexMap> texmaps;
 };
+
+// Whether a line of a texmap block is drawn, given whether its image is there.
+bool drawn(const LDrawFile& file, int texmap, TexRole role);
 
 // Parses the text of one LDraw file into `file`. Colour definitions go into
 // `colours`; the kind is taken from the "!LDRAW_ORG" header when present.
@@ -108,12 +133,20 @@ class ModelLoader {
     // The main model, or nullptr (with `error` set) when it cannot be read.
     const LDrawFile* load(const std::string& path, std::string& error);
     std::size_t fileCount() const { return m_files.size(); }
+    // Images embedded in the model ("0 !DATA") are written as files named
+    // `prefix` followed by their own name, for POV-Ray to read.
+    void setImagePrefix(std::string prefix) { m_imagePrefix = std::move(prefix); }
+    bool has(const std::string& name) const { return m_files.contains(name); }
+    // A library file the model itself may not use (a stud logo), or nullptr.
+    const LDrawFile* loadLibraryFile(const std::string& name);
     std::size_t missingReferences() const { return m_missingRefs; }
 
   private:
     LDrawFile* parseInto(std::string name, std::string path, std::string_view text, Origin origin,
                          bool inSubfolder, int firstLine);
     void resolveAll();
+    void findImages(LDrawFile& file);
+    std::string embeddedImage(const std::string& name);
     void breakCycles(const LDrawFile* main);
 
     Library& m_library;
@@ -125,7 +158,13 @@ class ModelLoader {
     std::unordered_set<std::string> m_told; // files whose problems were told
     std::vector<LDrawFile*> m_pending;
     std::size_t m_missingRefs = 0;
+    std::string m_imagePrefix;
+    std::unordered_map<std::string, std::string> m_images; // name to written path
 };
+
+// The bytes of base64 text (blanks and line ends between are skipped), or
+// nullopt when it holds anything else.
+std::optional<std::string> decodeBase64(std::string_view text);
 
 bool readWholeFile(const std::string& path, std::string& text);
 

@@ -1,6 +1,8 @@
 #include "converter/pov_writer.h"
 
+#include "converter/materials.h"
 #include "converter/primitives.h"
+#include "converter/prints.h"
 #include "converter/text.h"
 
 #include <algorithm>
@@ -42,11 +44,12 @@ std::string stemOf(const std::string& name) {
     return b;
 }
 
-// Items in a declaration's body: placed meshes, one mesh per colour, code.
+// Items in a declaration's body: placed meshes, one mesh per colour and
+// print, code.
 std::size_t countItems(const ResolvedMesh& m) {
-    std::set<int> colours;
+    std::set<std::pair<int, int>> colours;
     for (const ColourRun& r : m.runs)
-        colours.insert(r.colour);
+        colours.insert({r.colour, r.print});
     return m.uses.size() + colours.size() + m.povCode.size();
 }
 
@@ -63,8 +66,11 @@ class PovWriter {
     void writeLightsAndFloor();
     void writeDeclaration(const ResolvedMesh& mesh);
     void writeBody(const ResolvedMesh& mesh, bool top);
-    void writeUse(const MeshUse& use, bool top, bool studSwitch);
+    void writeUse(const ResolvedMesh& mesh, const MeshUse& use, bool top, bool studSwitch);
     void writeMeshes(const ResolvedMesh& mesh, bool top, int step);
+    void writePrints(const ResolvedMesh& mesh);
+    std::string baseTexture(int code, bool top) const;
+    std::string printLayers(const ResolvedMesh& mesh, int code, int print, bool top) const;
 
     std::ostream& m_out;
     const ScenePlan& m_plan;
@@ -76,9 +82,14 @@ void PovWriter::write() {
     writeCamera();
     writeLightsAndFloor();
     const auto& meshes = m_plan.meshes();
-    for (std::size_t i = 0; i + 1 < meshes.size(); ++i)
+    for (std::size_t i = 0; i + 1 < meshes.size(); ++i) {
         writeDeclaration(meshes[i]);
+        if (&meshes[i] == m_plan.studLogo())
+            m_out << "#declare BPStudLogo = object { " << meshes[i].id
+                  << " translate <0,-4,0> } // on top of a stud\n";
+    }
     m_out << "\n// The model\n";
+    writePrints(m_plan.mainMesh());
     writeBody(m_plan.mainMesh(), true);
 }
 
@@ -98,15 +109,10 @@ void PovWriter::writeHeader() {
           << "#ifndef (BPBumps) #declare BPBumps = " << (o.bumps ? 1 : 0) << "; #end\n"
           << "#ifndef (BPMargin) #declare BPMargin = " << povNumber(kDefaultMargin)
           << "; #end // share of the picture's shorter side kept free round a fitted model\n"
-          << "#ifndef (BPAmbient) #declare BPAmbient = 0.4; #end\n"
-          << "#ifndef (BPDiffuse) #declare BPDiffuse = 0.4; #end\n"
-          << "#ifndef (BPPhong) #declare BPPhong = 0.5; #end\n"
-          << "#ifndef (BPPhongSize) #declare BPPhongSize = 40; #end\n"
-          << "#ifndef (BPReflection) #declare BPReflection = 0.08; #end\n"
-          << "#ifndef (BPTransFilter) #declare BPTransFilter = 0.85; #end\n"
-          << "#ifndef (BPIor) #declare BPIor = 1.25; #end\n"
           << "#declare BPBumpNormal = normal { bumps 0.01 scale 20 }\n"
-          << "#declare BPStudLogo = torus { 3.2, 0.45 translate <0,-4,0> }\n\n"
+          << (m_plan.studLogo() ? ""
+                                : "#declare BPStudLogo = torus { 3.2, 0.45 translate <0,-4,0> }\n")
+          << "\n"
           << "// Each part shrinks about its centre by the seam width; transparent\n"
           << "// parts always a little, so that touching faces do not speckle.\n"
           << "#macro BPSeam(SX, SY, SZ, CX, CY, CZ, Least)\n"
@@ -115,6 +121,8 @@ void PovWriter::writeHeader() {
           << "  scale <max(1 - W / SX, 0.5), max(1 - W / SY, 0.5), max(1 - W / SZ, 0.5)>\n"
           << "  translate <CX, CY, CZ>\n"
           << "#end\n\n";
+    writeFinishes(m_out);
+    m_out << "\n";
     if (!m_plan.lgeoIncludes().empty()) {
         m_out << "// LGEO parts (POV-Ray needs LGEO's folder as a library path, +L)\n"
               << "#include \"lg_defs.inc\"\n";
@@ -130,42 +138,7 @@ void PovWriter::writeColours() {
         Colour grey;
         grey.name = "Unknown";
         grey.rgb = {0.5, 0.5, 0.5};
-        const Colour c = m_plan.colours().find(code).value_or(grey);
-        std::string finish;
-        switch (c.finish) {
-        case Finish::Chrome:
-            finish = "ambient 0.25 diffuse 0.6 metallic reflection 0.6 brilliance 6 specular 0.8 "
-                     "roughness 0.01";
-            break;
-        case Finish::Pearlescent:
-            finish = "ambient BPAmbient diffuse 0.6 metallic reflection 0.15 brilliance 3 "
-                     "phong BPPhong phong_size 20";
-            break;
-        case Finish::Metal:
-            finish = "ambient 0.25 diffuse 0.6 metallic reflection 0.35 brilliance 4 "
-                     "specular 0.6 roughness 0.02";
-            break;
-        case Finish::Rubber:
-            finish = "ambient BPAmbient diffuse 0.6 phong 0.1 phong_size 10";
-            break;
-        case Finish::Plain:
-            finish = "ambient BPAmbient diffuse BPDiffuse phong BPPhong phong_size BPPhongSize "
-                     "reflection BPReflection";
-            break;
-        }
-        if (c.luminance > 0)
-            finish += " emission " + povNumber(c.luminance / 255.0);
-        m_out << "#declare BPColor" << code << " = material { // " << sceneText(c.name)
-              << "\n  texture { "
-              << (c.transparent()
-                      ? "pigment { rgbf <" + povNumber(c.rgb.x) + "," + povNumber(c.rgb.y) + "," +
-                            povNumber(c.rgb.z) + ",BPTransFilter> }"
-                      : "pigment { rgb " + vec(c.rgb) + " }")
-              << "\n    finish { " << finish << " }\n"
-              << "    #if (BPBumps) normal { BPBumpNormal } #end\n  }\n";
-        if (c.transparent())
-            m_out << "  #if (BPQuality >= 2) interior { ior BPIor } #end\n";
-        m_out << "}\n";
+        writeMaterial(m_out, code, m_plan.colours().find(code).value_or(grey));
     }
     m_out << "\n";
 }
@@ -281,19 +254,24 @@ void PovWriter::writeLightsAndFloor() {
     const Options& o = m_plan.options();
     m_out << "// Lights\n";
     for (const SceneLight& l : m_plan.lights())
-        m_out << "light_source { " << vec(l.position) << " color rgb " << vec(l.rgb) << " } // "
-              << l.note << "\n";
-    Vec3 background{0, 0, 0};
-    if (o.background)
-        background = o.background->code ? m_plan.colourRgb(*o.background->code) : o.background->rgb;
-    m_out << "\n#declare BPBackground = " << vec(background) << ";\n"
-          << "background { rgb BPBackground }\n";
+        m_out << "light_source { " << vec(l.position) << " color "
+              << (l.intensity == 1 ? srgbText(l.rgb) : "rgb " + vec(linearRgb(l.rgb) * l.intensity))
+              << " } // " << l.note << "\n";
+    if (o.background) {
+        const Vec3 background =
+            o.background->code ? m_plan.colourRgb(*o.background->code) : o.background->rgb;
+        m_out << "\n#declare BPBackground = " << vec(background) << ";\n"
+              << "background { srgb BPBackground }\n";
+    } else {
+        // Black, and transparent where POV-Ray writes an alpha channel (+UA).
+        m_out << "\nbackground { rgbt <0,0,0,1> }\n";
+    }
     if (o.floor != FloorType::None) {
         m_out << "\n// Floor\n#declare BPFloorY = " << povNumber(m_plan.floorY()) << ";\n"
               << "plane { -y, -BPFloorY\n  texture {\n    pigment { "
               << (o.floor == FloorType::Checkered
-                      ? "checker rgb <0.9,0.9,0.9> rgb <0.25,0.25,0.25> scale 40"
-                      : "rgb <0.8,0.8,0.8>")
+                      ? "checker srgb <0.9,0.9,0.9> srgb <0.25,0.25,0.25> scale 40"
+                      : "srgb <0.8,0.8,0.8>")
               << " }\n    finish { ambient BPAmbient diffuse BPDiffuse }\n  }\n}\n";
     }
     m_out << "\n";
@@ -314,28 +292,37 @@ void PovWriter::writeDeclaration(const ResolvedMesh& mesh) {
         }
         return;
     }
+    writePrints(mesh);
+    // A mesh with a print over its caller's colour is a macro of that colour.
+    const std::string head =
+        mesh.needsBase ? "#macro " + mesh.id + "(BPBase)\n" : "#declare " + mesh.id + " = ";
+    if (mesh.needsBase)
+        m_out << head;
     if (part) {
-        m_out << "#if (BPQuality = 0)\n#declare " << mesh.id << " = box { " << vec(mesh.box.lo)
-              << ", " << vec(mesh.box.hi) << " }\n#else\n";
+        m_out << "#if (BPQuality = 0)\n"
+              << (mesh.needsBase ? "" : head) << "box { " << vec(mesh.box.lo) << ", "
+              << vec(mesh.box.hi) << " }\n#else\n";
     }
     if (!mesh.lgeo.empty()) {
         m_out << "#declare " << mesh.id << " = object { " << mesh.lgeo
               << " matrix <0,0,-25,-25,0,0,0,-25,0,0,0,0> }\n";
     } else {
-        m_out << "#declare " << mesh.id
-              << (countItems(mesh) < 2 ? " = object {\n" : " = union {\n");
+        m_out << (mesh.needsBase ? "" : head)
+              << (countItems(mesh) < 2 ? "object {\n" : "union {\n");
         writeBody(mesh, false);
         m_out << "}\n";
     }
+    if (mesh.needsBase)
+        m_out << (part ? "#end\n#end\n" : "#end\n");
     if (part) {
         const Vec3 size = mesh.box.size(), c = mesh.box.centre();
         const std::string args = povNumber(std::max(size.x, 1.0)) + ", " +
                                  povNumber(std::max(size.y, 1.0)) + ", " +
                                  povNumber(std::max(size.z, 1.0)) + ", " + povNumber(c.x) + ", " +
                                  povNumber(c.y) + ", " + povNumber(c.z);
-        m_out << "#end\n#declare " << mesh.id << "_seam = transform { BPSeam(" << args
-              << ", 0) }\n#declare " << mesh.id << "_seamT = transform { BPSeam(" << args
-              << ", 0.001) }\n";
+        m_out << (mesh.needsBase ? "" : "#end\n") << "#declare " << mesh.id
+              << "_seam = transform { BPSeam(" << args << ", 0) }\n#declare " << mesh.id
+              << "_seamT = transform { BPSeam(" << args << ", 0.001) }\n";
     }
 }
 
@@ -358,7 +345,7 @@ void PovWriter::writeBody(const ResolvedMesh& mesh, bool top) {
             m_out << "#if (clock > " << step << ") // step " << step + 1 << "\n";
         for (const MeshUse& u : mesh.uses)
             if (!byStep || u.step == step)
-                writeUse(u, top, studSwitch);
+                writeUse(mesh, u, top, studSwitch);
         writeMeshes(mesh, top, byStep ? step : -1);
         for (const PovCode* p : mesh.povCode)
             if (!byStep || p->step == step)
@@ -368,7 +355,7 @@ void PovWriter::writeBody(const ResolvedMesh& mesh, bool top) {
     }
 }
 
-void PovWriter::writeUse(const MeshUse& use, bool top, bool studSwitch) {
+void PovWriter::writeUse(const ResolvedMesh& mesh, const MeshUse& use, bool top, bool studSwitch) {
     const ResolvedMesh& c = m_plan.meshes()[use.mesh];
     const bool stud = studSwitch && c.stud;
     const int code = m_plan.resolve(use.colour, top);
@@ -376,11 +363,15 @@ void PovWriter::writeUse(const MeshUse& use, bool top, bool studSwitch) {
     if (stud)
         m_out << "#if (BPStuds) ";
     m_out << "object { " << c.id;
+    if (c.needsBase)
+        m_out << "(" << baseTexture(code, top) << ")";
     if (c.kind == FileKind::Part)
         m_out << " transform { " << c.id << (colour && colour->transparent() ? "_seamT" : "_seam")
               << " }";
     m_out << " " << matrixText(repairedSingular(use.place));
-    if (code != kMainColour)
+    if (use.print >= 0)
+        m_out << " " << printLayers(mesh, code, use.print, top);
+    else if (code != kMainColour)
         m_out << " material { BPColor" << code << " }";
     m_out << " }";
     if (stud)
@@ -389,11 +380,12 @@ void PovWriter::writeUse(const MeshUse& use, bool top, bool studSwitch) {
 }
 
 void PovWriter::writeMeshes(const ResolvedMesh& mesh, bool top, int step) {
-    std::map<int, std::vector<const ColourRun*>> byColour;
+    std::map<std::pair<int, int>, std::vector<const ColourRun*>> byColour; // and print
     for (const ColourRun& r : mesh.runs)
         if (step < 0 || r.step == step)
-            byColour[m_plan.resolve(r.colour, top)].push_back(&r);
-    for (const auto& [code, runs] : byColour) {
+            byColour[{m_plan.resolve(r.colour, top), r.print}].push_back(&r);
+    for (const auto& [key, runs] : byColour) {
+        const auto [code, print] = key;
         m_out << "mesh {\n";
         for (const ColourRun* r : runs)
             for (std::size_t t = r->first; t < r->first + r->count; ++t) {
@@ -406,10 +398,36 @@ void PovWriter::writeMeshes(const ResolvedMesh& mesh, bool top, int step) {
                     m_out << "  triangle { " << vec(tri.v[0]) << ", " << vec(tri.v[1]) << ", "
                           << vec(tri.v[2]) << " }\n";
             }
-        if (code != kMainColour)
+        if (print >= 0)
+            m_out << "  " << printLayers(mesh, code, print, top) << "\n";
+        else if (code != kMainColour)
             m_out << "  material { BPColor" << code << " }\n";
         m_out << "}\n";
     }
+}
+
+namespace {
+std::string printId(const ResolvedMesh& mesh, int print) {
+    return (mesh.id.empty() ? "BPModel" : mesh.id) + "_print" + std::to_string(print);
+}
+} // namespace
+
+void PovWriter::writePrints(const ResolvedMesh& mesh) {
+    for (std::size_t i = 0; i < mesh.prints.size(); ++i)
+        m_out << printLayer(mesh.prints[i], printId(mesh, static_cast<int>(i)));
+}
+
+// The texture beneath a print: the colour's own, or the macro's argument
+// where the colour is the caller's.
+std::string PovWriter::baseTexture(int code, bool top) const {
+    if (code == kMainColour)
+        return top ? "BPTex" + std::to_string(m_plan.topColour()) : "BPBase";
+    return "BPTex" + std::to_string(code);
+}
+
+// A print over its colour: two texture layers.
+std::string PovWriter::printLayers(const ResolvedMesh& mesh, int code, int print, bool top) const {
+    return "texture { " + baseTexture(code, top) + " } texture { " + printId(mesh, print) + " }";
 }
 
 } // namespace

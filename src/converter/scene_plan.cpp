@@ -13,9 +13,11 @@ namespace bp::conv {
 
 namespace {
 
+// A key light and two fills: together about as bright on a face turned up to
+// them as one white light head-on, so colours keep their values.
 constexpr struct {
-    double latitude, longitude;
-} kDefaultLights[] = {{45, 0}, {30, 120}, {60, -120}};
+    double latitude, longitude, intensity;
+} kDefaultLights[] = {{45, 0, 0.75}, {30, 120, 0.4}, {60, -120, 0.3}};
 
 // More light.dat markers than any scene needs are left out.
 constexpr std::size_t kMaxModelLights = 1000;
@@ -34,7 +36,8 @@ std::string povNumber(double v) {
     return std::string(buf, r.ptr);
 }
 
-std::unique_ptr<LoadedModel> loadModel(const std::string& modelPath, const Environment& env) {
+std::unique_ptr<LoadedModel> loadModel(const std::string& modelPath, const Environment& env,
+                                       const std::string& imagePrefix) {
     auto m = std::make_unique<LoadedModel>();
     m->libraryRoot = locateLDrawLibrary(env);
     if (m->libraryRoot.empty())
@@ -57,7 +60,13 @@ std::unique_ptr<LoadedModel> loadModel(const std::string& modelPath, const Envir
     m->library = std::make_unique<Library>(m->libraryRoot,
                                            std::filesystem::path(modelPath).parent_path().string());
     m->loader = std::make_unique<ModelLoader>(*m->library, m->colours, m->warnings);
+    m->loader->setImagePrefix(imagePrefix);
     m->main = m->loader->load(modelPath, m->error);
+    // The raised logo of the library's own studs, where it has one.
+    if (m->main && m->loader->has("stud.dat"))
+        for (const char* name : {"logo3.dat", "logo4.dat", "logo5.dat"})
+            if ((m->studLogo = m->loader->loadLibraryFile(name)))
+                break;
     return m;
 }
 
@@ -78,8 +87,11 @@ ScenePlan::ScenePlan(const Options& options, const LDrawFile& main, const Colour
     build.excludeNonPov = options.excludeNonPov;
     if (options.lgeo && !settings.trianglesOnly)
         build.lgeoFolder = std::move(lgeoFolder);
+    if (!settings.trianglesOnly)
+        build.studLogo = settings.studLogo;
     BuiltMeshes built = buildMeshes(main, build);
     m_meshes = std::move(built.meshes);
+    m_studLogo = built.studLogo;
     m_lgeoIncludes = std::move(built.lgeoIncludes);
     for (const Vec3& p : built.mainPoints)
         m_bounds.add(p);
@@ -131,21 +143,22 @@ void ScenePlan::placeLights() {
     const double distance = std::max((camera().location - centre).length(), 1.0);
     const bool defaults =
         m_options.defaultLights || (m_options.lights.empty() && !m_options.modelLights);
-    const auto globeLight = [&](double la, double lo, double r, const Vec3& rgb) {
+    const auto globeLight = [&](double la, double lo, double r, const Vec3& rgb,
+                                double intensity = 1) {
         const double radius = r > 0 ? r : distance;
-        m_lights.push_back({centre + globeDirection(la, lo) * radius, rgb,
+        m_lights.push_back({centre + globeDirection(la, lo) * radius, rgb, intensity,
                             "Latitude,Longitude,Radius: " + povNumber(la) + "," + povNumber(lo) +
                                 "," + povNumber(radius)});
     };
     if (defaults)
         for (const auto& l : kDefaultLights)
-            globeLight(l.latitude, l.longitude, 0, {1, 1, 1});
+            globeLight(l.latitude, l.longitude, 0, {1, 1, 1}, l.intensity);
     for (const LightSwitch& l : m_options.lights) {
         const Vec3 rgb = l.colour.code ? colourRgb(*l.colour.code) : l.colour.rgb;
         if (l.globe)
             globeLight(l.position.x, l.position.y, l.position.z, rgb);
         else
-            m_lights.push_back({l.position, rgb, "Position: " + vecText(l.position)});
+            m_lights.push_back({l.position, rgb, 1, "Position: " + vecText(l.position)});
     }
     if (m_options.modelLights) {
         const std::size_t before = m_lights.size();
@@ -156,7 +169,7 @@ void ScenePlan::placeLights() {
     if (m_lights.empty()) {
         m_warnings.push_back("no lights: the default lights are used");
         for (const auto& l : kDefaultLights)
-            globeLight(l.latitude, l.longitude, 0, {1, 1, 1});
+            globeLight(l.latitude, l.longitude, 0, {1, 1, 1}, l.intensity);
     }
 }
 
@@ -213,7 +226,7 @@ void ScenePlan::collectModelLights() {
         const int c = r.colour == kMainColour ? f.colour : r.colour;
         if (r.isLight) {
             if (m_lights.size() < kMaxModelLights + 3)
-                m_lights.push_back({(f.place * r.place).t, colourRgb(c), "From light.dat"});
+                m_lights.push_back({(f.place * r.place).t, colourRgb(c), 1, "From light.dat"});
             else
                 ++left;
         } else if (r.file && r.file->kind == FileKind::Model && lit[r.file] && left == 0) {
@@ -232,7 +245,7 @@ int ScenePlan::resolve(int code, bool top) const {
         // Faces in the edge colour are rare; they take the edge of the
         // model's default colour.
         const auto c = m_colours.find(m_topColour);
-        return c && !c->edgeIsRgb ? c->edge : 0;
+        return c ? c->edgeCode() : 0;
     }
     return code;
 }

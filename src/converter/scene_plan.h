@@ -37,6 +37,7 @@ struct ColourRun {
     int step = 0;
     std::size_t first = 0;
     std::size_t count = 0;
+    int print = -1; // index into the mesh's prints
 };
 
 // Another mesh placed inside this one.
@@ -45,6 +46,7 @@ struct MeshUse {
     Placement place;
     int colour = kMainColour; // 16: the placing mesh's own colour
     int step = 0;             // the building step, in the main model only
+    int print = -1;           // index into the placing mesh's prints
 };
 
 // One distinct file, resolved: its own faces and those of the subparts and
@@ -60,6 +62,8 @@ struct ResolvedMesh {
     std::vector<MeshTriangle> triangles;
     std::vector<ColourRun> runs; // sorted by step, then colour
     std::vector<MeshUse> uses;
+    std::vector<TexMap> prints; // in the mesh's coordinates, with their images
+    bool needsBase = false;     // a print over the caller's colour: written as a macro of it
     std::vector<const PovCode*> povCode;
     Box box;                     // of all its points, in its own coordinates
     std::uint64_t partCount = 0; // parts placed in it, through submodels (saturating)
@@ -74,16 +78,21 @@ struct LoadedModel {
     std::unique_ptr<Library> library;
     ColourTable colours;
     std::unique_ptr<ModelLoader> loader;
-    const LDrawFile* main = nullptr; // nullptr when the model could not be read
-    std::string error;               // why, then
+    const LDrawFile* main = nullptr;     // nullptr when the model could not be read
+    const LDrawFile* studLogo = nullptr; // the library's logo for studs, when the model has studs
+    std::string error;                   // why, then
     std::vector<std::string> warnings;
 };
-std::unique_ptr<LoadedModel> loadModel(const std::string& modelPath, const Environment& env);
+// `imagePrefix` starts the names of the files that images embedded in the
+// model are written to; without one they are not written.
+std::unique_ptr<LoadedModel> loadModel(const std::string& modelPath, const Environment& env,
+                                       const std::string& imagePrefix = {});
 
 struct SceneLight {
     Vec3 position;
-    Vec3 rgb{1, 1, 1};
-    std::string note; // how it was placed, written as a comment
+    Vec3 rgb{1, 1, 1};    // sRGB
+    double intensity = 1; // a linear factor on it
+    std::string note;     // how it was placed, written as a comment
 };
 
 // How the camera is placed: as given, or fitted to the model for the
@@ -94,6 +103,8 @@ struct PlanSettings {
     // Every subpart and primitive merged into its part's mesh and no exact
     // solids, for a front end that draws triangles only.
     bool trianglesOnly = false;
+    // A file drawn on top of every stud at quality 3, declared before them.
+    const LDrawFile* studLogo = nullptr;
 };
 
 class ScenePlan {
@@ -124,6 +135,8 @@ class ScenePlan {
     // Colours the scene uses, in first-use order.
     const std::vector<int>& usedColours() const { return m_usedColours; }
     const std::vector<std::string>& lgeoIncludes() const { return m_lgeoIncludes; }
+    // The stud logo's mesh, when there is one.
+    const ResolvedMesh* studLogo() const { return m_studLogo ? &m_meshes[*m_studLogo] : nullptr; }
     Vec3 colourRgb(int code) const;
     const ColourTable& colours() const { return m_colours; }
     const Options& options() const { return m_options; }
@@ -148,6 +161,7 @@ class ScenePlan {
     std::vector<ResolvedMesh> m_meshes;
     std::vector<int> m_usedColours;
     std::vector<std::string> m_lgeoIncludes;
+    std::optional<std::size_t> m_studLogo;
     Box m_bounds;
     FitOutline m_outline;
     CameraFit m_fit = CameraFit::Whole;

@@ -1,5 +1,6 @@
 #include "converter/camera.h"
 #include "converter/convert.h"
+#include "converter/materials.h"
 #include "converter/mesh_builder.h"
 #include "converter/model.h"
 #include "converter/options.h"
@@ -280,6 +281,161 @@ TEST(ConverterModel, BowTieQuadsAndFlatPlacements) {
     expectNear(fixed.apply({1, 0, 1}), flat.apply({1, 0, 1}), 1e-12);
 }
 
+// The material an LDConfig line gives, as the scene writes it; the word that
+// decides it comes last, where a CR LF line end would cut it.
+TEST(ConverterColours, LDConfigLinesGiveTheirMaterialWithEitherLineEnd) {
+    const struct {
+        std::string line;
+        int code;
+        std::vector<std::string> written;
+    } rows[] = {
+        {"0 !COLOUR Black CODE 0 VALUE #1B2A34 EDGE #808080",
+         0,
+         {"pigment { srgb <0.1058824,0.1647059,0.2039216> } finish { BPSolidFinish }"}},
+        {"0 !COLOUR Trans_Clear CODE 47 VALUE #FCFCFC EDGE #C9C9C9 ALPHA 128",
+         47,
+         {"pigment { srgbf <0.9882353,0.9882353,0.9882353,BPTransFilter> } finish { "
+          "BPTransFinish }",
+          "#if (BPQuality >= 2) interior { ior BPIor } #end"}},
+        {"0 !COLOUR Chrome_Gold CODE 334 VALUE #DFC176 EDGE #C2982E CHROME",
+         334,
+         {"BPChromeFinish"}},
+        {"0 !COLOUR Pearl_White CODE 183 VALUE #F6F2DF EDGE #333333 PEARLESCENT",
+         183,
+         {"BPPearlFinish"}},
+        {"0 !COLOUR Metallic_Gold CODE 82 VALUE #DBAC34 EDGE #333333 METAL", 82, {"BPMetalFinish"}},
+        {"0 !COLOUR Matte_Silver CODE 9000 VALUE #898788 EDGE #333333 MATTE_METALLIC",
+         9000,
+         {"BPMatteMetalFinish"}},
+        {"0 !COLOUR Rubber_Yellow CODE 65 VALUE #FAC80A EDGE #333333 RUBBER",
+         65,
+         {"BPRubberFinish"}},
+        {"0 !COLOUR Glow_In_Dark_Opaque CODE 21 VALUE #E0FFB0 EDGE #B8FF4D ALPHA 240 LUMINANCE 15",
+         21,
+         {"srgbf <", "BPLuminousFinish"}},
+        {"0 !COLOUR Glitter_Trans_Clear CODE 117 VALUE #EEEEEE EDGE #BABABA ALPHA 128 MATERIAL "
+         "GLITTER VALUE #FFFFFF FRACTION 0.08 VFRACTION 0.1 SIZE 1",
+         117,
+         {"cells texture_map", "[0.92 pigment { srgb <1,1,1> } finish { BPGlitterFinish }]",
+          "} scale 1\n"}},
+        {"0 !COLOUR Speckle_Black_Gold CODE 133 VALUE #000000 EDGE #DBAC34 MATERIAL SPECKLE VALUE "
+         "#DBAC34 FRACTION 0.4 MINSIZE 1 MAXSIZE 3",
+         133,
+         {"[0.6 pigment { srgb <0.8588235,0.6745098,0.2039216> } finish { BPSpeckleFinish }]",
+          "} scale 2\n"}},
+    };
+    for (const std::string end : {"\n", "\r\n"}) {
+        for (const auto& row : rows) {
+            ColourTable colours;
+            LDrawFile ignored;
+            parseLDraw(row.line + end + "0 // after" + end, ignored, colours);
+            const auto colour = colours.find(row.code);
+            ASSERT_TRUE(colour) << row.line;
+            std::ostringstream out;
+            writeMaterial(out, row.code, *colour);
+            for (const std::string& part : row.written)
+                EXPECT_NE(out.str().find(part), std::string::npos) << row.line << " gives\n"
+                                                                   << out.str();
+        }
+    }
+    ColourTable colours;
+    ASSERT_TRUE(colours.define("!COLOUR Black CODE 0 VALUE #1B2A34 EDGE #808080\r"));
+    EXPECT_EQ(colours.find(0)->edgeCode(), 0x2808080);
+}
+
+// The library's own LDConfig.ldr, with CR LF line ends, read whole.
+TEST(ConverterColours, TheLibrarysLDConfig) {
+    ColourTable colours;
+    LDrawFile ignored;
+    parseLDraw(readFile(BRICKPOV_SOURCE_DIR "/data/ldraw/LDConfig.ldr"), ignored, colours);
+    ASSERT_EQ(colours.size(), 212u);
+    std::map<std::string, int> counts;
+    for (int code = 0; code < 100000; ++code) {
+        if (const auto c = colours.find(code); c && !ColourTable::isDirect(code)) {
+            counts["transparent"] += c->transparent();
+            counts["luminous"] += c->luminous();
+            counts["chrome"] += c->material == Material::Chrome;
+            counts["pearl"] += c->material == Material::Pearlescent;
+            counts["metal"] += c->material == Material::Metal;
+            counts["rubber"] += c->material == Material::Rubber;
+            counts["glitter"] += c->flakes == Flakes::Glitter;
+            counts["speckle"] += c->flakes == Flakes::Speckle;
+        }
+    }
+    EXPECT_EQ(counts, (std::map<std::string, int>{{"chrome", 7},
+                                                  {"glitter", 14},
+                                                  {"luminous", 10},
+                                                  {"metal", 11},
+                                                  {"pearl", 18},
+                                                  {"rubber", 33},
+                                                  {"speckle", 4},
+                                                  {"transparent", 51}}));
+}
+
+// Which lines a texmap block marks, and how: drawn with the print, only with
+// it ("0 !:"), or only without it (after FALLBACK); NEXT takes one line, and
+// END, STEP and the end of the file close a block.
+TEST(ConverterModel, TexmapBlocksMarkTheirLines) {
+    const std::string text = "0 !TEXMAP START PLANAR 0 0 0 1 0 0 0 1 0 A.png\n"
+                             "3 1 0 0 0 1 0 0 0 1 0\n"
+                             "0 !: 3 2 0 0 0 1 0 0 0 1 0\n"
+                             "0 !TEXMAP FALLBACK\n"
+                             "3 3 0 0 0 1 0 0 0 1 0\n"
+                             "0 !: 3 4 0 0 0 1 0 0 0 1 0\n"
+                             "0 !TEXMAP END\n"
+                             "0 !TEXMAP NEXT CYLINDRICAL 0 0 0 0 -1 0 1 0 0 90 b.png\n"
+                             "1 5 0 0 0 1 0 0 0 1 0 0 0 1 x.dat\n"
+                             "3 6 0 0 0 1 0 0 0 1 0\n"
+                             "0 !TEXMAP START SPHERICAL 0 0 0 0 0 -1 1 0 0 180 90 c.png\n"
+                             "3 7 0 0 0 1 0 0 0 1 0\n"
+                             "0 STEP\n"
+                             "3 8 0 0 0 1 0 0 0 1 0\n"
+                             "0 !TEXMAP START CONICAL 0 0 0 1 0 0 0 1 0 d.png\n"
+                             "3 9 0 0 0 1 0 0 0 1 0\n";
+    for (const std::string end : {"\n", "\r\n"}) {
+        std::string lines = text;
+        for (std::size_t at = 0; (at = lines.find('\n', at)) != std::string::npos; at += end.size())
+            lines.replace(at, 1, end);
+        LDrawFile f;
+        ColourTable colours;
+        parseLDraw(lines, f, colours);
+        ASSERT_EQ(f.texmaps.size(), 3u);
+        EXPECT_EQ(f.texmaps[0].image, "a.png");
+        EXPECT_EQ(f.texmaps[1].projection, Projection::Cylindrical);
+        EXPECT_EQ(f.texmaps[1].angleA, 90);
+        EXPECT_EQ(f.texmaps[2].projection, Projection::Spherical);
+        EXPECT_EQ(f.texmaps[2].angleB, 90);
+        expectNear(f.texmaps[2].points[2], {1, 0, 0});
+        std::vector<std::tuple<int, int, TexRole>> faces;
+        for (const Face& face : f.faces)
+            faces.emplace_back(face.colour, face.texmap, face.texRole);
+        using enum TexRole;
+        EXPECT_EQ(faces, (std::vector<std::tuple<int, int, TexRole>>{{1, 0, Textured},
+                                                                     {2, 0, Only},
+                                                                     {3, 0, Fallback},
+                                                                     {6, -1, Textured},
+                                                                     {7, 2, Textured},
+                                                                     {8, -1, Textured},
+                                                                     {9, -1, Textured}}));
+        ASSERT_EQ(f.refs.size(), 1u);
+        EXPECT_EQ(f.refs[0].texmap, 1);
+        f.texmaps[0].imagePath = "/a.png";
+        EXPECT_TRUE(drawn(f, 0, Only));
+        EXPECT_FALSE(drawn(f, 0, Fallback));
+        EXPECT_FALSE(drawn(f, 2, Only));
+        EXPECT_TRUE(drawn(f, 2, Fallback));
+    }
+}
+
+TEST(ConverterModel, Base64) {
+    EXPECT_EQ(decodeBase64("TWFu"), "Man");
+    EXPECT_EQ(decodeBase64("TW\r\nE="), "Ma");
+    EXPECT_EQ(decodeBase64(" TQ== "), "M");
+    EXPECT_EQ(decodeBase64(""), "");
+    for (const char* bad : {"TW!u", "T", "TQ==TQ==", "TQ==="})
+        EXPECT_EQ(decodeBase64(bad), std::nullopt) << bad;
+}
+
 TEST(ConverterLibrary, SearchOrderAndNameRules) {
     test::TempFolder t;
     const std::string lib = t.path() + "lib/", model = t.path() + "model/";
@@ -460,6 +616,35 @@ TEST_F(ConverterRun, DeepAndExplodingTreesAreWalkedOncePerFile) {
         EXPECT_EQ(plan.forEachInstance([&](auto&&...) { ++boxes; }, 5000), c.boxes < 5000);
         EXPECT_EQ(boxes, c.boxes) << c.model;
     }
+}
+
+// An image embedded in the model is written beside the scene and printed;
+// a missing one is named, and the geometry without the print is drawn.
+TEST_F(ConverterRun, PrintsFromEmbeddedImagesAndTheirFallback) {
+    writeFile(m_t.path() + "m.mpd", "0 FILE m.ldr\n"
+                                    "0 !TEXMAP START PLANAR 0 0 0 10 0 0 0 0 10 dot.png\n"
+                                    "0 !: 3 16 0 0 0 10 0 0 0 0 10\n"
+                                    "0 !TEXMAP FALLBACK\n"
+                                    "3 4 0 0 0 10 0 0 0 0 10\n"
+                                    "0 !TEXMAP END\n"
+                                    "0 !TEXMAP NEXT PLANAR 0 0 0 10 0 0 0 0 10 Nowhere.png\n"
+                                    "0 !: 3 2 0 0 0 10 0 0 0 0 10\n"
+                                    "3 14 0 0 0 10 0 0 0 0 10\n"
+                                    "0 NOFILE\n"
+                                    "0 !DATA dot.png\n"
+                                    "0 !: iVBO\n"
+                                    "0 !: Rw==\n");
+    const Outcome r = convert({"m.mpd"}, m_env);
+    EXPECT_EQ(r.status, kWithWarnings);
+    EXPECT_NE(r.err.find("\"nowhere.png\" (asked for by " + m_t.path() + "m.mpd line 7)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(readFile(m_t.path() + "m-dot.png"), "\x89PNG");
+    const std::string pov = readFile(m_t.path() + "m.pov");
+    EXPECT_NE(pov.find("image_map { png \"" + m_t.path() + "m-dot.png\" once"), std::string::npos);
+    EXPECT_NE(pov.find("texture { BPTex7 } texture { BPModel_print0 }"), std::string::npos);
+    EXPECT_EQ(pov.find("BPColor4 "), std::string::npos);  // the first block's fallback
+    EXPECT_NE(pov.find("BPColor14 "), std::string::npos); // the second's plain line
 }
 
 TEST_F(ConverterRun, TheLibraryComesFromLDrawIniWithoutLDRAWDIR) {
