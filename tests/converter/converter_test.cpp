@@ -630,6 +630,11 @@ TEST_F(ConverterRun, PrintsFromEmbeddedImagesAndTheirFallback) {
                                     "0 !TEXMAP NEXT PLANAR 0 0 0 10 0 0 0 0 10 Nowhere.png\n"
                                     "0 !: 3 2 0 0 0 10 0 0 0 0 10\n"
                                     "3 14 0 0 0 10 0 0 0 0 10\n"
+                                    "1 1 20 0 0 1 0 0 0 1 0 0 0 1 sq.ldr\n"
+                                    "0 NOFILE\n"
+                                    "0 FILE sq.ldr\n"
+                                    "0 !TEXMAP NEXT CYLINDRICAL 0 0 0 0 -10 0 0 0 -10 90 dot.png\n"
+                                    "3 16 0 0 0 10 0 0 0 0 10\n"
                                     "0 NOFILE\n"
                                     "0 !DATA dot.png\n"
                                     "0 !: iVBO\n"
@@ -642,7 +647,15 @@ TEST_F(ConverterRun, PrintsFromEmbeddedImagesAndTheirFallback) {
     EXPECT_EQ(readFile(m_t.path() + "m-dot.png"), "\x89PNG");
     const std::string pov = readFile(m_t.path() + "m.pov");
     EXPECT_NE(pov.find("image_map { png \"" + m_t.path() + "m-dot.png\" once"), std::string::npos);
+    // The image's top left at the first point, its top edge toward the second.
+    EXPECT_NE(pov.find("BPModel_print0 = texture { pigment { image_map { png"), std::string::npos);
+    EXPECT_NE(pov.find("matrix <10,0,0,0,0,-10,0,1,0,0,0,10> }"), std::string::npos);
     EXPECT_NE(pov.find("texture { BPTex7 } texture { BPModel_print0 }"), std::string::npos);
+    // A print over the caller's colour: a macro of it, a quarter turn round.
+    EXPECT_NE(pov.find("0.5 - atan2(z, x) / 1.570796, y, 0).red"), std::string::npos);
+    EXPECT_NE(pov.find("#macro BP1_sq_ldr(BPBase)"), std::string::npos);
+    EXPECT_NE(pov.find("texture { BPBase } texture { BP1_sq_ldr_print0 }"), std::string::npos);
+    EXPECT_NE(pov.find("object { BP1_sq_ldr(BPTex1) matrix"), std::string::npos);
     EXPECT_EQ(pov.find("BPColor4 "), std::string::npos);  // the first block's fallback
     EXPECT_NE(pov.find("BPColor14 "), std::string::npos); // the second's plain line
 }
