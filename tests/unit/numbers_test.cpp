@@ -126,6 +126,16 @@ TEST(Numbers, RoundHalfEvenSendsTiesToEven) {
         EXPECT_DOUBLE_EQ(roundHalfEven(c.value, c.decimals), c.expected) << c.value;
 }
 
+// Every whole number of the colour scale comes back from its stored fraction;
+// a fraction no whole number gives keeps its exact product.
+TEST(Numbers, ColourScaleGivesBackTheWholeNumber) {
+    for (int whole = 0; whole <= 510; ++whole) {
+        const float stored = bp::toSingle(roundHalfEven(whole / 255.0, 3));
+        EXPECT_EQ(bp::colourScale(stored), whole);
+    }
+    EXPECT_NEAR(bp::colourScale(0.6281f), 160.1655, 1e-4);
+}
+
 // A locale with "," as its decimal separator must change nothing.
 TEST(Numbers, PointStaysTheSeparatorUnderGermanLocale) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);

@@ -205,4 +205,13 @@ double roundHalfEven(double value, int decimals) {
     return negative ? -result : result;
 }
 
+double colourScale(float fraction) {
+    const double exact = static_cast<double>(fraction) * 255.0;
+    const double whole = roundHalfEven(exact);
+    // Three decimals tell every whole number of the scale apart.
+    if (toSingle(roundHalfEven(whole / 255.0, 3)) == fraction)
+        return whole;
+    return exact;
+}
+
 } // namespace bp

@@ -30,4 +30,8 @@ double roundHalfEven(double value);
 // Rounds to a number of decimals, ties to the even last digit.
 double roundHalfEven(double value, int decimals);
 
+// A colour fraction on the 0 to 255 scale: the whole number it was stored
+// from (160 for 0.627, kept to three decimals), else the exact product.
+double colourScale(float fraction);
+
 } // namespace bp

@@ -76,9 +76,10 @@ void showCurrentLight(BrickpovMain& m) {
     const int l = currentLight(m);
     for (int i = 0; i < 6; ++i) {
         const float value = m.lights.at(l, i + 1);
-        // The colour is shown on the 0 to 255 scale, the product kept as a
-        // float; one beyond the float's range shows its largest, not "inf".
-        const float shown = i < 3 ? value : toSingle(static_cast<double>(value) * 255.0);
+        // The colour is shown on the 0 to 255 scale as the whole number it
+        // was typed as; one beyond the float's range shows its largest, not
+        // "inf".
+        const float shown = i < 3 ? value : toSingle(colourScale(value));
         m.Txt_LightValue[i].setText(numberText(shown));
     }
 }
