@@ -3,6 +3,7 @@
 #include "gui/form_view.h"
 #include "gui/preview_window.h"
 #include "gui/qt_dialogs.h"
+#include "gui/qt_programs.h"
 #include "gui/qt_window_system.h"
 #include "platform/desktop/desktop_platform.h"
 
@@ -101,7 +102,7 @@ int main(int argc, char* argv[]) {
     const auto locations = bp::desktop::Locations::fromEnvironment();
     bp::desktop::FileSettingsStore settings(locations.settingsFile());
     bp::desktop::IniProfileFile profile(locations.configHome);
-    bp::desktop::PosixPrograms programs;
+    bp::gui::QtPrograms programs;
     bp::desktop::PosixFileSystem files(locations.programDir);
     bp::gui::QtWindowSystem windows;
     bp::gui::QtDialogs dialogs(windows);

@@ -99,6 +99,8 @@ MsgAnswer QtDialogs::messageBox(const MessageBoxRequest& request) {
     box.setWindowTitle(toQt(request.title));
     box.setTextFormat(Qt::PlainText);
     box.setText(withNewlines(request.text));
+    // A path in a message can be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.setIcon(toQtIcon(request.icon));
     box.setStandardButtons(toQtButtons(request.buttons));
     if (auto* preferred = qobject_cast<QPushButton*>(box.button(toQtButton(request.defaultButton))))

@@ -3,17 +3,23 @@
 #include "core/platform/platform.h"
 #include "core/ui/form.h"
 
+#include <algorithm>
+
 namespace bp {
 
 void CenterOnScreen(Form& form, WindowSystem& windows) {
     const Rect& r = form.rect();
-    form.move((windows.screenWidth() - r.width) / 2, (windows.screenHeight() - r.height) / 2);
+    // A window larger than the screen keeps its top left corner (and the
+    // menu bar) on it.
+    form.move(std::max(0, (windows.screenWidth() - r.width) / 2),
+              std::max(0, (windows.screenHeight() - r.height) / 2));
 }
 
 void CenterOverWindow(Form& form, const Form& owner) {
     const Rect& r = form.rect();
     const Rect& o = owner.rect();
-    form.move(o.left + (o.width - r.width) / 2, o.top + (o.height - r.height) / 2);
+    form.move(std::max(0, o.left + (o.width - r.width) / 2),
+              std::max(0, o.top + (o.height - r.height) / 2));
 }
 
 void setValueField(Control& field, bool enabled) {

@@ -120,12 +120,21 @@ void BrickpovPicture::play(bool on) {
 
 void BrickpovPicture::openFolder() {
     if (!current().empty())
-        AppExecute(m_app.platform(), folderPart(current()), {});
+        openOnDesktop("Open Folder", "the folder", folderPart(current()));
 }
 
 void BrickpovPicture::openWith() {
     if (!current().empty())
-        AppExecute(m_app.platform(), current(), {});
+        openOnDesktop("Open With", "the picture", current());
+}
+
+void BrickpovPicture::openOnDesktop(const char* title, const char* what, const std::string& path) {
+    if (m_app.platform().programs.openDocument(path))
+        return;
+    showMessage(m_app.platform(), title,
+                std::string("Nothing on this desktop could open ") + what +
+                    ". It is here, to copy:\r\n" + path,
+                MsgIcon::Exclamation);
 }
 
 void BrickpovPicture::copy() {

@@ -42,6 +42,7 @@ class BrickpovPicture : public Form {
     void play(bool on);
     void openFolder();
     void openWith();
+    void openOnDesktop(const char* title, const char* what, const std::string& path);
     void copy();
 
     App& m_app;

@@ -143,6 +143,11 @@ class Programs {
                                       const std::string& workingDir) {
         return {executeIn(file, arguments, workingDir), nullptr};
     }
+    // Opens a file or folder with the application the desktop has for it;
+    // false when nothing could open it.
+    virtual bool openDocument(const std::string& path) {
+        return execute(path, {}) == StartResult::Started;
+    }
     // Whether the program most recently started for this file still runs.
     virtual bool isRunning(const std::string& file) = 0;
     // The POV-Ray program, or empty when none is installed.

@@ -148,6 +148,12 @@ class Control {
     std::string shortcut;        // menu entries and buttons: "F1", "Ctrl+R"
     std::string picture;         // picture resource name for images and picture boxes
     std::string pattern;         // file lists
+    // How the control follows a window the person resizes: its right and
+    // bottom edges with the window's (grow), or its whole place (keep).
+    bool growWidth = false;
+    bool growHeight = false;
+    bool keepRight = false;
+    bool keepBottom = false;
     bool defaultButton = false;  // pressed by Enter
     bool cancelButton = false;   // pressed by Esc
     bool literalCaption = false; // shown as it stands: an "&" marks no access key

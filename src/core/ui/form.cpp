@@ -64,6 +64,26 @@ void Form::setRect(const Rect& rect) {
     notifyForm();
 }
 
+void Form::resizeClient(int width, int height) {
+    width = std::max(width, clientWidth);
+    height = std::max(height, clientHeight);
+    const int dx = width - currentClientWidth();
+    const int dy = height - currentClientHeight();
+    if (dx == 0 && dy == 0)
+        return;
+    m_clientWidth = width;
+    m_clientHeight = height;
+    for (Control* c : m_order) {
+        Rect r = c->rect();
+        r.left += c->keepRight ? dx : 0;
+        r.top += c->keepBottom ? dy : 0;
+        r.width += c->growWidth ? dx : 0;
+        r.height += c->growHeight ? dy : 0;
+        c->setRect(r);
+    }
+    setRect({m_rect.left, m_rect.top, m_rect.width + dx, m_rect.height + dy});
+}
+
 void Form::move(int left, int top) {
     setRect({left, top, m_rect.width, m_rect.height});
 }

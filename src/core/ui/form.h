@@ -59,7 +59,14 @@ class Form {
     // Designed client area in twips.
     int clientWidth = 0;
     int clientHeight = 0;
-    bool fixedBorder = true;
+    bool fixedBorder = true; // false: the person may resize the window
+    // The client area now, in twips; the designed one until resized.
+    int currentClientWidth() const { return m_clientWidth > 0 ? m_clientWidth : clientWidth; }
+    int currentClientHeight() const { return m_clientHeight > 0 ? m_clientHeight : clientHeight; }
+    // The window's client area became this size (never below the designed
+    // one): the controls follow it as they are told to, and the outer
+    // size grows with it.
+    void resizeClient(int width, int height);
     bool hasMenu = false;
 
     bool visible() const { return m_visible; }
@@ -131,6 +138,8 @@ class Form {
     std::string m_name;
     std::string m_caption;
     Rect m_rect;
+    int m_clientWidth = 0;
+    int m_clientHeight = 0;
     bool m_visible = false;
     bool m_loaded = false;
     bool m_unloading = false;
