@@ -26,7 +26,8 @@ Interpreter::Interpreter(Script& script, DriverContext& context)
                  {"waitrun", &Interpreter::waitrun},   {"waitgone", &Interpreter::waitgone},
                  {"restart", &Interpreter::restart},   {"povray", &Interpreter::povray},
                  {"touch", &Interpreter::touch},       {"imagesize", &Interpreter::imagesize},
-                 {"drop", &Interpreter::drop},         {"expect", &Interpreter::expect}} {
+                 {"drop", &Interpreter::drop},         {"expect", &Interpreter::expect},
+                 {"resize", &Interpreter::resize}} {
     m_ctx.windows.setInsideHandlerHook([this] { performHeld(); });
 }
 

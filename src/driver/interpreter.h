@@ -66,6 +66,7 @@ class Interpreter {
     void focus(Cursor& c, int line);
     void activate(Cursor& c, int line);
     void close(Cursor& c, int line);
+    void resize(Cursor& c, int line);
     void answer(Cursor& c, int line);
     void wait(Cursor& c, int line);
     void restart(Cursor& c, int line);

@@ -148,6 +148,17 @@ void Interpreter::close(Cursor& c, int) {
     f.userClose();
 }
 
+void Interpreter::resize(Cursor& c, int) {
+    const std::string name = c.word("window");
+    const int width = c.integer("width");
+    const int height = c.integer("height");
+    c.end();
+    Form& f = form(name);
+    if (!reachable(f) || f.fixedBorder)
+        return ignored(name);
+    f.resizeClient(width, height);
+}
+
 void Interpreter::answer(Cursor& c, int line) {
     Answer a;
     a.line = line;

@@ -4,6 +4,8 @@
 #include "gui/pictures.h"
 #include "gui/qt_convert.h"
 
+#include "core/common/numbers.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +15,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,12 +29,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyledItemDelegate>
 #include <QTextCursor>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <initializer_list>
@@ -551,10 +556,71 @@ class ImageViewBinding : public WidgetBinding {
         area()->setAlignment(Qt::AlignCenter);
         area()->setFrameShape(QFrame::StyledPanel);
         area()->viewport()->installEventFilter(this);
+        area()->installEventFilter(this);
+        area()->setFocusPolicy(Qt::StrongFocus);
     }
 
   private:
     QScrollArea* area() const { return static_cast<QScrollArea*>(m_widget); }
+
+    // The zoom shown now, also when fitted.
+    int shownPercent() const {
+        if (control().value() > 0 || m_image.isNull() || m_image.width() == 0)
+            return control().value();
+        return std::max(1, m_label->pixmap().deviceIndependentSize().toSize().width() * 100 /
+                               m_image.width());
+    }
+    void zoom(int direction) { control().setValue(zoomStep(shownPercent(), direction)); }
+
+    // The wheel and Ctrl with + or - zoom, a drag moves the picture, a
+    // double click fits it again.
+    bool gesture(QEvent* event) {
+        switch (event->type()) {
+        case QEvent::Wheel: {
+            const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+            if (delta != 0)
+                zoom(delta);
+            return true;
+        }
+        case QEvent::KeyPress: {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (!(key->modifiers() & Qt::ControlModifier))
+                return false;
+            if (key->key() == Qt::Key_Plus || key->key() == Qt::Key_Equal)
+                zoom(1);
+            else if (key->key() == Qt::Key_Minus)
+                zoom(-1);
+            else if (key->key() == Qt::Key_0)
+                control().setValue(0);
+            else
+                return false;
+            return true;
+        }
+        case QEvent::MouseButtonDblClick:
+            control().setValue(0);
+            return true;
+        case QEvent::MouseButtonPress:
+            m_dragFrom = static_cast<QMouseEvent*>(event)->position().toPoint();
+            area()->viewport()->setCursor(Qt::ClosedHandCursor);
+            return false;
+        case QEvent::MouseMove: {
+            if (!(static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton))
+                return false;
+            const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+            const QPoint moved = at - m_dragFrom;
+            m_dragFrom = at;
+            area()->horizontalScrollBar()->setValue(area()->horizontalScrollBar()->value() -
+                                                    moved.x());
+            area()->verticalScrollBar()->setValue(area()->verticalScrollBar()->value() - moved.y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            area()->viewport()->unsetCursor();
+            return false;
+        default:
+            return false;
+        }
+    }
 
     void updateOwn(Property property) override {
         if (property == Property::Path) {
@@ -571,6 +637,9 @@ class ImageViewBinding : public WidgetBinding {
         if (watched == area()->viewport() && event->type() == QEvent::Resize &&
             control().value() <= 0)
             showImage();
+        if ((watched == area()->viewport() || watched == area()) && control().enabled() &&
+            gesture(event))
+            return true;
         return WidgetBinding::eventFilter(watched, event);
     }
 
@@ -605,6 +674,7 @@ class ImageViewBinding : public WidgetBinding {
 
     QLabel* m_label;
     QImage m_image;
+    QPoint m_dragFrom;
 };
 
 // A line across the window: etched when it runs straight, as separators are.

@@ -12,6 +12,7 @@
 #include <QMoveEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -38,6 +39,8 @@ FormView::FormView(bp::Form& form, QWidget* owner)
     Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     flags |= owner ? Qt::Dialog : Qt::Window | Qt::WindowMinimizeButtonHint;
+    if (!form.fixedBorder)
+        flags |= Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
     setWindowFlags(flags);
     setFont(formFont());
     setObjectName(toQt(form.name()));
@@ -63,7 +66,7 @@ void FormView::build() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setSizeConstraint(form.fixedBorder ? QLayout::SetFixedSize : QLayout::SetMinimumSize);
     const auto& controls = form.controls();
     if (std::any_of(controls.begin(), controls.end(),
                     [](const Control* c) { return c->kind() == ControlKind::Menu; })) {
@@ -73,7 +76,11 @@ void FormView::build() {
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("clientArea"));
     m_client->installEventFilter(this);
-    m_client->setFixedSize(m_twips.toPixels(form.clientWidth), m_twips.toPixels(form.clientHeight));
+    const QSize designed(m_twips.toPixels(form.clientWidth), m_twips.toPixels(form.clientHeight));
+    if (form.fixedBorder)
+        m_client->setFixedSize(designed);
+    else
+        m_client->setMinimumSize(designed);
     layout->addWidget(m_client);
 
     for (Control* control : controls) {
@@ -171,8 +178,35 @@ void FormView::placeAtFormPosition() {
         return;
     const Rect& r = m_form->rect();
     m_placing = true;
-    move(m_twips.toPixels(r.left), m_twips.toPixels(r.top));
+    applyClientSize();
+    QPoint at(m_twips.toPixels(r.left), m_twips.toPixels(r.top));
+    // Whatever the scale factor, the window opens inside the screen's
+    // available area, its title bar and menu on it.
+    if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        const QSize frame = isVisible() ? frameGeometry().size() : size();
+        if (!m_form->fixedBorder &&
+            (frame.width() > area.width() || frame.height() > area.height()))
+            resize(size().boundedTo(area.size()));
+        at.setX(std::clamp(at.x(), area.left(),
+                           std::max(area.left(), area.right() + 1 - frame.width())));
+        at.setY(std::clamp(at.y(), area.top(),
+                           std::max(area.top(), area.bottom() + 1 - frame.height())));
+    }
+    move(at);
     m_placing = false;
+}
+
+void FormView::applyClientSize() {
+    if (!m_form || m_form->fixedBorder || m_sizing)
+        return;
+    const QSize wanted(m_twips.toPixels(m_form->currentClientWidth()),
+                       m_twips.toPixels(m_form->currentClientHeight()));
+    if (m_client->size() == wanted)
+        return;
+    m_sizing = true;
+    resize(size() + (wanted - m_client->size()));
+    m_sizing = false;
 }
 
 void FormView::widgetFocused(bp::Control& control) {
@@ -188,8 +222,15 @@ void FormView::propertyChanged(bp::Control& control, bp::Property property) {
 
 void FormView::formChanged(bp::Form& form) {
     setWindowTitle(toQt(form.caption()));
+    if (form.staysOnTop() != windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+        const bool shown = isVisible();
+        setWindowFlag(Qt::WindowStaysOnTopHint, form.staysOnTop());
+        if (shown)
+            show(); // changing the flags hides the window
+    }
     if (m_placing)
         return;
+    applyClientSize();
     const Rect& r = form.rect();
     if (pos() != QPoint(m_twips.toPixels(r.left), m_twips.toPixels(r.top)))
         placeAtFormPosition();
@@ -222,6 +263,13 @@ bool FormView::event(QEvent* event) {
 
 // A click on the window itself, between its controls, is the form's own.
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client && event->type() == QEvent::Resize && m_form && !m_form->fixedBorder &&
+        !m_sizing) {
+        m_sizing = true;
+        m_form->resizeClient(m_twips.toTwips(m_client->width()),
+                             m_twips.toTwips(m_client->height()));
+        m_sizing = false;
+    }
     if (watched == m_client && event->type() == QEvent::MouseButtonRelease && m_form) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton &&

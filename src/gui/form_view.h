@@ -72,6 +72,10 @@ class FormView : public QWidget, public bp::FormObserver {
     std::map<const bp::Control*, ControlBinding*> m_byControl;
     bool m_applyingFocus = false;
     bool m_placing = false;
+    bool m_sizing = false;
+    // A sizeable window takes the form's client size, and the form follows
+    // the window's.
+    void applyClientSize();
 };
 
 } // namespace bp::gui

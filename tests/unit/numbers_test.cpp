@@ -136,6 +136,15 @@ TEST(Numbers, ColourScaleGivesBackTheWholeNumber) {
     EXPECT_NEAR(bp::colourScale(0.6281f), 160.1655, 1e-4);
 }
 
+TEST(Numbers, ZoomStepsInAndOutWithinItsRange) {
+    const struct {
+        int from, direction, expected;
+    } cases[] = {{100, 1, 150},   {100, -1, 75}, {41, 1, 50},      {41, -1, 33},
+                 {1600, 1, 1600}, {10, -1, 10},  {5000, -1, 1600}, {1, 1, 10}};
+    for (const auto& c : cases)
+        EXPECT_EQ(bp::zoomStep(c.from, c.direction), c.expected) << c.from << " " << c.direction;
+}
+
 // A locale with "," as its decimal separator must change nothing.
 TEST(Numbers, PointStaysTheSeparatorUnderGermanLocale) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);

@@ -44,6 +44,8 @@ Options BrickpovMain::options() const {
     if (const auto* r =
             dynamic_cast<const BrickpovRenderOptions*>(m_app.findForm("BrickpovRenderOptions")))
         o.renderSettings = renderSettingsOf(*r);
+    else
+        o.renderSettings.povrayWindow = povrayWindowChosen(m_app.platform().settings);
     return o;
 }
 

@@ -17,6 +17,8 @@ using ViewPresetTable = std::array<std::array<float, 9>, 30>;
 
 // The main window. Its controls show the option state; options() is that
 // state as a value, read from them in one place.
+inline constexpr int kRecentModelsShown = 10;
+
 class BrickpovMain : public Form {
   public:
     BrickpovMain(App& app);
@@ -127,6 +129,8 @@ class BrickpovMain : public Form {
     Control& Mnu_FileOpen;
     Control& Mnu_FileSave;
     Control& Mnu_FileRenderFolder;
+    Control& Mnu_RecentModels;
+    ControlArray Mnu_RecentModel;
     Control& Mnu_Separator1;
     ControlArray Mnu_RecentScene;
     Control& Mnu_Separator2;

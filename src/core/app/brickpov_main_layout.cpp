@@ -122,6 +122,15 @@ ControlArray recentSceneMenus(Form& f) {
     return ControlArray(std::move(items));
 }
 
+ControlArray recentModelMenus(Form& f) {
+    std::vector<Control*> items;
+    for (int i = 0; i < kRecentModelsShown; ++i) {
+        items.push_back(&menu(f, "Mnu_RecentModel", "Recent Model", "Mnu_RecentModels", false, i));
+        items.back()->literalCaption = true;
+    }
+    return ControlArray(std::move(items));
+}
+
 ControlArray frames(Form& f) {
     const Rect rects[] = {{60, 840, 8055, 4935},   {180, 1800, 2535, 2475},
                           {180, 4500, 2535, 855},  {2820, 1080, 2535, 3675},
@@ -316,6 +325,8 @@ BrickpovMain::BrickpovMain(App& app)
       Mnu_FileSave(menu(*this, "Mnu_FileSave", "&Save Scene", "Mnu_File")),
       Mnu_FileRenderFolder(
           menu(*this, "Mnu_FileRenderFolder", "Render All Models in Folder…", "Mnu_File")),
+      Mnu_RecentModels(menu(*this, "Mnu_RecentModels", "Recent &Models", "Mnu_File")),
+      Mnu_RecentModel(recentModelMenus(*this)),
       Mnu_Separator1(menu(*this, "Mnu_Separator1", "-", "Mnu_File", false)),
       Mnu_RecentScene(recentSceneMenus(*this)),
       Mnu_Separator2(menu(*this, "Mnu_Separator2", "-", "Mnu_File")),

@@ -6,8 +6,13 @@
 #include "core/common/file_routines.h"
 #include "core/lights/lighting_presets.h"
 #include "core/platform/platform.h"
+#include "core/scene/recent_scenes.h"
 
 namespace bp {
+
+void noteRunModel(BrickpovMain& m) {
+    noteRecentModel(m, AddBackslash(m.ModelPath) + m.Cbo_ModelFile.text());
+}
 
 void writeLibraryFolders(BrickpovMain& m) {
     ProfileFile& ini = m.platform().profile;

@@ -13,6 +13,9 @@ inline constexpr const char* kNotInstalled = "Not Installed";
 inline constexpr const char* kLDrawIniRead = "LDraw.ini";
 inline constexpr const char* kLDrawIniWrite = "LDraw.INI";
 
+// Puts the model that is run at the head of File > Recent Models.
+void noteRunModel(BrickpovMain& m);
+
 // Writes the library folders to LDraw.ini, where the converter finds them;
 // a failed write is told.
 void writeLibraryFolders(BrickpovMain& m);

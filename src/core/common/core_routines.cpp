@@ -4,6 +4,7 @@
 #include "core/ui/form.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace bp {
 
@@ -20,6 +21,35 @@ void CenterOverWindow(Form& form, const Form& owner) {
     const Rect& o = owner.rect();
     form.move(std::max(0, o.left + (o.width - r.width) / 2),
               std::max(0, o.top + (o.height - r.height) / 2));
+}
+
+void rememberPlace(const Form& form, SettingsStore& store, const std::string& app) {
+    const Rect& r = form.rect();
+    store.save(app, "Windows", form.name(),
+               std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+                   std::to_string(form.currentClientWidth()) + "," +
+                   std::to_string(form.currentClientHeight()));
+}
+
+bool restorePlace(Form& form, SettingsStore& store, const std::string& app, WindowSystem& windows) {
+    const std::string text = store.get(app, "Windows", form.name(), "");
+    int values[4] = {};
+    const char* p = text.data();
+    const char* end = text.data() + text.size();
+    for (int i = 0; i < 4; ++i) {
+        const auto [next, ec] = std::from_chars(p, end, values[i]);
+        if (ec != std::errc() || (i < 3 ? next == end || *next != ',' : next != end))
+            return false;
+        p = next + 1;
+    }
+    // A screen smaller than the one the place was kept on still shows the
+    // whole window where it can.
+    form.resizeClient(std::min(values[2], windows.screenWidth()),
+                      std::min(values[3], windows.screenHeight()));
+    const Rect& r = form.rect();
+    form.move(std::clamp(values[0], 0, std::max(0, windows.screenWidth() - r.width)),
+              std::clamp(values[1], 0, std::max(0, windows.screenHeight() - r.height)));
+    return true;
 }
 
 void setValueField(Control& field, bool enabled) {

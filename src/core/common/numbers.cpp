@@ -214,4 +214,18 @@ double colourScale(float fraction) {
     return exact;
 }
 
+int zoomStep(int percent, int direction) {
+    constexpr int steps[] = {10, 25, 33, 50, 67, 75, 100, 150, 200, 300, 400, 600, 800, 1200, 1600};
+    if (direction > 0) {
+        for (int s : steps)
+            if (s > percent)
+                return s;
+        return steps[std::size(steps) - 1];
+    }
+    for (auto it = std::rbegin(steps); it != std::rend(steps); ++it)
+        if (*it < percent)
+            return *it;
+    return steps[0];
+}
+
 } // namespace bp

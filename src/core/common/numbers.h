@@ -34,4 +34,8 @@ double roundHalfEven(double value, int decimals);
 // from (160 for 0.627, kept to three decimals), else the exact product.
 double colourScale(float fraction);
 
+// The picture view's next zoom in per cent from the one shown, one step in
+// (direction > 0) or out, within 10 % and 1600 %.
+int zoomStep(int percent, int direction);
+
 } // namespace bp

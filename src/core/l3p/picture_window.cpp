@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/settings.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 
@@ -62,6 +63,14 @@ BrickpovPicture::BrickpovPicture(App& app)
         c->setBackColor(Color::systemButtonFace());
     Tmr_Play.setInterval(kFrameMs);
     Tmr_Play.setEnabled(false);
+    fixedBorder = false;
+    for (Control* c : {&Lbl_Warning, &Img_Picture, &Lbl_Path, &Sld_Frame})
+        c->growWidth = true;
+    Img_Picture.growHeight = true;
+    Btn_Play.keepRight = Lbl_Frame.keepRight = true;
+    for (Control* c : {&Lbl_Path, &Sld_Frame, &Btn_Play, &Lbl_Frame, &Btn_Fit, &Btn_Actual,
+                       &Btn_OpenFolder, &Btn_OpenWith, &Btn_Copy})
+        c->keepBottom = true;
 
     Sld_Frame.onClick = [this] { showFrame(); };
     Btn_Play.onClick = [this] { play(!Tmr_Play.enabled()); };
@@ -145,6 +154,7 @@ void BrickpovPicture::copy() {
 }
 
 void BrickpovPicture::Form_Unload() {
+    rememberPlace(*this, m_app.platform().settings, kAppName);
     Tmr_Play.setEnabled(false);
 }
 
@@ -153,7 +163,7 @@ void showPictures(App& app, const std::vector<std::string>& paths, bool missingP
     const bool first = !window.visible();
     window.Img_Picture.setValue(0);
     window.setPictures(paths, missingParts);
-    if (first)
+    if (first && !restorePlace(window, app.platform().settings, kAppName, app.platform().windows))
         CenterOverWindow(window, app.main());
     window.show(false);
 }

@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/settings.h"
 #include "core/app/tool_choice.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
@@ -13,9 +14,28 @@
 #include "core/options/scene_format.h"
 #include "core/platform/platform.h"
 
+#include <cstdio>
 #include <fstream>
+#include <utility>
 
 namespace bp {
+
+namespace {
+
+constexpr const char* kCommonSizes[] = {
+    "640 x 480 (4:3)",   "800 x 600 (4:3)",    "1024 x 768 (4:3)",   "1600 x 1200 (4:3)",
+    "1280 x 720 (16:9)", "1920 x 1080 (16:9)", "2560 x 1440 (16:9)", "3840 x 2160 (16:9)",
+    "512 x 512 (1:1)",   "1080 x 1080 (1:1)",  "2048 x 2048 (1:1)"};
+
+// "1920 x 1080 (16:9)" as its width and height.
+std::optional<std::pair<int, int>> commonSize(const std::string& item) {
+    int width = 0, height = 0;
+    if (std::sscanf(item.c_str(), "%d x %d", &width, &height) != 2 || width <= 0 || height <= 0)
+        return std::nullopt;
+    return std::pair{width, height};
+}
+
+} // namespace
 
 BrickpovRenderOptions::BrickpovRenderOptions(App& app)
     : Form(app, "BrickpovRenderOptions"),
@@ -24,6 +44,7 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
       Cbo_FileType(add(ControlKind::ComboEdit, "Cbo_FileType")),
       Txt_Width(add(ControlKind::TextBox, "Txt_Width")),
       Txt_Height(add(ControlKind::TextBox, "Txt_Height")),
+      Cbo_Size(add(ControlKind::ComboList, "Cbo_Size")),
       Chk_AntiAlias(add(ControlKind::CheckBox, "Chk_AntiAlias")),
       Txt_Additional(add(ControlKind::TextBox, "Txt_Additional")),
       Fra_Stepclock(add(ControlKind::Frame, "Fra_Stepclock")),
@@ -32,11 +53,12 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
       Txt_FinalFrame(add(ControlKind::TextBox, "Txt_FinalFrame")),
       Txt_InitialClock(add(ControlKind::TextBox, "Txt_InitialClock")),
       Txt_FinalClock(add(ControlKind::TextBox, "Txt_FinalClock")),
+      Chk_PovWindow(add(ControlKind::CheckBox, "Chk_PovWindow")),
       Btn_OK(add(ControlKind::Button, "Btn_OK")), m_app(app) {
     setCaption("POV-Ray Render Settings");
     clientWidth = 4995;
-    clientHeight = 3585;
-    setRect({0, 0, 5085, 3990});
+    clientHeight = 3945;
+    setRect({0, 0, 5085, 4350});
 
     struct LabelDesign {
         const char* caption;
@@ -50,7 +72,7 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
         {"Output Image Size", {60, 1440, 1875, 195}, true, Alignment::Left},
         {"H", {1080, 1740, 195, 195}, false, Alignment::Right},
         {"W", {60, 1740, 195, 195}, false, Alignment::Right},
-        {"Additional Switches", {60, 2460, 1875, 195}, true, Alignment::Left}};
+        {"Additional Switches", {60, 2820, 1875, 195}, true, Alignment::Left}};
     for (int i = 0; i < 6; ++i) {
         Control& l = Lbl_RenderOptions[i];
         l.setCaption(labels[i].caption);
@@ -70,9 +92,17 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
     Txt_Height.setRect({1320, 1680, 615, 315});
     Txt_Height.setText("480");
     Chk_AntiAlias.setCaption("Anti-Alias");
-    Chk_AntiAlias.setRect({60, 2100, 1455, 255});
+    Chk_AntiAlias.setRect({60, 2460, 1455, 255});
     Chk_AntiAlias.setBackColor(Color::systemButtonFace());
-    Txt_Additional.setRect({60, 2700, 4815, 315});
+    Txt_Additional.setRect({60, 3060, 4815, 315});
+    // Common sizes beside the free boxes; choosing one fills them.
+    Cbo_Size.setRect({60, 2040, 2475, 315});
+    for (const char* size : kCommonSizes)
+        Cbo_Size.addItem(size);
+    Chk_PovWindow.setCaption("Show POV-Ray's own window while it renders");
+    Chk_PovWindow.setRect({60, 3525, 3480, 255});
+    Chk_PovWindow.setBackColor(Color::systemButtonFace());
+    Chk_PovWindow.setValue(povrayWindowChosen(app.platform().settings) ? 1 : 0);
 
     Fra_Stepclock.setCaption("Stepclock Options");
     Fra_Stepclock.setRect({2640, 300, 2235, 1695});
@@ -102,16 +132,27 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
         f.box->container = "Fra_Stepclock";
     }
     Btn_OK.setCaption("OK");
-    Btn_OK.setRect({3660, 3120, 1215, 375});
+    Btn_OK.setRect({3660, 3480, 1215, 375});
     Btn_OK.setBackColor(Color::systemButtonFace());
 
     int tab = 0;
     for (Control* c : {&Txt_OutputFile, &Txt_Height, &Txt_Width, &Txt_Additional, &Txt_InitialFrame,
                        &Txt_FinalFrame, &Txt_InitialClock, &Txt_FinalClock, &Btn_OK, &Cbo_FileType,
-                       &Chk_AntiAlias})
+                       &Chk_AntiAlias, &Cbo_Size, &Chk_PovWindow})
         c->tabIndex = tab++;
 
     Btn_OK.onClick = [this] { hide(); };
+    Cbo_Size.onClick = [this] {
+        const auto size = commonSize(Cbo_Size.text());
+        if (!size)
+            return;
+        Txt_Width.setText(std::to_string(size->first));
+        Txt_Height.setText(std::to_string(size->second));
+    };
+    Chk_PovWindow.onClick = [this] {
+        m_app.platform().settings.save(kAppName, "Render", "POVRayWindow",
+                                       Chk_PovWindow.value() == 1 ? "1" : "0");
+    };
 }
 
 void BrickpovRenderOptions::Form_Load() {
@@ -143,6 +184,10 @@ void Btn_RenderOptions_Click(BrickpovMain& m) {
     dialog.show(true);
 }
 
+bool povrayWindowChosen(SettingsStore& store) {
+    return store.get(kAppName, "Render", "POVRayWindow", "1") != "0";
+}
+
 RenderSettings renderSettingsOf(const BrickpovRenderOptions& r) {
     RenderSettings s;
     s.outputFile = r.Txt_OutputFile.text();
@@ -156,6 +201,7 @@ RenderSettings renderSettingsOf(const BrickpovRenderOptions& r) {
     s.initialClock = r.Txt_InitialClock.text();
     s.finalClock = r.Txt_FinalClock.text();
     s.additional = r.Txt_Additional.text();
+    s.povrayWindow = r.Chk_PovWindow.value() == 1;
     return s;
 }
 

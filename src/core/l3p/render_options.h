@@ -23,6 +23,7 @@ class BrickpovRenderOptions : public Form {
     Control& Cbo_FileType;
     Control& Txt_Width;
     Control& Txt_Height;
+    Control& Cbo_Size;
     Control& Chk_AntiAlias;
     Control& Txt_Additional;
     Control& Fra_Stepclock;
@@ -31,6 +32,7 @@ class BrickpovRenderOptions : public Form {
     Control& Txt_FinalFrame;
     Control& Txt_InitialClock;
     Control& Txt_FinalClock;
+    Control& Chk_PovWindow;
     Control& Btn_OK;
 
   protected:
@@ -42,6 +44,9 @@ class BrickpovRenderOptions : public Form {
 };
 
 void Btn_RenderOptions_Click(BrickpovMain& m);
+
+// Whether POV-Ray's own window is shown, as the person last chose.
+bool povrayWindowChosen(SettingsStore& store);
 
 // POV-Ray's arguments for rendering the output of the last conversion.
 // The settings the dialog holds.

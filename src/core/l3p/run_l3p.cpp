@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/settings.h"
 #include "core/app/tool_choice.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
@@ -70,6 +71,7 @@ bool isOldL3P(BrickpovMain& m) {
 
 void StartL3P(BrickpovMain& m) {
     const Options o = m.options();
+    noteRunModel(m);
     auto& run = m.app().form<BrickpovRun>();
     run.beginRun(o.modelFile);
     // What the scene was before, to tell whether this run's L3P wrote it.

@@ -2,6 +2,7 @@
 
 #include "core/app/app.h"
 #include "core/app/brickpov_main.h"
+#include "core/app/settings.h"
 #include "core/common/core_routines.h"
 #include "core/options/options.h"
 
@@ -51,6 +52,14 @@ BrickpovRun::BrickpovRun(App& app)
     Btn_Close.tabIndex = 1;
     for (Control* c : {&Lbl_Step, &Lbl_Elapsed, &Btn_Cancel, &Btn_Close})
         c->setBackColor(Color::systemButtonFace());
+    fixedBorder = false;
+    for (Control* c : {&Lbl_Step, &Txt_Warnings, &Txt_Output, &Prg_Render})
+        c->growWidth = true;
+    Txt_Output.growHeight = true;
+    for (Control* c : {&Lbl_Elapsed, &Btn_Cancel, &Btn_Close})
+        c->keepRight = true;
+    for (Control* c : {&Prg_Render, &Lbl_Elapsed, &Btn_Cancel, &Btn_Close})
+        c->keepBottom = true;
     Tmr_Run.setInterval(kPollMs);
     Tmr_Run.setEnabled(false);
 
@@ -78,7 +87,8 @@ void BrickpovRun::beginRun(const std::string& modelName) {
     showElapsed();
     Btn_Cancel.setEnabled(true);
     Tmr_Run.setEnabled(true);
-    if (!visible()) {
+    if (!visible() &&
+        !restorePlace(*this, m_app.platform().settings, kAppName, m_app.platform().windows)) {
         // Beside the main window, on the side where the screen has room;
         // with room on neither, against the edge of the wider side.
         const Rect& main = m_app.main().rect();
@@ -92,8 +102,9 @@ void BrickpovRun::beginRun(const std::string& modelName) {
                    : screen - (main.left + main.width) > main.left ? screen - width
                                                                    : 0;
         move(std::max(0, left), std::max(0, main.top));
-        Form::show(false);
     }
+    if (!visible())
+        Form::show(false);
 }
 
 void BrickpovRun::beginMonitoredRun(const std::string& title, bool cancellable) {
@@ -107,6 +118,7 @@ void BrickpovRun::endRun(const std::string& text) {
         return;
     m_active = false;
     m_program.reset();
+    setStaysOnTop(false);
     Btn_Cancel.setEnabled(false);
     Tmr_Run.setEnabled(false);
     showElapsed();
@@ -129,6 +141,9 @@ bool BrickpovRun::startProgram(const std::string& step, const std::string& file,
         return false;
     }
     m_program = std::move(started.program);
+    // POV-Ray's own window opens in front of everything: Cancel and the
+    // progress stay in view above it.
+    setStaysOnTop(render);
     return true;
 }
 
@@ -202,7 +217,7 @@ void BrickpovRun::showWarnings() {
     Txt_Warnings.setText(text);
     Txt_Warnings.setVisible(shown);
     const Rect log = Txt_Output.rect();
-    const int top = shown ? 1800 : 480;
+    const int top = shown ? Txt_Warnings.rect().top + Txt_Warnings.rect().height + 105 : 480;
     Txt_Output.setRect({log.left, top, log.width, log.top + log.height - top});
 }
 
@@ -247,6 +262,7 @@ bool BrickpovRun::Form_QueryUnload() {
 }
 
 void BrickpovRun::Form_Unload() {
+    rememberPlace(*this, m_app.platform().settings, kAppName);
     m_cancelled = m_cancelled || m_active;
     onProgramEnded = nullptr;
     // Dropping the program ends it and everything it started.

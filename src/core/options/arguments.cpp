@@ -165,6 +165,8 @@ std::vector<std::string> povrayArguments(const Options& o) {
     // LGEO's parts are included by name from the converted scene.
     if (ticked(o.lgeo) && !o.lgeoPath.empty())
         p.push_back("+L" + QuoteIfSpaced(StripBackslash(o.lgeoPath)));
+    if (!r.povrayWindow)
+        p.emplace_back("-D");
     // The additional switches are typed as on a command line.
     for (std::string& a : splitArguments(r.additional))
         p.push_back(std::move(a));

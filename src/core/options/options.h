@@ -49,6 +49,9 @@ struct RenderSettings {
     std::string initialClock = "1";
     std::string finalClock;
     std::string additional;
+    // POV-Ray's own window showing the render; off adds -D. Kept in the
+    // settings store, not in scenes.
+    bool povrayWindow = true;
     bool operator==(const RenderSettings&) const = default;
 };
 

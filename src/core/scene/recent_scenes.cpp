@@ -2,7 +2,10 @@
 
 #include "core/app/brickpov_main.h"
 #include "core/app/settings.h"
+#include "core/common/core_routines.h"
+#include "core/common/file_routines.h"
 #include "core/platform/platform.h"
+#include "core/scene/file_lists.h"
 #include "core/scene/scene_file.h"
 
 #include <algorithm>
@@ -73,9 +76,39 @@ void Mnu_RecentScene_Click(BrickpovMain& m, int index) {
     }
 }
 
+void noteRecentModel(BrickpovMain& m, const std::string& path) {
+    addRecentFile(m.platform().settings, "models", path);
+    RefreshRecentModels(m);
+}
+
+void RefreshRecentModels(BrickpovMain& m) {
+    const auto files = GetRecentFiles(m.platform().settings, "models", kRecentModelsShown);
+    m.Mnu_RecentModels.setEnabled(!files[0].empty());
+    for (int k = 0; k < kRecentModelsShown; ++k) {
+        const std::string& file = files[static_cast<std::size_t>(k)];
+        m.Mnu_RecentModel[k].setCaption(file);
+        m.Mnu_RecentModel[k].setVisible(!file.empty());
+    }
+}
+
+void Mnu_RecentModel_Click(BrickpovMain& m, int index) {
+    const std::string path = m.Mnu_RecentModel[index].caption();
+    if (!m.platform().files.fileExists(path)) {
+        showMessage(m.platform(), "Recent Models", "The model " + path + " is no longer there.",
+                    MsgIcon::Exclamation);
+        return;
+    }
+    m.ModelPath = folderPart(path);
+    FillModelList(m);
+    selectModelNoCase(m, fileNamePart(path));
+    noteRecentModel(m, path);
+}
+
 void wireRecentScenes(BrickpovMain& m) {
     for (int i = 0; i < kRecentScenesShown; ++i)
         m.Mnu_RecentScene[i].onClick = [&m, i] { Mnu_RecentScene_Click(m, i); };
+    for (int i = 0; i < kRecentModelsShown; ++i)
+        m.Mnu_RecentModel[i].onClick = [&m, i] { Mnu_RecentModel_Click(m, i); };
 }
 
 } // namespace bp

@@ -84,6 +84,13 @@ void Form::resizeClient(int width, int height) {
     setRect({m_rect.left, m_rect.top, m_rect.width + dx, m_rect.height + dy});
 }
 
+void Form::setStaysOnTop(bool on) {
+    if (on == m_staysOnTop)
+        return;
+    m_staysOnTop = on;
+    notifyForm();
+}
+
 void Form::move(int left, int top) {
     setRect({left, top, m_rect.width, m_rect.height});
 }

@@ -69,6 +69,10 @@ class Form {
     void resizeClient(int width, int height);
     bool hasMenu = false;
 
+    // Kept above other programs' windows (POV-Ray's, while it renders).
+    bool staysOnTop() const { return m_staysOnTop; }
+    void setStaysOnTop(bool on);
+
     bool visible() const { return m_visible; }
     // Called by the host when the window is shown or hidden.
     void setVisibleState(bool visible);
@@ -141,6 +145,7 @@ class Form {
     int m_clientWidth = 0;
     int m_clientHeight = 0;
     bool m_visible = false;
+    bool m_staysOnTop = false;
     bool m_loaded = false;
     bool m_unloading = false;
     std::vector<std::unique_ptr<Control>> m_controls;
