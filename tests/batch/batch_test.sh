@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # brickpov render with the real converter, POV-Ray and GNU parallel.
-# usage: batch_test.sh window|parallel|bad BRICKPOV DRIVER CONVERTER LDRAW_DIR
+# usage: batch_test.sh window|parallel|hostile|bad BRICKPOV DRIVER CONVERTER LDRAW_DIR
 #   window:   pictures and scenes equal those of the window's Run L3P
 #   parallel: --print-jobs | parallel equals --jobs 1; frames split in ranges
 #             equal frames rendered in one
+#   hostile:  names that would split a job's line refused; names with quotes
+#             and shell words rendered, and run by parallel as one command
 #   bad:      each bad model or scene named, the other models rendered, exit
 #             status (the rest of the plan's failures: batch_render_test)
 set -u
@@ -14,7 +16,7 @@ converter=$4
 ldraw=$5
 
 povray=$(command -v povray) || { echo "POV-Ray not found; skipped"; exit 77; }
-if [ "$group" = parallel ] && ! command -v parallel >/dev/null; then
+if [ "$group" != window ] && [ "$group" != bad ] && ! command -v parallel >/dev/null; then
     echo "GNU parallel not found; skipped"
     exit 77
 fi
@@ -158,6 +160,32 @@ parallel)
     expect_same_pictures "$T/frames1" "$T/frames2" "frames by ranges" "${frames[@]}"
     expect_same_pictures "$T/frames1" "$T/frames3" "frames by parallel" "${frames[@]}"
     [ ! -e "$T/frames1/car9.png" ] || fail "a ninth frame"
+    ;;
+hostile)
+    # Names that end a job's line are refused, nothing printed; the others
+    # each run as exactly one command and reach POV-Ray whole.
+    cd "$T/models" || exit 1
+    for name in $'nl\ntouch PWNED #.ldr' $'tab\there.ldr' $'cr\r.ldr'; do
+        cp car.ldr "$name"
+        render --size 32x24 --print-jobs car.ldr "$name"
+        [ "$rc" -eq 2 ] && [ ! -s "$T/out" ] && grep -q "refuses .*control character" "$T/err" ||
+            fail "$(printf %q "$name"): exit status $rc: $(cat "$T/out" "$T/err")"
+        rm -f "$name"
+    done
+    render --size 32x24 --print-jobs --output-dir $'../out\ntouch PWNED #' car.ldr
+    [ "$rc" -eq 2 ] && [ ! -s "$T/out" ] || fail "folder with a line end: exit status $rc"
+    odd=("it's \$(touch PWNED).ldr" 'a"b;c.ldr' 'x=y#[1] `touch PWNED`.ldr')
+    for name in "${odd[@]}"; do cp pyramid.ldr "$name"; done
+    render --size 32x24 --format png --output-dir "$T/odd1" "${odd[@]}"
+    [ "$rc" -eq 0 ] || fail "odd names rendered: exit status $rc: $(cat "$T/err")"
+    render --size 32x24 --format png --output-dir "$T/odd2" --print-jobs "${odd[@]}"
+    [ "$rc" -eq 0 ] && [ "$(wc -l <"$T/out")" -eq 3 ] || fail "odd --print-jobs: $(cat "$T/out" "$T/err")"
+    parallel -j2 <"$T/out" >/dev/null 2>&1 || fail "parallel of odd names failed"
+    for name in "${odd[@]}"; do
+        png=${name%.ldr}.png
+        [ -s "$T/odd1/$png" ] && [ -s "$T/odd2/$png" ] || fail "no picture for $name"
+    done
+    [ -z "$(find "$T" -name 'PWNED*')" ] || fail "a name ran a command"
     ;;
 bad)
     cd "$T/models" || exit 1

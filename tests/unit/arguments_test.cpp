@@ -228,6 +228,16 @@ TEST(PovrayArguments, FromTheRenderSettings) {
          [](Options& o) { o.lgeo = 1, o.lgeoPath = "/my lgeo/"; },
          {"+I/m/car.pov", "+W640", "+H480", "+L\"/my lgeo\""}},
         {"lgeo_not_installed", [](Options& o) { o.lgeo = 1; }, {"+I/m/car.pov", "+W640", "+H480"}},
+        // POV-Ray's "+I" parser fails on these; its keyword form takes them.
+        {"quotes_and_separators_by_keyword",
+         [](Options& o) {
+             o.povPath = "/m;n/";
+             o.outputFile = "it's.pov";
+             o.renderSettings.outputFile = "say \"a=b\"#.png";
+             o.lgeo = 1, o.lgeoPath = "/l[1]/";
+         },
+         {"Input_File_Name=\"/m;n/it's.pov\"", "Output_File_Name='say \"a=b\"#.png'", "+FB",
+          "+W640", "+H480", "Library_Path=\"/l[1]\""}},
         {"step_clock_needs_all_four",
          [](Options& o) {
              o.stepClock = 1;

@@ -41,10 +41,22 @@ int renderCommand(BrickpovMain& m, const RenderRequest& request, const RenderToo
     }
     const std::vector<WorkUnit> units = planRender(m.options(), request, tools, m.platform().files);
     if (request.printJobs) {
+        // One refused name and no job is printed: a half list piped into
+        // parallel would look like a whole one.
+        bool refused = false;
+        for (const WorkUnit& u : units) {
+            if (const std::string why = jobLineProblem(u); u.failure.empty() && !why.empty()) {
+                err << "brickpov render: --print-jobs refuses " << visibleText(u.label) << ": "
+                    << why << "\n";
+                refused = true;
+            }
+        }
+        if (refused)
+            return 2;
         int status = 0;
         for (const WorkUnit& u : units) {
             if (!u.failure.empty()) {
-                err << "brickpov render: " << u.label << ": " << u.failure << "\n";
+                err << "brickpov render: " << visibleText(u.label) << ": " << u.failure << "\n";
                 status = 1;
                 continue;
             }

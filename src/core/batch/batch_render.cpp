@@ -169,6 +169,10 @@ void planModel(const Options& base, const RenderRequest& request, const RenderTo
     }
     if (tools.povray.empty())
         return fail("POV-Ray not found: install povray or put it on the PATH");
+    for (const std::string& name : {o.povPath + stem(o.modelFile), r.outputFile})
+        if (!povrayCanName(name))
+            return fail("POV-Ray cannot be given \"" + visibleText(name) +
+                        "\": it holds both kinds of quotes; rename it");
 
     // A scene rendered with its step-clock settings writes numbered frames.
     const bool animated = ticked(o.stepClock) && !r.initialFrame.empty() && !r.finalFrame.empty() &&
@@ -344,6 +348,43 @@ std::string shellCommand(const WorkUnit& unit) {
             line += " " + shellWord(a);
     }
     return line;
+}
+
+std::string visibleText(const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\n')
+            shown += "\\n";
+        else if (c == '\r')
+            shown += "\\r";
+        else if (c == '\t')
+            shown += "\\t";
+        else if (u < 0x20 || u == 0x7F) {
+            const char* digits = "0123456789ABCDEF";
+            shown += std::string("\\x") + digits[u >> 4] + digits[u & 15];
+        } else
+            shown += c;
+    }
+    return shown;
+}
+
+std::string jobLineProblem(const WorkUnit& unit) {
+    const auto control = [](const std::string& word) {
+        return std::any_of(word.begin(), word.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        });
+    };
+    for (const Command& c : unit.commands) {
+        std::vector<const std::string*> words{&c.workingDir, &c.program};
+        for (const std::string& a : c.arguments)
+            words.push_back(&a);
+        for (const std::string* w : words)
+            if (control(*w))
+                return "\"" + visibleText(*w) +
+                       "\" holds a control character, which would split the job's line; rename it";
+    }
+    return {};
 }
 
 namespace {

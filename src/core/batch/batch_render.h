@@ -62,6 +62,12 @@ std::vector<WorkUnit> planRender(const Options& options, const RenderRequest& re
 // A command as one line for a POSIX shell: every word quoted where needed.
 std::string shellWord(const std::string& word);
 std::string shellCommand(const WorkUnit& unit);
+// Text with its control characters written as \n, \t, \xHH, for a message.
+std::string visibleText(const std::string& text);
+// Why a unit cannot be printed as one job line: the first word of its
+// commands (a model, scene or folder name) that holds a control character,
+// which would end the line GNU parallel reads; empty when it can.
+std::string jobLineProblem(const WorkUnit& unit);
 
 struct UnitResult {
     bool rendered = false;

@@ -3,7 +3,10 @@
 #include "core/common/string_routines.h"
 #include "core/options/options.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <string_view>
 
 namespace bp {
 
@@ -138,13 +141,31 @@ std::vector<std::string> l3pArguments(const Options& o) {
     return a;
 }
 
+std::string povrayFileOption(const std::string& plus, const std::string& keyword,
+                             const std::string& name) {
+    const bool plain = std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) ||
+               static_cast<unsigned char>(c) >= 0x80 ||
+               std::string_view(" _-./,+%$~:@\\").find(c) != std::string_view::npos;
+    });
+    if (plain)
+        return plus + QuoteIfSpaced(name);
+    const char quote = name.find('"') == std::string::npos ? '"' : '\'';
+    return keyword + "=" + quote + name + quote;
+}
+
+bool povrayCanName(const std::string& name) {
+    return name.find('"') == std::string::npos || name.find('\'') == std::string::npos;
+}
+
 std::vector<std::string> povrayArguments(const Options& o) {
     const RenderSettings& r = o.renderSettings;
     // POV-Ray reads a name with a blank in it only in quotes, even as an
     // argument of its own.
-    std::vector<std::string> p{"+I" + QuoteIfSpaced(AddBackslash(o.povPath) + o.outputFile)};
+    std::vector<std::string> p{
+        povrayFileOption("+I", "Input_File_Name", AddBackslash(o.povPath) + o.outputFile)};
     if (!r.outputFile.empty()) {
-        p.push_back("+O" + QuoteIfSpaced(r.outputFile));
+        p.push_back(povrayFileOption("+O", "Output_File_Name", r.outputFile));
         // POV-Ray here has no "system" format; its BMP writer is what the
         // designed default means.
         std::string letter = r.fileTypeText.substr(0, 1);
@@ -164,7 +185,7 @@ std::vector<std::string> povrayArguments(const Options& o) {
                            "+KF" + r.finalClock});
     // LGEO's parts are included by name from the converted scene.
     if (ticked(o.lgeo) && !o.lgeoPath.empty())
-        p.push_back("+L" + QuoteIfSpaced(StripBackslash(o.lgeoPath)));
+        p.push_back(povrayFileOption("+L", "Library_Path", StripBackslash(o.lgeoPath)));
     if (!r.povrayWindow)
         p.emplace_back("-D");
     // The additional switches are typed as on a command line.

@@ -123,6 +123,15 @@ std::vector<std::string> l3pArguments(const Options& o);
 // output name) with their render settings, to be started in POVPath.
 std::vector<std::string> povrayArguments(const Options& o);
 
+// A file option for POV-Ray: "+I" and the name where its option parser takes
+// the name so; else the keyword form ("Input_File_Name='...'"), which takes
+// any name in the quotes it does not hold.
+std::string povrayFileOption(const std::string& plus, const std::string& keyword,
+                             const std::string& name);
+// Whether POV-Ray can be given the name at all: not when it holds both kinds
+// of quotes.
+bool povrayCanName(const std::string& name);
+
 // L3P's arguments as it is started with them: a model or output file whose name
 // would pass for a switch ("-o.dat") is named "./-o.dat".
 std::vector<std::string> l3pRunArguments(const Options& o);
