@@ -187,6 +187,53 @@ hostile)
     done
     [ -z "$(find "$T" -name 'PWNED*')" ] || fail "a name ran a command"
     ;;
+signals)
+    # SIGTERM and SIGINT in the middle of POV-Ray's renders: the summary, the
+    # exit status of the signal, no program left running, no state file.
+    cd "$T/models" || exit 1
+    for signal in TERM INT; do
+        out=$T/stopped-$signal
+        "$brickpov" render --size 1600x1200 --jobs 2 --output-dir "$out" \
+            car.ldr pyramid.ldr "two bricks.ldr" >"$T/out" 2>"$T/err" &
+        pid=$!
+        children=""
+        for _ in $(seq 200); do
+            children=$(pgrep -P "$pid" -d ' ' -x povray)
+            [ -n "$children" ] && break
+            sleep 0.05
+        done
+        [ -n "$children" ] || fail "$signal: POV-Ray never started: $(cat "$T/err")"
+        sleep 0.5
+        all=$(pgrep -P "$pid" -d ' ')
+        kill "-$signal" "$pid"
+        wait "$pid"
+        rc=$?
+        expected=$([ "$signal" = TERM ] && echo 143 || echo 130)
+        [ "$rc" -eq "$expected" ] || fail "$signal: exit status $rc, expected $expected"
+        grep -q "Rendered 0 of 3 models" "$T/err" && grep -q "stopped by SIG$signal" "$T/err" ||
+            fail "$signal: no summary: $(cat "$T/err")"
+        sleep 0.2
+        for child in $all; do
+            state=$(ps -o stat= -p "$child")
+            [ -z "$state" ] || [ "${state#Z}" != "$state" ] ||
+                fail "$signal: $child ($(ps -o comm= -p "$child")) outlived it"
+        done
+        [ -z "$(find "$out" -name '*.pov-state' -o -name '*.png' -o -name '*.bmp')" ] ||
+            fail "$signal: left $(ls "$out")"
+    done
+    # POV-Ray killed from outside is named by its signal.
+    "$brickpov" render --size 1600x1200 --output-dir "$T/killed" car.ldr >"$T/out" 2>"$T/err" &
+    pid=$!
+    for _ in $(seq 200); do
+        child=$(pgrep -P "$pid" -x povray) && break
+        sleep 0.05
+    done
+    kill -KILL "$child"
+    wait "$pid"
+    rc=$?
+    [ "$rc" -eq 1 ] && grep -q "car.ldr: POV-Ray was killed by SIGKILL" "$T/err" ||
+        fail "killed POV-Ray: exit status $rc: $(cat "$T/err")"
+    ;;
 bad)
     cd "$T/models" || exit 1
     # A scene folder standing where the converter writes makes it fail.

@@ -45,5 +45,16 @@ ln -s real/scene.pov link.pov
 [ "$(stat -c %a real/scene.pov)" = 640 ] || fail "mode $(stat -c %a real/scene.pov), not 640"
 cmp -s real/scene.pov whole.pov || fail "the link's target was not written"
 
+# A full disk is named as such, with the file, and leaves nothing (where a
+# small file system can be mounted: as root).
+mkdir full
+if mount -t tmpfs -o size=64k tmpfs full 2>/dev/null; then
+    "$converter" "$T/car.ldr" full/car.pov >/dev/null 2>full.err
+    grep -q "the disk is full: cannot write \"$T/full/car.pov\"" full.err ||
+        fail "full disk: $(cat full.err)"
+    [ -z "$(ls -A full)" ] || fail "full disk left $(ls -A full)"
+    umount full
+fi
+
 [ "$failures" -eq 0 ] && echo "ok"
 exit $((failures > 0))

@@ -12,7 +12,7 @@
 namespace bp {
 
 int renderCommand(BrickpovMain& m, const RenderRequest& request, const RenderTools& tools,
-                  std::ostream& out, std::ostream& err, bool terminal) {
+                  std::ostream& out, std::ostream& err, bool terminal, std::stop_token stop) {
     std::optional<std::string> scene;
     if (!request.scene.empty())
         scene = request.scene;
@@ -66,7 +66,7 @@ int renderCommand(BrickpovMain& m, const RenderRequest& request, const RenderToo
     }
     StreamProgress progress(err, units, terminal, request.frames ? "frame ranges" : "models");
     const auto results = runUnits(units, request.jobs, m.platform().programs, m.platform().files,
-                                  progress, request.strict);
+                                  progress, request.strict, stop);
     progress.summary(results);
     return std::all_of(results.begin(), results.end(),
                        [](const UnitResult& r) { return r.rendered; })

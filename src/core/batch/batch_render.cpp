@@ -201,6 +201,7 @@ void planModel(const Options& base, const RenderRequest& request, const RenderTo
         }
         render.emplace_back("-D"); // no preview window: there may be no display
         u.commands.push_back({tools.povray, std::move(render), o.povPath});
+        u.leftovers.push_back(o.povPath + uo.outputFile + "-state");
         const std::string picture = stem(r.outputFile);
         const std::string extension = extensionFor(r.fileTypeText);
         if (!animated) {
@@ -406,17 +407,67 @@ std::vector<std::string> warningLines(const std::string& output) {
     return warnings;
 }
 
-UnitResult runUnit(const WorkUnit& unit, Programs& programs, FileSystem& files, bool strict) {
+// Removes what a stopped unit wrote: pictures changed since it started, and
+// POV-Ray's state files.
+void removePartialOutput(const WorkUnit& unit, std::filesystem::file_time_type started) {
+    std::error_code ec;
+    for (const std::string& picture : unit.pictures) {
+        const auto changed = std::filesystem::last_write_time(picture, ec);
+        if (!ec && changed >= started)
+            std::filesystem::remove(picture, ec);
+    }
+    for (const std::string& file : unit.leftovers)
+        std::filesystem::remove(file, ec);
+}
+
+// The signal behind an exit status of 128 + N, by its usual name on Linux.
+std::string signalOf(int exitStatus) {
+    constexpr std::pair<int, const char*> kNames[] = {
+        {1, "SIGHUP"},   {2, "SIGINT"},   {3, "SIGQUIT"},  {4, "SIGILL"},   {6, "SIGABRT"},
+        {7, "SIGBUS"},   {8, "SIGFPE"},   {9, "SIGKILL"},  {11, "SIGSEGV"}, {13, "SIGPIPE"},
+        {14, "SIGALRM"}, {15, "SIGTERM"}, {24, "SIGXCPU"}, {25, "SIGXFSZ"}};
+    for (const auto& [number, name] : kNames)
+        if (exitStatus == 128 + number)
+            return name;
+    return {};
+}
+
+std::string failureReason(const char* what, const ProgramRun& run, const WorkUnit& unit) {
+    if (const std::string signal = signalOf(run.exitStatus); !signal.empty())
+        return std::string(what) + " was killed by " + signal;
+    if (!unit.pictures.empty()) {
+        const std::string folder = folderPart(unit.pictures.front());
+        std::error_code ec;
+        const auto space = std::filesystem::space(folder.empty() ? "." : folder, ec);
+        if (!ec && space.available < 64 * 1024)
+            return "the disk is full: " + std::string(what) + " could not write " +
+                   unit.pictures.front();
+    }
+    return withReason(std::string(what) + " failed (exit status " + std::to_string(run.exitStatus) +
+                          ")",
+                      run.output);
+}
+
+UnitResult runUnit(const WorkUnit& unit, Programs& programs, FileSystem& files, bool strict,
+                   std::stop_token stop) {
     UnitResult result;
     if (!unit.failure.empty()) {
         result.reason = unit.failure;
         return result;
     }
+    // A second earlier, so that a picture written in the same second counts.
+    const auto started = std::filesystem::file_time_type::clock::now() - std::chrono::seconds(1);
     for (std::size_t i = 0; i < unit.commands.size(); ++i) {
         const Command& c = unit.commands[i];
         const bool converting = i + 1 < unit.commands.size();
         const char* what = converting ? "conversion" : "POV-Ray";
         const ProgramRun run = programs.runToEnd(c.program, c.arguments, c.workingDir);
+        if (stop.stop_requested() && (!run.started || run.exitStatus != 0)) {
+            removePartialOutput(unit, started);
+            result.stopped = true;
+            result.reason = "stopped";
+            return result;
+        }
         if (!run.started) {
             result.reason = std::string(what) + " could not start: " + run.failure;
             return result;
@@ -424,9 +475,7 @@ UnitResult runUnit(const WorkUnit& unit, Programs& programs, FileSystem& files, 
         const bool ok =
             run.exitStatus == 0 || (converting && run.exitStatus == kOurConverterWarned);
         if (!ok) {
-            result.reason = withReason(std::string(what) + " failed (exit status " +
-                                           std::to_string(run.exitStatus) + ")",
-                                       run.output);
+            result.reason = failureReason(what, run, unit);
             return result;
         }
         if (converting && run.exitStatus == kOurConverterWarned) {
@@ -450,19 +499,25 @@ UnitResult runUnit(const WorkUnit& unit, Programs& programs, FileSystem& files, 
 } // namespace
 
 std::vector<UnitResult> runUnits(const std::vector<WorkUnit>& units, int jobs, Programs& programs,
-                                 FileSystem& files, RenderProgress& progress, bool strict) {
+                                 FileSystem& files, RenderProgress& progress, bool strict,
+                                 std::stop_token stop) {
     std::vector<UnitResult> results(units.size());
     std::atomic<std::size_t> next{0};
     std::mutex reporting;
     auto work = [&] {
         for (std::size_t i = next++; i < units.size(); i = next++) {
+            if (stop.stop_requested()) {
+                results[i].stopped = true;
+                results[i].reason = "not started: the run was stopped";
+                continue;
+            }
             {
                 std::lock_guard lock(reporting);
                 progress.unitStarted(i);
             }
             const auto start = std::chrono::steady_clock::now();
             try {
-                results[i] = runUnit(units[i], programs, files, strict);
+                results[i] = runUnit(units[i], programs, files, strict, stop);
             } catch (const std::exception& e) {
                 results[i].reason = e.what();
             }

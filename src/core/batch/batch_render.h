@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <stop_token>
 #include <string>
 #include <variant>
 #include <vector>
@@ -45,8 +46,9 @@ struct Command {
 struct WorkUnit {
     std::string label;
     std::vector<Command> commands;
-    std::vector<std::string> pictures; // what the last command must write
-    std::string failure;               // why it cannot be run at all
+    std::vector<std::string> pictures;  // what the last command must write
+    std::vector<std::string> leftovers; // what a stopped render leaves (POV-Ray's state file)
+    std::string failure;                // why it cannot be run at all
 };
 
 struct RenderTools {
@@ -74,6 +76,7 @@ struct UnitResult {
     std::string reason; // why not
     double seconds = 0;
     std::vector<std::string> warnings; // of the conversion: missing files and the like
+    bool stopped = false;              // the run was stopped before this unit ended
 };
 
 // The LDraw models (.ldr, .mpd, .dat) in a folder, sorted, with those of its
@@ -90,9 +93,12 @@ class RenderProgress {
 
 // Runs the units, `jobs` at a time; a failing unit does not stop the others.
 // Progress is reported from the worker threads, one call at a time.
-// strict: a conversion with warnings fails its unit.
+// strict: a conversion with warnings fails its unit. A stop ends the running
+// programs, removes what the stopped units wrote (pictures begun, POV-Ray's
+// state files) and starts no other unit.
 std::vector<UnitResult> runUnits(const std::vector<WorkUnit>& units, int jobs, Programs& programs,
-                                 FileSystem& files, RenderProgress& progress, bool strict = false);
+                                 FileSystem& files, RenderProgress& progress, bool strict = false,
+                                 std::stop_token stop = {});
 
 // "Rendered 2 of 3 models, 1 with missing parts", then each failed unit with
 // its reason and each unit with warnings with them, a line each; noun: what

@@ -95,10 +95,11 @@ void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
         try {
             results = runUnits(units, batch.jobs, platform.programs, platform.files, progress);
         } catch (const std::exception& e) {
-            results.assign(units.size(),
-                           UnitResult{false, std::string("could not be run: ") + e.what(), 0, {}});
+            results.assign(
+                units.size(),
+                UnitResult{false, std::string("could not be run: ") + e.what(), 0, {}, false});
         } catch (...) {
-            results.assign(units.size(), UnitResult{false, "could not be run", 0, {}});
+            results.assign(units.size(), UnitResult{false, "could not be run", 0, {}, false});
         }
         done = true;
     });

@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 namespace bp::desktop {
@@ -135,6 +138,9 @@ class PosixPrograms : public Programs {
     std::string povrayProgram() override;
     ProgramRun runToEnd(const std::string& file, const Arguments& arguments,
                         const std::string& workingDir) override;
+    // Ends every program runToEnd runs (their process groups: SIGTERM, then
+    // SIGKILL after two seconds) and refuses to start any more. Any thread.
+    void stopRuns();
 
   private:
     struct Child {
@@ -160,6 +166,9 @@ class PosixPrograms : public Programs {
     std::map<std::string, int> m_started; // file -> id of its latest start
     std::vector<Child> m_children;        // started and not yet collected
     int m_lastId = 0;
+    std::mutex m_runsLock;  // guards the two below, from any thread
+    std::set<pid_t> m_runs; // the process groups runToEnd waits for
+    bool m_runsStopped = false;
 };
 
 // `brickpov render ARGS...`: converts and renders models with no window and

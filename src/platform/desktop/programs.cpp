@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -402,6 +404,13 @@ std::string PosixPrograms::povrayProgram() {
     }
 }
 
+void PosixPrograms::stopRuns() {
+    std::lock_guard lock(m_runsLock);
+    m_runsStopped = true;
+    for (const pid_t group : m_runs)
+        ::kill(-group, SIGTERM);
+}
+
 ProgramRun PosixPrograms::runToEnd(const std::string& file, const Arguments& arguments,
                                    const std::string& workingDir) {
     ProgramRun run;
@@ -438,8 +447,6 @@ ProgramRun PosixPrograms::runToEnd(const std::string& file, const Arguments& arg
             run.failure = std::string("no pipe for its output: ") + std::strerror(errno);
             return run;
         }
-        // Blocking reads: this thread has nothing else to do meanwhile.
-        ::fcntl(fds[0], F_SETFL, 0);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         if (!workingDir.empty())
@@ -447,22 +454,67 @@ ProgramRun PosixPrograms::runToEnd(const std::string& file, const Arguments& arg
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
+        // A group of its own, so that a stop reaches what it started; no
+        // signal blocked, whatever the caller blocks to wait for its own.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        posix_spawnattr_setpgroup(&attributes, 0);
+        sigset_t none;
+        sigemptyset(&none);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        for (int s : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD})
+            sigaddset(&defaults, s);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
+                                                  POSIX_SPAWN_SETSIGDEF);
         pid_t pid = 0;
-        const int error = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+        int error = 0;
+        {
+            // Registered under the lock, so that a stop misses no group.
+            std::lock_guard lock(m_runsLock);
+            error = m_runsStopped
+                        ? ECANCELED
+                        : posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
+            if (error == 0)
+                m_runs.insert(pid);
+        }
+        posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
         closeFd(fds[1]);
         if (error != 0) {
             closeFd(fds[0]);
-            run.failure = path + ": " + std::strerror(error);
+            run.failure = error == ECANCELED ? std::string("the run was stopped")
+                                             : path + ": " + std::strerror(error);
             return run;
         }
         run.started = true;
+        // Read until the output ends; after a stop, the group is killed if it
+        // has not ended within two seconds.
+        auto stoppedAt = std::chrono::steady_clock::time_point();
+        bool stopped = false;
         char buffer[16 * 1024];
         while (true) {
+            if (!stopped) {
+                std::lock_guard lock(m_runsLock);
+                if (m_runsStopped) {
+                    stopped = true;
+                    stoppedAt = std::chrono::steady_clock::now();
+                }
+            }
+            if (stopped && std::chrono::steady_clock::now() - stoppedAt > std::chrono::seconds(2))
+                ::kill(-pid, SIGKILL);
+            pollfd p{fds[0], POLLIN, 0};
+            const int ready = ::poll(&p, 1, 100);
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (ready <= 0)
+                continue;
             const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
             if (n > 0)
                 run.output.append(buffer, static_cast<std::size_t>(n));
-            else if (n < 0 && errno == EINTR)
+            else if (n < 0 && (errno == EINTR || errno == EAGAIN))
                 continue;
             else
                 break;
@@ -473,6 +525,12 @@ ProgramRun PosixPrograms::runToEnd(const std::string& file, const Arguments& arg
         do
             r = ::waitpid(pid, &status, 0);
         while (r < 0 && errno == EINTR);
+        {
+            std::lock_guard lock(m_runsLock);
+            m_runs.erase(pid);
+        }
+        if (stopped)
+            ::kill(-pid, SIGKILL); // what it started and left running
         run.exitStatus = r == pid ? exitStatusOf(status) : -1;
     } catch (const std::exception& e) {
         run.failure = e.what();

@@ -7,8 +7,13 @@
 #include "platform/desktop/desktop_platform.h"
 #include "platform/desktop/posix_io.h"
 
+#include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <pthread.h>
+#include <stop_token>
+#include <thread>
 #include <unistd.h>
 
 namespace bp::desktop {
@@ -94,6 +99,12 @@ int runRenderCommand(const std::vector<std::string>& args) {
         std::cout << kRenderUsage;
         return 0;
     }
+    // Blocked before any thread starts, so that every thread inherits it.
+    sigset_t stopping;
+    sigemptyset(&stopping);
+    sigaddset(&stopping, SIGINT);
+    sigaddset(&stopping, SIGTERM);
+    ::pthread_sigmask(SIG_BLOCK, &stopping, nullptr);
     try {
         const auto locations = Locations::fromEnvironment();
         FileSettingsStore settings(locations.settingsFile());
@@ -111,7 +122,32 @@ int runRenderCommand(const std::vector<std::string>& args) {
         RenderTools tools;
         tools.converter = portable(request.useL3P ? usersL3P(m) : ourConverter(files));
         tools.povray = portable(m.PovRayProgram);
-        return renderCommand(m, request, tools, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
+        // SIGINT and SIGTERM (blocked above) are waited for by a thread of
+        // their own; they stop the run, whose summary is printed before the exit.
+        std::stop_source stopper;
+        std::atomic<int> caught{0};
+        std::jthread watcher([&](std::stop_token done) {
+            const timespec tick{0, 100'000'000};
+            while (!done.stop_requested()) {
+                const int signal = ::sigtimedwait(&stopping, nullptr, &tick);
+                if (signal == SIGINT || signal == SIGTERM) {
+                    caught = signal;
+                    stopper.request_stop();
+                    programs.stopRuns();
+                    return;
+                }
+            }
+        });
+        const int status = renderCommand(m, request, tools, std::cout, std::cerr,
+                                         ::isatty(STDERR_FILENO) != 0, stopper.get_token());
+        watcher.request_stop();
+        watcher.join();
+        if (caught != 0) {
+            std::cerr << "brickpov render: stopped by " << (caught == SIGINT ? "SIGINT" : "SIGTERM")
+                      << "\n";
+            return 128 + caught;
+        }
+        return status;
     } catch (const std::exception& e) {
         std::cerr << "brickpov render: " << e.what() << "\n";
         return 2;
