@@ -16,8 +16,8 @@ mkdir -p "$XDG_CONFIG_HOME/Brickpov"
 python3 "$here/preview_model.py" "$library" 10000 400 "$work/many.ldr"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs)"
 run() {
-    printf '[Brickpov/Paths]\nLDrawPath=%s/\nLGEOPath=Not Installed\n' "$2" \
-        >"$XDG_CONFIG_HOME/Brickpov/settings.ini"
+    printf '[Brickpov/Paths]\nL3PPath=%s/\nEXEName=brickpov-convert\nLDrawPath=%s/\nLGEOPath=Not Installed\n' \
+        "$(cd "$build/src/converter" && pwd)" "$2" >"$XDG_CONFIG_HOME/Brickpov/settings.ini"
     xvfb-run -a -s '-screen 0 1280x1024x24' "$build/bench/bench_preview" "$1" "$2" "$frames" |
         grep -v '^QStandardPaths'
 }

@@ -15,6 +15,36 @@ namespace bp::gui {
 namespace {
 
 constexpr int kMaxLights = 8;
+// Triangles a frame may draw in full; beyond it the meshes that cost the
+// most (triangles times instances) are drawn as their boxes, so that a big
+// model stays smooth on a software renderer.
+constexpr double kTriangleBudget = 1.5e6;
+constexpr int kBoxVertices = 36;
+
+// The twelve triangles of a mesh's box, in the instance's colour.
+void appendBox(const std::vector<preview::MeshVertex>& vertices,
+               std::vector<preview::MeshVertex>& out) {
+    std::array<float, 3> lo{1e30f, 1e30f, 1e30f}, hi{-1e30f, -1e30f, -1e30f};
+    for (const auto& v : vertices)
+        for (std::size_t a = 0; a < 3; ++a) {
+            lo[a] = std::min(lo[a], v.position[a]);
+            hi[a] = std::max(hi[a], v.position[a]);
+        }
+    if (vertices.empty())
+        lo = hi = {0, 0, 0};
+    const auto corner = [&](int i) {
+        return std::array<float, 3>{i & 1 ? hi[0] : lo[0], i & 2 ? hi[1] : lo[1],
+                                    i & 4 ? hi[2] : lo[2]};
+    };
+    // Each face: its four corners and its normal.
+    const int faces[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 4, 5, 1},
+                             {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 6, 7, 5}};
+    const std::array<float, 3> normals[6] = {{-1, 0, 0}, {1, 0, 0},  {0, -1, 0},
+                                             {0, 1, 0},  {0, 0, -1}, {0, 0, 1}};
+    for (int f = 0; f < 6; ++f)
+        for (int k : {0, 1, 2, 0, 2, 3})
+            out.push_back({corner(faces[f][k]), normals[f], {0, 0, 0, -1}});
+}
 
 const char* kPartsVertex = R"(#version 330 core
 layout(location = 0) in vec3 position;
@@ -177,12 +207,15 @@ void PreviewView::initializeGL() {
 void PreviewView::uploadMeshes() {
     m_ranges.clear();
     std::size_t total = 0;
+    std::vector<preview::MeshVertex> boxes;
     if (m_model)
-        for (const preview::Mesh& mesh : m_model->meshes)
+        for (const preview::Mesh& mesh : m_model->meshes) {
             total += mesh.vertices.size();
+            appendBox(mesh.vertices, boxes);
+        }
     m_vao.bind();
     m_vertices.bind();
-    m_vertices.allocate(static_cast<int>(total * sizeof(preview::MeshVertex)));
+    m_vertices.allocate(static_cast<int>((total + boxes.size()) * sizeof(preview::MeshVertex)));
     int first = 0;
     if (m_model)
         for (const preview::Mesh& mesh : m_model->meshes) {
@@ -194,6 +227,11 @@ void PreviewView::uploadMeshes() {
             m_ranges.push_back({first, count, 0, 0, 0, mesh.fixedTransparent});
             first += count;
         }
+    for (std::size_t i = 0; i < m_ranges.size(); ++i)
+        m_ranges[i].firstProxyVertex = first + static_cast<int>(i) * kBoxVertices;
+    if (!boxes.empty())
+        m_vertices.write(first * static_cast<int>(sizeof(preview::MeshVertex)), boxes.data(),
+                         static_cast<int>(boxes.size() * sizeof(preview::MeshVertex)));
     const int stride = sizeof(preview::MeshVertex);
     glEnableVertexAttribArray(0);
     glEnableVertexAttribArray(1);
@@ -244,6 +282,30 @@ void PreviewView::uploadInstances() {
         }
         r.instanceCount = static_cast<int>(data.size()) - r.firstInstance;
     }
+    // Over the budget, the costliest meshes are drawn as boxes.
+    std::vector<std::size_t> order(m_ranges.size());
+    double drawn = 0;
+    for (std::size_t i = 0; i < m_ranges.size(); ++i) {
+        order[i] = i;
+        m_ranges[i].proxy = false;
+        drawn += static_cast<double>(m_ranges[i].vertexCount) / 3 * m_ranges[i].instanceCount;
+    }
+    const auto cost = [this](std::size_t i) {
+        return static_cast<double>(m_ranges[i].vertexCount) / 3 * m_ranges[i].instanceCount;
+    };
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return cost(a) > cost(b); });
+    m_boxedInstances = 0;
+    for (std::size_t i : order) {
+        if (drawn <= kTriangleBudget)
+            break;
+        MeshRange& r = m_ranges[i];
+        if (r.vertexCount <= kBoxVertices)
+            continue;
+        drawn -= cost(i) - static_cast<double>(kBoxVertices) / 3 * r.instanceCount;
+        r.proxy = true;
+        m_boxedInstances += r.instanceCount;
+    }
     m_instances.bind();
     m_instances.allocate(data.data(), static_cast<int>(data.size() * sizeof(GpuInstance)));
     m_instances.release();
@@ -268,7 +330,10 @@ void PreviewView::drawParts(bool transparentPass) {
             glVertexAttribPointer(static_cast<GLuint>(3 + a), 4, GL_FLOAT, GL_FALSE,
                                   sizeof(GpuInstance),
                                   reinterpret_cast<void*>(base + static_cast<std::size_t>(a) * 16));
-        glDrawArraysInstanced(GL_TRIANGLES, r.firstVertex, r.vertexCount, count);
+        if (r.proxy)
+            glDrawArraysInstanced(GL_TRIANGLES, r.firstProxyVertex, kBoxVertices, count);
+        else
+            glDrawArraysInstanced(GL_TRIANGLES, r.firstVertex, r.vertexCount, count);
     }
     m_instances.release();
 }

@@ -37,6 +37,8 @@ class PreviewView : public QOpenGLWidget, protected QOpenGLExtraFunctions {
     bool drawing() const { return m_ready; }
     // The frame the picture fills, in the widget's pixels.
     QRect frame() const;
+    // How many placed meshes are drawn as boxes, to keep a big model smooth.
+    int boxedInstances() const { return m_boxedInstances; }
     // The time the last frame took to draw, in milliseconds.
     double lastFrameMs() const { return m_lastFrameMs; }
     // Draws the next frames to the end before returning (for timing).
@@ -69,6 +71,8 @@ class PreviewView : public QOpenGLWidget, protected QOpenGLExtraFunctions {
         int firstInstance = 0, instanceCount = 0;
         int firstTransparent = 0; // instances from here on have see-through colours
         bool fixedTransparent = false;
+        int firstProxyVertex = 0; // the mesh's box, drawn instead when over the budget
+        bool proxy = false;
     };
     void uploadMeshes();
     void uploadInstances();
@@ -95,6 +99,7 @@ class PreviewView : public QOpenGLWidget, protected QOpenGLExtraFunctions {
     double m_lastFrameMs = 0;
     bool m_finishFrames = false;
     bool m_lightMarkers = true;
+    int m_boxedInstances = 0;
 };
 
 } // namespace bp::gui
