@@ -18,7 +18,7 @@ constexpr int kMaxLights = 8;
 // Triangles a frame may draw in full; beyond it the meshes that cost the
 // most (triangles times instances) are drawn as their boxes, so that a big
 // model stays smooth on a software renderer.
-constexpr double kTriangleBudget = 1.5e6;
+constexpr double kTriangleBudget = 5e5;
 constexpr int kBoxVertices = 36;
 
 // The twelve triangles of a mesh's box, in the instance's colour.
