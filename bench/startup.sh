@@ -6,11 +6,11 @@
 #   bench/startup.sh BUILD_DIR [RUNS]
 #
 # BUILD_DIR is a build folder configured with -DBRICKPOV_BENCH=ON in which
-# brickpov, bare_window and l3p_standin have been built; nothing is built
+# brickpov, bare_window and brickpov_convert_program have been built; nothing is built
 # here. Use an optimised build for figures worth comparing:
 #
 #   cmake -S . -B build-bench -G Ninja -DBRICKPOV_BENCH=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
-#   cmake --build build-bench --target brickpov bare_window l3p_standin
+#   cmake --build build-bench --target brickpov bare_window brickpov_convert_program
 #   bench/startup.sh build-bench          # 20 runs of each
 #
 # Brickpov ends itself once its window is shown through the environment
@@ -19,7 +19,7 @@
 # under $TMPDIR (else /tmp), removed afterwards: a settings store as full as
 # it gets (every path, 20 user views, 17 user lighting schemes of 20 lights,
 # 10 recent scenes), a model folder of 10,000 models among 10,000 other
-# files, the L3P stand-in and an LEdit file where it looks, so that no
+# files, our converter as L3P and an LEdit file where it looks, so that no
 # dialog comes, and POV-Ray (the real one when installed, else a stand-in).
 set -euo pipefail
 source "$(dirname "$0")/model_folder.sh"
@@ -32,11 +32,11 @@ build=$(realpath "$1")
 runs=${2:-20}
 brickpov=$build/src/gui/brickpov
 bare=$build/bench/bare_window
-standin=$build/standin/l3p
-for program in "$brickpov" "$bare" "$standin"; do
+converter=$build/src/converter/brickpov-convert
+for program in "$brickpov" "$bare" "$converter"; do
     if [[ ! -x $program ]]; then
         echo "$program not found: configure $1 with -DBRICKPOV_BENCH=ON and build brickpov," \
-            "bare_window and l3p_standin" >&2
+            "bare_window and brickpov_convert_program" >&2
         exit 2
     fi
 done
@@ -44,7 +44,7 @@ done
 T=$(mktemp -d "${TMPDIR:-/tmp}/bp_startup.XXXXXX")
 trap 'rm -rf "$T"' EXIT
 mkdir -p "$T/config/Brickpov" "$T/tools" "$T/ldraw" "$T/models" "$T/scenes" "$T/bin"
-cp "$standin" "$T/tools/l3p"
+cp "$converter" "$T/tools/l3p"
 : >"$T/ldraw/LEdit.exe"
 if ! command -v povray >/dev/null; then
     printf '#!/bin/sh\n' >"$T/bin/povray"

@@ -1,6 +1,7 @@
 #!/bin/sh
 # The core's folders include only what lies below them. Feature folders
-# reach each other only through app/, which composes them.
+# reach each other only through app/, which composes them. The switch table
+# (src/switches) includes neither the core nor the converter.
 core=${1:?usage: layers_test.sh SRC_CORE_DIR}
 below() {
     case $1 in
@@ -27,5 +28,18 @@ for file in */*; do
             ;;
         esac
     done
+done
+# Beside the core: the converter never includes the core, the switch table
+# neither of them, and of the core only preview/ includes the converter.
+if grep -l '^#include "converter/' */* 2>/dev/null | grep -v '^preview/'; then
+    echo "(the files above include the converter, which only preview/ may use)"
+    status=1
+fi
+for pair in "../converter core" "../switches core" "../switches converter"; do
+    set -- $pair
+    if grep -l "^#include \"$2/" "$1"/* 2>/dev/null | grep .; then
+        echo "(the files above, in ${1#../}/, include $2/)"
+        status=1
+    fi
 done
 exit $status

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "converter/geometry.h"
+#include "switches/switches.h"
 
 #include <optional>
 #include <string>
@@ -62,8 +63,6 @@ struct ParseResult {
 
 ParseResult parseArguments(const std::vector<std::string>& args);
 
-// An LDraw colour number as written on a command line or a type 1 line:
-// decimal, or hexadecimal with "0x" / "#" for direct colours.
-std::optional<int> parseColourCode(std::string_view text);
+using switches::parseColourCode;
 
 } // namespace bp::conv

@@ -42,23 +42,6 @@ bool LineReader::next(std::string_view& line) {
     return true;
 }
 
-NumberRead readNumber(std::string_view word, double& value) {
-    if (!word.empty() && word.front() == '+')
-        word.remove_prefix(1);
-    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (word.empty() || end != word.data() + word.size())
-        return NumberRead::NotANumber;
-    if (ec == std::errc::result_out_of_range)
-        return NumberRead::OutOfRange;
-    if (ec != std::errc())
-        return NumberRead::NotANumber;
-    if (!std::isfinite(value))
-        return NumberRead::NotFinite;
-    if (std::abs(value) > kLargestNumber)
-        return NumberRead::OutOfRange;
-    return NumberRead::Ok;
-}
-
 std::string numberProblem(std::string_view word, NumberRead why) {
     const std::string shown = "\"" + messageText(word, 40) + "\"";
     switch (why) {

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "switches/switches.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace bp::conv {
 
-// The largest magnitude a number in a model or a switch may have: 400 m in
-// LDraw units, and far from where squares and products overflow.
-inline constexpr double kLargestNumber = 1e6;
+// Numbers in a model follow the switches' number rule.
+using switches::kLargestNumber;
+using switches::NumberRead;
+using switches::readNumber;
 
 // Lines longer than this are left out: no name, title or code is that long.
 inline constexpr std::size_t kLongestLine = 64 * 1024;
@@ -28,11 +31,6 @@ class LineReader {
     std::size_t m_pos = 0;
     int m_number;
 };
-
-enum class NumberRead { Ok, NotANumber, NotFinite, OutOfRange };
-
-// Reads a whole word as a number: finite and at most kLargestNumber either way.
-NumberRead readNumber(std::string_view word, double& value);
 
 // Why a number word was refused, for a message naming it.
 std::string numberProblem(std::string_view word, NumberRead why);

@@ -45,9 +45,8 @@ while IFS= read -r line; do
 done <"$script"
 declare -A found=()
 for name in "${needs[@]}"; do
-    if [ "$name" = l3p ] && [ -n "${BRICKPOV_STANDIN:-}" ]; then
-        program=$BRICKPOV_STANDIN
-    elif [ "$name" = brickpov-convert ] && [ -n "${BRICKPOV_CONVERTER:-}" ]; then
+    # An "l3p" is our own converter under that name.
+    if [ "$name" = l3p ] || [ "$name" = brickpov-convert ] && [ -n "${BRICKPOV_CONVERTER:-}" ]; then
         program=$BRICKPOV_CONVERTER
     else
         program=$(command -v "$name") || program=""

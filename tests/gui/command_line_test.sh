@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real binary's command line.
 #
-#   command_line_test.sh BRICKPOV VERSION L3P_STANDIN
+#   command_line_test.sh BRICKPOV VERSION CONVERTER
 #
 # --version and --help answer on standard output without a display: Qt is
 # given a platform that needs one and there is none, so starting Qt would
@@ -10,7 +10,7 @@
 set -u
 brickpov=$(realpath "$1")
 version=$2
-standin=$(realpath "$3")
+converter=$(realpath "$3")
 failures=0
 
 fail() {
@@ -68,7 +68,8 @@ if [ -e "$T/config" ]; then fail "the settings folder was created"; fi
 # A model file: the window opens and the program ends by itself. L3P,
 # LEdit and POV-Ray are found, so that no dialog waits for an answer.
 mkdir -p "$T/config/Brickpov" "$T/tools" "$T/ldraw" "$T/models" "$T/bin"
-cp "$standin" "$T/tools/l3p"
+# Our converter stands in as L3P.
+cp "$converter" "$T/tools/l3p"
 : >"$T/ldraw/LEdit.exe"
 printf '#!/bin/sh\n' >"$T/bin/povray"
 chmod 755 "$T/bin/povray"

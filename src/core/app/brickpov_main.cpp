@@ -22,6 +22,8 @@
 #include "core/scene/recent_scenes.h"
 #include "core/scene/scene_file.h"
 
+#include <stdexcept>
+
 namespace bp {
 
 Platform& BrickpovMain::platform() const {
@@ -34,6 +36,13 @@ void readTexts(const ControlArray& boxes, std::array<std::string, 3>& into) {
         into[static_cast<std::size_t>(i)] = boxes[i].text();
 }
 } // namespace
+
+Control& BrickpovMain::plainSwitchBox(const PlainSwitch& s) const {
+    Control* box = find(s.control);
+    if (!box)
+        throw std::logic_error(std::string("no check box ") + s.control);
+    return *box;
+}
 
 Options BrickpovMain::options() const {
     Options o;
@@ -71,8 +80,6 @@ void BrickpovMain::readOptions(Options& o) const {
     o.lookAtEnabled = Chk_CLA.enabled();
     readTexts(Txt_CameraLookAt, o.lookAtValue);
 
-    o.lightDefault = Chk_LD.value();
-    o.lightsFromModel = Chk_L.value();
     o.lightGlobe = Chk_LG.value();
     o.lightCartesian = Chk_LC.value();
     o.lights = lights;
@@ -82,20 +89,16 @@ void BrickpovMain::readOptions(Options& o) const {
     o.floor = Chk_F.value();
     o.floorType = Cbo_FType.text();
     o.floorY = Txt_FY.text();
-    o.bumps = Chk_BU.value();
     o.seamWidth = Chk_SW.value();
     o.seamWidthValue = Txt_SW.text();
     o.quality = Chk_Q.value();
     o.qualityValue = Cbo_Q.text();
-    o.lgeo = Chk_LGEO.value();
     o.colour = Chk_C.value();
     o.colourText = Cbo_C.text();
     const int colour = Cbo_C.listIndex();
     o.colourNumber = colour < 0 ? std::nullopt : std::optional<int>(Cbo_C.itemData(colour));
-    o.primitives = Chk_P.value();
-    o.enableProgress = Chk_ENP.value();
-    o.overwrite = Chk_O.value();
-    o.stepClock = Chk_SC.value();
+    for (const PlainSwitch& s : kPlainSwitches)
+        o.*s.tick = plainSwitchBox(s).value();
     o.render = Chk_Render.value();
     o.renderEnabled = Chk_Render.enabled();
 }

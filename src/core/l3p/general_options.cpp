@@ -62,8 +62,9 @@ void wireGeneralOptions(BrickpovMain& m) {
 
     // These only change what L3P receives.
     auto rebuild = [&m] { BuildCommandLine(m); };
-    for (Control* c : {&m.Chk_LD, &m.Chk_L, &m.Chk_BU, &m.Chk_LGEO, &m.Chk_P, &m.Chk_ENP, &m.Chk_O,
-                       &m.Chk_SC, &m.Cbo_FType, &m.Cbo_Q, &m.Cbo_OutputFile})
+    for (const PlainSwitch& s : kPlainSwitches)
+        m.plainSwitchBox(s).onClick = rebuild;
+    for (Control* c : {&m.Cbo_FType, &m.Cbo_Q, &m.Cbo_OutputFile})
         c->onClick = rebuild;
     for (Control* c : {&m.Txt_FY, &m.Txt_SW, &m.Cbo_OutputFile})
         c->onChange = rebuild;

@@ -108,6 +108,15 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
             MsgIcon::Critical);
         return;
     }
+    // Our converter refuses a malformed value before reading anything; say so
+    // here, where the person can mend it.
+    if (const std::string problem = switchProblem(o); !problem.empty() && usesOurConverter(m)) {
+        showMessage(m.platform(), "Invalid Command Line",
+                    "Brickpov's converter does not take the command line: " + problem +
+                        ".\r\nPlease check settings before attempting to run L3P.",
+                    MsgIcon::Critical);
+        return;
+    }
     if (!o.outputFile.empty() && !ticked(o.overwrite)) {
         std::string folder = o.povPath;
         if (FileExistsIn(m.platform().files, folder, o.outputFile)) {

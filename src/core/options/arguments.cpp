@@ -2,6 +2,7 @@
 #include "core/common/numbers.h"
 #include "core/common/string_routines.h"
 #include "core/options/options.h"
+#include "switches/switches.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,6 +12,9 @@
 namespace bp {
 
 namespace {
+
+using switches::argument;
+using switches::Id;
 
 // Text up to and including the first ".", or empty when there is none.
 std::string_view throughFirstDot(std::string_view text) {
@@ -50,38 +54,15 @@ std::size_t addModelAndOutput(const Options& o, std::vector<std::string>& a) {
     return 2;
 }
 
-void addCamera(const Options& o, std::vector<std::string>& a) {
-    const auto& v = o.cameraValue;
-    if (ticked(o.cameraGlobe) && !v[0].empty() && !v[1].empty())
-        a.push_back("-cg" + v[0] + "," + v[1] + "," + (v[2].empty() ? "0" : v[2]));
-    else if (ticked(o.cameraCartesian) && allGiven(v))
-        a.push_back("-cc" + v[0] + "," + v[1] + "," + v[2]);
-    if (ticked(o.cameraAngle) && !o.cameraAngleValue.empty())
-        a.push_back("-ca" + o.cameraAngleValue);
-    const auto& la = o.lookAtValue;
-    if (o.lookAtEnabled && ticked(o.lookAt) && allGiven(la))
-        a.push_back("-cla" + la[0] + "," + la[1] + "," + la[2]);
-}
-
-void addLights(const Options& o, std::vector<std::string>& a) {
-    if (ticked(o.lightDefault))
-        a.emplace_back("-ld");
-    if (ticked(o.lightsFromModel))
-        a.emplace_back("-l");
-    if (!ticked(o.lightGlobe) && !ticked(o.lightCartesian))
-        return;
-    const char* sw = ticked(o.lightGlobe) ? "-lg" : "-lc";
-    for (int l = 1; l <= 20; ++l) {
-        if (!o.lights.inUse(l))
-            continue;
-        const auto& t = o.lights;
-        std::string s = sw;
-        s += numberText(t.at(l, 1)) + "," + numberText(t.at(l, 2)) + "," + numberText(t.at(l, 3));
-        const float r = t.at(l, 4), g = t.at(l, 5), b = t.at(l, 6);
-        if (!(r == 1 && g == 1 && b == 1))
-            s += "," + numberText(r) + "," + numberText(g) + "," + numberText(b);
-        a.push_back(std::move(s));
-    }
+// A light in use as written after -lg or -lc: its position, and its colour
+// when it is not white.
+std::string lightValue(const LightTable& t, int l) {
+    std::string s =
+        numberText(t.at(l, 1)) + "," + numberText(t.at(l, 2)) + "," + numberText(t.at(l, 3));
+    const float r = t.at(l, 4), g = t.at(l, 5), b = t.at(l, 6);
+    if (!(r == 1 && g == 1 && b == 1))
+        s += "," + numberText(r) + "," + numberText(g) + "," + numberText(b);
+    return s;
 }
 
 // A background text is read by the leading-number rule, so that a text that
@@ -95,37 +76,79 @@ std::string backgroundFraction(const std::string& text) {
     return fixedText(value / 255.0, 3);
 }
 
-void addBackground(const Options& o, std::vector<std::string>& a) {
-    const auto& t = o.backgroundColour;
-    if (!ticked(o.background) || !allGiven(t))
-        return;
-    if (t[0] == "0" && t[1] == "0" && t[2] == "0")
-        return;
-    a.push_back("-b" + backgroundFraction(t[0]) + "," + backgroundFraction(t[1]) + "," +
-                backgroundFraction(t[2]));
+using Values = std::vector<std::string>;
+
+// The values a switch is written with, one argument each; none when the
+// options leave it out.
+Values switchValues(const Options& o, Id id) {
+    const auto& v = o.cameraValue;
+    const bool globe = ticked(o.cameraGlobe) && !v[0].empty() && !v[1].empty();
+    switch (id) {
+    case Id::CameraGlobe:
+        if (globe)
+            return {v[0] + "," + v[1] + "," + (v[2].empty() ? "0" : v[2])};
+        return {};
+    case Id::CameraCartesian:
+        if (!globe && ticked(o.cameraCartesian) && allGiven(v))
+            return {v[0] + "," + v[1] + "," + v[2]};
+        return {};
+    case Id::CameraAngle:
+        if (ticked(o.cameraAngle) && !o.cameraAngleValue.empty())
+            return {o.cameraAngleValue};
+        return {};
+    case Id::LookAt: {
+        const auto& la = o.lookAtValue;
+        if (o.lookAtEnabled && ticked(o.lookAt) && allGiven(la))
+            return {la[0] + "," + la[1] + "," + la[2]};
+        return {};
+    }
+    case Id::LightGlobe:
+    case Id::LightCartesian: {
+        const Id sw = ticked(o.lightGlobe) ? Id::LightGlobe : Id::LightCartesian;
+        if (sw != id || (!ticked(o.lightGlobe) && !ticked(o.lightCartesian)))
+            return {};
+        Values lights;
+        for (int l = 1; l <= kLights; ++l)
+            if (o.lights.inUse(l))
+                lights.push_back(lightValue(o.lights, l));
+        return lights;
+    }
+    case Id::Background: {
+        const auto& t = o.backgroundColour;
+        if (!ticked(o.background) || !allGiven(t) || (t[0] == "0" && t[1] == "0" && t[2] == "0"))
+            return {};
+        return {backgroundFraction(t[0]) + "," + backgroundFraction(t[1]) + "," +
+                backgroundFraction(t[2])};
+    }
+    case Id::Floor:
+        if (ticked(o.floor))
+            return {o.floorType + o.floorY};
+        return {};
+    case Id::SeamWidth:
+        if (ticked(o.seamWidth) && !o.seamWidthValue.empty())
+            return {o.seamWidthValue};
+        return {};
+    case Id::Quality:
+        if (ticked(o.quality) && o.qualityValue != "2")
+            return {o.qualityValue};
+        return {};
+    case Id::Colour:
+        if (ticked(o.colour))
+            return {o.colourNumber ? std::to_string(*o.colourNumber) : o.colourText};
+        return {};
+    default:
+        for (const PlainSwitch& p : kPlainSwitches)
+            if (p.id == id && ticked(o.*p.tick))
+                return {""};
+        return {};
+    }
 }
 
-void addOthers(const Options& o, std::vector<std::string>& a) {
-    if (ticked(o.floor))
-        a.push_back("-f" + o.floorType + o.floorY);
-    if (ticked(o.bumps))
-        a.emplace_back("-bu");
-    if (ticked(o.seamWidth) && !o.seamWidthValue.empty())
-        a.push_back("-sw" + o.seamWidthValue);
-    if (ticked(o.quality) && o.qualityValue != "2")
-        a.push_back("-q" + o.qualityValue);
-    if (ticked(o.lgeo))
-        a.emplace_back("-lgeo");
-    if (ticked(o.colour))
-        a.push_back("-c" + (o.colourNumber ? std::to_string(*o.colourNumber) : o.colourText));
-    if (ticked(o.primitives))
-        a.emplace_back("-p");
-    if (ticked(o.enableProgress))
-        a.emplace_back("-enp");
-    if (ticked(o.overwrite))
-        a.emplace_back("-o");
-    if (ticked(o.stepClock))
-        a.emplace_back("-sc");
+// The switches in the order the table gives them.
+void addSwitches(const Options& o, std::vector<std::string>& a) {
+    for (const switches::Switch& s : switches::kSwitches)
+        for (const std::string& value : switchValues(o, s.id))
+            a.push_back(argument(s.id, value));
 }
 
 } // namespace
@@ -134,10 +157,7 @@ std::vector<std::string> l3pArguments(const Options& o) {
     std::vector<std::string> a;
     a.reserve(16);
     addModelAndOutput(o, a);
-    addCamera(o, a);
-    addLights(o, a);
-    addBackground(o, a);
-    addOthers(o, a);
+    addSwitches(o, a);
     return a;
 }
 
@@ -194,6 +214,15 @@ std::vector<std::string> povrayArguments(const Options& o) {
     return p;
 }
 
+std::string switchProblem(const Options& o) {
+    std::vector<std::string> a;
+    addSwitches(o, a);
+    for (const std::string& s : a)
+        if (std::string problem = switches::argumentProblem(s); !problem.empty())
+            return problem;
+    return {};
+}
+
 std::vector<std::string> l3pRunArguments(const Options& o) {
     std::vector<std::string> a;
     const std::size_t files = addModelAndOutput(o, a);
@@ -201,10 +230,7 @@ std::vector<std::string> l3pRunArguments(const Options& o) {
     for (std::size_t i = 0; i < files; ++i)
         if (a[i].starts_with('-'))
             a[i] = "./" + a[i];
-    addCamera(o, a);
-    addLights(o, a);
-    addBackground(o, a);
-    addOthers(o, a);
+    addSwitches(o, a);
     return a;
 }
 

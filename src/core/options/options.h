@@ -1,5 +1,7 @@
 #pragma once
 
+#include "switches/switches.h"
+
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -15,10 +17,13 @@ constexpr bool ticked(Check c) {
     return c == 1;
 }
 
-// Twenty lights of seven values, addressed as the program numbers them:
-// lights 1 to 20, values 1 to 7 (position, colour fractions, placement flag).
+// The light table's size: lights 1 to kLights, each of kLightValues values
+// (position, colour fractions, placement flag), as the program numbers them.
+inline constexpr int kLights = 20;
+inline constexpr int kLightValues = 7;
+
 struct LightTable {
-    std::array<std::array<float, 7>, 20> values{};
+    std::array<std::array<float, kLightValues>, kLights> values{};
 
     float& at(int light, int value) {
         return values.at(static_cast<std::size_t>(light - 1))
@@ -115,6 +120,25 @@ struct Options {
     bool operator==(const Options&) const = default;
 };
 
+// A switch that is only ticked or not: its flag, where the options keep it
+// and the check box that shows it. Its click rebuilds the command line.
+struct PlainSwitch {
+    switches::Id id;
+    Check Options::*tick;
+    const char* control;
+};
+
+inline constexpr PlainSwitch kPlainSwitches[] = {
+    {switches::Id::DefaultLights, &Options::lightDefault, "Chk_LD"},
+    {switches::Id::ModelLights, &Options::lightsFromModel, "Chk_L"},
+    {switches::Id::Bumps, &Options::bumps, "Chk_BU"},
+    {switches::Id::Lgeo, &Options::lgeo, "Chk_LGEO"},
+    {switches::Id::Primitives, &Options::primitives, "Chk_P"},
+    {switches::Id::ExcludeNonPov, &Options::enableProgress, "Chk_ENP"},
+    {switches::Id::Overwrite, &Options::overwrite, "Chk_O"},
+    {switches::Id::StepClock, &Options::stepClock, "Chk_SC"},
+};
+
 // L3P's arguments for the options: the model first (always, even when
 // empty), the output file when it must be named, then the switches.
 std::vector<std::string> l3pArguments(const Options& o);
@@ -131,6 +155,10 @@ std::string povrayFileOption(const std::string& plus, const std::string& keyword
 // Whether POV-Ray can be given the name at all: not when it holds both kinds
 // of quotes.
 bool povrayCanName(const std::string& name);
+
+// What our converter would refuse in the switches of the options' argument
+// list ("malformed value in \"-fgabc\""); empty when it takes them all.
+std::string switchProblem(const Options& o);
 
 // L3P's arguments as it is started with them: a model or output file whose name
 // would pass for a switch ("-o.dat") is named "./-o.dat".

@@ -1,0 +1,131 @@
+// The switch table against both of its readers: every argument list the window
+// can build is taken by our converter or refused before a run, with a reason.
+
+#include "converter/options.h"
+#include "core/l3p/run_l3p.h"
+#include "core/options/options.h"
+#include "switches/switches.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace bp {
+namespace {
+
+// Every switch ticked with a sound value.
+Options allTicked() {
+    Options o;
+    o.modelFile = "car.dat";
+    o.outputFile = "car.pov";
+    o.modelPath = o.povPath = "/m/";
+    o.cameraGlobe = o.cameraAngle = o.lookAt = 1;
+    o.lookAtEnabled = true;
+    o.cameraValue = {"30", "45", "0"};
+    o.cameraAngleValue = "40";
+    o.lookAtValue = {"0", "-24", "0"};
+    o.lightDefault = o.lightsFromModel = o.lightGlobe = 1;
+    o.lights.at(1, 1) = 45;
+    for (int v = 4; v <= 6; ++v)
+        o.lights.at(1, v) = 1;
+    o.lightPosition = {"45", "0", "0"};
+    o.background = o.floor = o.bumps = o.seamWidth = o.quality = o.lgeo = o.colour = 1;
+    o.backgroundColour = {"255", "128", "0"};
+    o.floorType = "g";
+    o.floorY = "-24";
+    o.seamWidthValue = "0.5";
+    o.qualityValue = "3";
+    o.colourText = "4";
+    o.primitives = o.enableProgress = o.overwrite = o.stepClock = 1;
+    return o;
+}
+
+// Texts a person can type into any box.
+const char* const kTexts[] = {"0",   "12.5", "-3", "+4",   "1e7", "1e999", "abc", "1 5",
+                              "1,5", "",     "2x", "0x1F", "#ff", ".5",    "-",   " 7"};
+
+struct Field {
+    const char* name;
+    std::function<void(Options&, const std::string&)> set;
+};
+
+const Field kFields[] = {
+    {"camera latitude", [](Options& o, const std::string& t) { o.cameraValue[0] = t; }},
+    {"camera radius", [](Options& o, const std::string& t) { o.cameraValue[2] = t; }},
+    {"cartesian z",
+     [](Options& o, const std::string& t) {
+         o.cameraGlobe = 0;
+         o.cameraCartesian = 1;
+         o.cameraValue[2] = t;
+     }},
+    {"angle", [](Options& o, const std::string& t) { o.cameraAngleValue = t; }},
+    {"look-at y", [](Options& o, const std::string& t) { o.lookAtValue[1] = t; }},
+    {"background red", [](Options& o, const std::string& t) { o.backgroundColour[0] = t; }},
+    {"floor type", [](Options& o, const std::string& t) { o.floorType = t; }},
+    {"floor height", [](Options& o, const std::string& t) { o.floorY = t; }},
+    {"floor both", [](Options& o, const std::string& t) { o.floorType = o.floorY = t; }},
+    {"seam width", [](Options& o, const std::string& t) { o.seamWidthValue = t; }},
+    {"quality", [](Options& o, const std::string& t) { o.qualityValue = t; }},
+    {"colour", [](Options& o, const std::string& t) { o.colourText = t; }},
+};
+
+TEST(SwitchTable, EveryBuiltListIsTakenOrCaughtBeforeARun) {
+    EXPECT_EQ(switchProblem(allTicked()), "");
+    EXPECT_EQ(conv::parseArguments(l3pArguments(allTicked())).error, "");
+    int caught = 0;
+    for (const Field& f : kFields)
+        for (const char* text : kTexts) {
+            Options o = allTicked();
+            f.set(o, text);
+            const auto arguments = l3pArguments(o);
+            const std::string converter = conv::parseArguments(arguments).error;
+            const std::string problem = switchProblem(o);
+            const bool refusedBeforeRun = requiredFieldMissing(o) || !problem.empty();
+            EXPECT_TRUE(converter.empty() || refusedBeforeRun)
+                << f.name << " \"" << text << "\": " << converter << " in "
+                << commandLineText(arguments);
+            // What is refused before a run is refused by the converter too.
+            if (!problem.empty()) {
+                EXPECT_NE(converter, "") << f.name << " \"" << text << "\": " << problem;
+            }
+            caught += !problem.empty();
+        }
+    EXPECT_GT(caught, 20);
+}
+
+TEST(SwitchTable, TheExamplesNamed) {
+    Options o = allTicked();
+    o.floorType = "g";
+    o.floorY = "abc";
+    EXPECT_EQ(switchProblem(o), "malformed value in \"-fgabc\"");
+    o = allTicked();
+    o.cameraValue[2] = "1 5";
+    EXPECT_EQ(switchProblem(o), "malformed value in \"-cg30,45,1 5\"");
+}
+
+TEST(SwitchTable, FindsTheLongestNameAndExplainsEverySwitch) {
+    const std::string help = switches::helpText();
+    for (const switches::Switch& s : switches::kSwitches) {
+        const std::string plain = switches::argument(s.id);
+        EXPECT_NE(help.find("  " + plain), std::string::npos) << plain;
+        EXPECT_EQ(&switches::switchFor(s.id), &s);
+        if (s.shape == switches::Shape::None) {
+            EXPECT_EQ(switches::findSwitch(plain), &s) << plain;
+            EXPECT_EQ(switches::argumentProblem(plain), "") << plain;
+        }
+    }
+    struct Row {
+        const char* argument;
+        const char* name; // nullptr: unknown
+    };
+    const Row rows[] = {{"-lgeo", "lgeo"}, {"-lgeox", "lg"}, {"-bu", "bu"},    {"-b", "b"},
+                        {"-cla1", "cla"},  {"-ca", "c"},     {"-sw", nullptr}, {"-ldd", nullptr},
+                        {"x", nullptr},    {"-", nullptr}};
+    for (const Row& r : rows) {
+        const switches::Switch* s = switches::findSwitch(r.argument);
+        EXPECT_EQ(s ? std::string(s->name) : "", r.name ? r.name : "") << r.argument;
+    }
+}
+
+} // namespace
+} // namespace bp
