@@ -238,6 +238,11 @@ TEST(PovrayArguments, FromTheRenderSettings) {
          },
          {"Input_File_Name=\"/m;n/it's.pov\"", "Output_File_Name='say \"a=b\"#.png'", "+FB",
           "+W640", "+H480", "Library_Path=\"/l[1]\""}},
+        {"transparent_background_is_an_alpha_channel",
+         [](Options& o) {
+             o.renderSettings.antiAlias = o.renderSettings.transparentBackground = 1;
+         },
+         {"+I/m/car.pov", "+W640", "+H480", "+A", "+UA"}},
         {"step_clock_needs_all_four",
          [](Options& o) {
              o.stepClock = 1;

@@ -46,16 +46,16 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseRow{{"--bogus", "a.ldr"}, "unknown option --bogus"}));
 
 TEST(ParseRenderRequest, TakesEveryOption) {
-    const auto r = std::get<RenderRequest>(
-        bp::parseRenderRequest({"--scene", "s.bps", "--output-dir", "out", "--size", "320x240",
-                                "--format", "TGA", "--jobs", "3", "--frames", "--frames-per-job",
-                                "5", "--l3p", "--print-jobs", "a.ldr", "b c.ldr"}));
+    const auto r = std::get<RenderRequest>(bp::parseRenderRequest(
+        {"--scene", "s.bps", "--output-dir", "out", "--size", "320x240", "--format", "TGA",
+         "--jobs", "3", "--frames", "--frames-per-job", "5", "--l3p", "--print-jobs",
+         "--transparent-background", "a.ldr", "b c.ldr"}));
     EXPECT_EQ(r.scene, "s.bps");
     EXPECT_EQ(r.outputDir, "out");
     EXPECT_EQ(r.width + "x" + r.height, "320x240");
     EXPECT_EQ(r.format, "tga");
     EXPECT_EQ(r.jobs, 3);
-    EXPECT_TRUE(r.frames && r.useL3P && r.printJobs);
+    EXPECT_TRUE(r.frames && r.useL3P && r.printJobs && r.transparentBackground);
     EXPECT_EQ(r.framesPerJob, 5);
     EXPECT_EQ(r.models, (std::vector<std::string>{"a.ldr", "b c.ldr"}));
 }
@@ -98,7 +98,8 @@ class PlanRenderTest : public testing::Test {
 
 TEST_F(PlanRenderTest, OneModelIsConvertedThenRendered) {
     const std::string model = folder.path() + "my car.ldr";
-    const auto units = plan({"--size", "320x240", "--format", "png", model});
+    const auto units =
+        plan({"--size", "320x240", "--format", "png", "--transparent-background", model});
     ASSERT_EQ(units.size(), 1u);
     const auto& u = units[0];
     EXPECT_EQ(u.failure, "");
@@ -107,13 +108,13 @@ TEST_F(PlanRenderTest, OneModelIsConvertedThenRendered) {
     EXPECT_EQ(u.commands[0].arguments, (bp::Arguments{model, "-o"}));
     EXPECT_EQ(u.commands[1].arguments,
               (bp::Arguments{"+I\"" + folder.path() + "my car.pov\"", "+O\"my car.png\"", "+FN",
-                             "+W320", "+H240", "+A", "-D"}));
+                             "+W320", "+H240", "+A", "+UA", "-D"}));
     EXPECT_EQ(u.commands[1].workingDir, folder.path());
     EXPECT_EQ(u.pictures, (std::vector<std::string>{folder.path() + "my car.png"}));
     EXPECT_EQ(bp::shellCommand(u), "cd " + folder.path() + " && /c/convert '" + model +
                                        "' -o && cd " + folder.path() + " && povray '+I\"" +
                                        folder.path() + "my car.pov\"' '+O\"my car.png\"' +FN " +
-                                       "+W320 +H240 +A -D");
+                                       "+W320 +H240 +A +UA -D");
 }
 
 TEST_F(PlanRenderTest, FramesSplitIntoRangesOfTheirOwnScene) {

@@ -103,6 +103,9 @@ std::string withField(int field, const std::string& text) {
 
 TEST(SceneFormat, WritesTheSampleByteForByteAndReadsItBack) {
     EXPECT_EQ(writeScene(sample()), kSample);
+    Options transparent = sample();
+    transparent.renderSettings.transparentBackground = 1;
+    EXPECT_EQ(writeScene(transparent), kSample + "1\r\n");
     const Scene scene = readScene(kSample);
     EXPECT_EQ(scene.options, sample());
     EXPECT_EQ(scene.fields, kSceneFields);
@@ -186,6 +189,10 @@ const ReadRow kReadRows[] = {
     {"ends_inside_section_a", firstLines(4) + "1,1,0.5,1,3,1,2,1\r\n", [](Options&) {}, 166,
      SceneEnd::Ended},
     {"ends_inside_section_c", firstLines(8) + "1,800\r\n", [](Options&) {}, 178, SceneEnd::Ended},
+    {"section_d_transparent_background", kSample + "1\r\n",
+     [](Options& o) { o.renderSettings.transparentBackground = 1; }, kSceneFields + 1},
+    {"section_d_refuses_a_check_state_of_3", kSample + "3\r\n", [](Options&) {}, kSceneFields,
+     SceneEnd::Refused},
     {"field_too_long", withField(157, std::string(70000, 'c')), [](Options&) {}, 156,
      SceneEnd::Ended},
 };

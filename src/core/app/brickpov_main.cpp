@@ -215,6 +215,7 @@ bool BrickpovMain::applyScene(const Scene& scene) {
         c.text(r.Txt_InitialClock, s.initialClock);
         c.text(r.Txt_FinalClock, s.finalClock);
         c.text(r.Txt_Additional, s.additional);
+        r.Chk_TransparentBackground.setValue(s.transparentBackground);
     } catch (const SceneRead&) {
     } catch (const SceneRefused&) {
         return false;

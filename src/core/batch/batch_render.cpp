@@ -30,6 +30,9 @@ const char* const kRenderUsage =
     "  --size WxH           picture size (default: the scene's)\n"
     "  --format FORMAT      png, bmp, tga or ppm (default: the scene's file type)\n"
     "  --jobs N             render N units of work at once (default 1)\n"
+    "  --transparent-background\n"
+    "                       an alpha channel, transparent where the scene has no\n"
+    "                       background colour (png, tga)\n"
     "  --frames             render the step-clock frames, split into ranges\n"
     "  --frames-per-job N   frames in one range (default 10)\n"
     "  --strict             count a model converted with warnings (missing parts)\n"
@@ -152,6 +155,8 @@ void planModel(const Options& base, const RenderRequest& request, const RenderTo
         r.height = request.height;
     }
     r.outputFile = stem(o.modelFile) + extensionFor(r.fileTypeText);
+    if (request.transparentBackground)
+        r.transparentBackground = 1;
 
     std::vector<FrameRange> ranges{{}};
     if (request.frames) {
@@ -245,6 +250,8 @@ std::variant<RenderRequest, std::string> parseRenderRequest(const std::vector<st
             r.strict = true;
         } else if (a == "--recursive") {
             r.recursive = true;
+        } else if (a == "--transparent-background") {
+            r.transparentBackground = true;
         } else if (a == "--scene" || a == "--output-dir" || a == "--size" || a == "--format" ||
                    a == "--jobs" || a == "--frames-per-job") {
             const auto v = value();

@@ -23,9 +23,10 @@ struct RenderRequest {
     bool frames = false; // step-clock frames, split into ranges
     int framesPerJob = 10;
     bool printJobs = false;
-    bool useL3P = false;    // the L3P of the settings store instead of ours
-    bool strict = false;    // a conversion with warnings is a failure
-    bool recursive = false; // folders given are searched in their subfolders too
+    bool useL3P = false;                // the L3P of the settings store instead of ours
+    bool strict = false;                // a conversion with warnings is a failure
+    bool recursive = false;             // folders given are searched in their subfolders too
+    bool transparentBackground = false; // an alpha channel (+UA)
     bool help = false;
     std::vector<std::string> models; // model files and folders of models
 };

@@ -46,6 +46,7 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
       Txt_Height(add(ControlKind::TextBox, "Txt_Height")),
       Cbo_Size(add(ControlKind::ComboList, "Cbo_Size")),
       Chk_AntiAlias(add(ControlKind::CheckBox, "Chk_AntiAlias")),
+      Chk_TransparentBackground(add(ControlKind::CheckBox, "Chk_TransparentBackground")),
       Txt_Additional(add(ControlKind::TextBox, "Txt_Additional")),
       Fra_Stepclock(add(ControlKind::Frame, "Fra_Stepclock")),
       Lbl_Stepclock(addArray(ControlKind::Label, "Lbl_Stepclock", 4)),
@@ -103,6 +104,9 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
     Chk_PovWindow.setRect({60, 3525, 3480, 255});
     Chk_PovWindow.setBackColor(Color::systemButtonFace());
     Chk_PovWindow.setValue(povrayWindowChosen(app.platform().settings) ? 1 : 0);
+    Chk_TransparentBackground.setCaption("Transparent Background");
+    Chk_TransparentBackground.setRect({1560, 2460, 2415, 255});
+    Chk_TransparentBackground.setBackColor(Color::systemButtonFace());
 
     Fra_Stepclock.setCaption("Stepclock Options");
     Fra_Stepclock.setRect({2640, 300, 2235, 1695});
@@ -138,7 +142,7 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
     int tab = 0;
     for (Control* c : {&Txt_OutputFile, &Txt_Height, &Txt_Width, &Txt_Additional, &Txt_InitialFrame,
                        &Txt_FinalFrame, &Txt_InitialClock, &Txt_FinalClock, &Btn_OK, &Cbo_FileType,
-                       &Chk_AntiAlias, &Cbo_Size, &Chk_PovWindow})
+                       &Chk_AntiAlias, &Cbo_Size, &Chk_PovWindow, &Chk_TransparentBackground})
         c->tabIndex = tab++;
 
     Btn_OK.onClick = [this] { hide(); };
@@ -196,6 +200,7 @@ RenderSettings renderSettingsOf(const BrickpovRenderOptions& r) {
     s.width = r.Txt_Width.text();
     s.height = r.Txt_Height.text();
     s.antiAlias = r.Chk_AntiAlias.value();
+    s.transparentBackground = r.Chk_TransparentBackground.value();
     s.initialFrame = r.Txt_InitialFrame.text();
     s.finalFrame = r.Txt_FinalFrame.text();
     s.initialClock = r.Txt_InitialClock.text();

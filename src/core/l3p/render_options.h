@@ -25,6 +25,7 @@ class BrickpovRenderOptions : public Form {
     Control& Txt_Height;
     Control& Cbo_Size;
     Control& Chk_AntiAlias;
+    Control& Chk_TransparentBackground;
     Control& Txt_Additional;
     Control& Fra_Stepclock;
     ControlArray Lbl_Stepclock;

@@ -199,6 +199,8 @@ std::vector<std::string> povrayArguments(const Options& o) {
     }
     if (ticked(r.antiAlias))
         p.emplace_back("+A");
+    if (ticked(r.transparentBackground))
+        p.emplace_back("+UA");
     if (ticked(o.stepClock) && !r.initialFrame.empty() && !r.finalFrame.empty() &&
         !r.initialClock.empty() && !r.finalClock.empty())
         p.insert(p.end(), {"+KFI" + r.initialFrame, "+KFF" + r.finalFrame, "+KI" + r.initialClock,

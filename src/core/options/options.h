@@ -49,6 +49,9 @@ struct RenderSettings {
     std::string width = "640";
     std::string height = "480";
     Check antiAlias = 0;
+    // An alpha channel (+UA): where the scene has no background colour of
+    // its own, the picture's background is transparent.
+    Check transparentBackground = 0;
     std::string initialFrame = "1";
     std::string finalFrame;
     std::string initialClock = "1";

@@ -211,6 +211,8 @@ class SceneReader {
             for (auto* v : {&r.initialFrame, &r.finalFrame, &r.initialClock, &r.finalClock})
                 numberBox(*v);
             plain(r.additional);
+            if (!m_in.atEnd())
+                check(r.transparentBackground);
         }
     }
 
@@ -289,6 +291,10 @@ std::string writeScene(const Options& o) {
     line({std::to_string(r.fileType), dotText(r.width), dotText(r.height), check(r.antiAlias),
           dotText(r.initialFrame), dotText(r.finalFrame), dotText(r.initialClock),
           dotText(r.finalClock), quoted(r.additional)});
+    // Section D only when it says more than its default, so that files stay
+    // as every earlier version wrote them.
+    if (ticked(r.transparentBackground))
+        line({check(r.transparentBackground)});
     return s;
 }
 

@@ -16,7 +16,8 @@ inline constexpr std::array<const char*, 5> kFileTypes = {"C - Compressed Targa"
 
 // A complete scene file has nine lines of 185 fields: a required part of
 // 165, then sections A (colour, 2), B (switches and look-at, 8) and C
-// (render settings, 10), which older files may leave out.
+// (render settings, 10), which older files may leave out. A tenth line,
+// section D (a transparent background, 1), is written only when ticked.
 inline constexpr int kSceneFields = 185;
 
 enum class SceneEnd {
