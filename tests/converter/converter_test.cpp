@@ -257,12 +257,14 @@ TEST(ConverterPlan, RealPartsSmoothWhereCurvedAndTrianglesOnlyPlansHoldWholePart
                 for (const MeshTriangle& t : m.triangles)
                     smooth = smooth || t.smooth;
                 // Drawn by triangles alone: whole parts and models, no solids.
-                if (trianglesOnly)
+                if (trianglesOnly) {
                     EXPECT_TRUE(!m.solid && (m.kind == FileKind::Part || m.kind == FileKind::Model))
                         << c.model << " " << m.file->name;
+                }
             }
-            if (!trianglesOnly)
+            if (!trianglesOnly) {
                 EXPECT_EQ(smooth, c.smooth) << c.model;
+            }
         }
     }
 }
