@@ -1,7 +1,8 @@
 #!/bin/sh
 # The core's folders include only what lies below them. Feature folders
 # reach each other only through app/, which composes them. The switch table
-# (src/switches) includes neither the core nor the converter.
+# (src/switches) includes neither the core nor the converter; the atomic file
+# write (src/posix_file) includes none of the others.
 core=${1:?usage: layers_test.sh SRC_CORE_DIR}
 below() {
     case $1 in
@@ -35,7 +36,8 @@ if grep -l '^#include "converter/' */* 2>/dev/null | grep -v '^preview/'; then
     echo "(the files above include the converter, which only preview/ may use)"
     status=1
 fi
-for pair in "../converter core" "../switches core" "../switches converter"; do
+for pair in "../converter core" "../converter platform" "../switches core" "../switches converter" \
+    "../posix_file core" "../posix_file converter" "../posix_file platform"; do
     set -- $pair
     if grep -l "^#include \"$2/" "$1"/* 2>/dev/null | grep .; then
         echo "(the files above, in ${1#../}/, include $2/)"
