@@ -216,7 +216,7 @@ void loadMainWindow(BrickpovMain& m) {
         CenterOnScreen(m, m.platform().windows);
     });
     m.runHandler("Form_Load", [&] { RefreshRecentScenes(m); });
-    m.runHandler("Form_Load", [&] { RefreshRecentModels(m); });
+    m.runHandler("Form_Load", [&] { refreshRecentModels(m); });
     m.runHandler("Form_Load", [&] { restoreFolder(m, m.L3PPath, "L3PPath"); });
     m.runHandler("Form_Load", [&] { restoreFolder(m, m.ModelPath, "ModelPath"); });
     m.runHandler("Form_Load", [&] { restoreFolder(m, m.POVPath, "POVPath"); });

@@ -9,10 +9,6 @@ namespace bp {
 
 namespace {
 
-bool ticked(const Control& c) {
-    return c.value() == 1;
-}
-
 bool allThreeGiven(const BrickpovMain& m) {
     for (Control* c : m.Txt_CameraValue)
         if (c->text().empty())
@@ -51,7 +47,7 @@ void selectAll(Control& c) {
 // Each mode unticks the other first; that runs the other's unticked branch,
 // whose effects the later steps here repair, so the order matters.
 void Chk_CG_Click(BrickpovMain& m) {
-    if (ticked(m.Chk_CG)) {
+    if (ticked(m.Chk_CG.value())) {
         m.Chk_CC.setValue(0);
         setCaptions(m, "Latt", "Long", "Radius");
         if (allThreeGiven(m)) {
@@ -64,13 +60,13 @@ void Chk_CG_Click(BrickpovMain& m) {
     } else {
         m.Btn_CameraPresetSave.setEnabled(false);
         setValuesEnabled(m, false);
-        m.Chk_CLA.setEnabled(ticked(m.Chk_CC));
+        m.Chk_CLA.setEnabled(ticked(m.Chk_CC.value()));
     }
     BuildCommandLine(m);
 }
 
 void Chk_CC_Click(BrickpovMain& m) {
-    if (ticked(m.Chk_CC)) {
+    if (ticked(m.Chk_CC.value())) {
         m.Chk_CG.setValue(0);
         setCaptions(m, "X", "Y", "Z");
         if (allThreeGiven(m)) {
@@ -79,32 +75,32 @@ void Chk_CC_Click(BrickpovMain& m) {
         }
         setValuesEnabled(m, true);
         focusFirstValue(m);
-        m.Chk_CLA.setEnabled(ticked(m.Chk_CC));
+        m.Chk_CLA.setEnabled(ticked(m.Chk_CC.value()));
     } else {
         m.Btn_CameraPresetSave.setEnabled(false);
         setValuesEnabled(m, false);
         m.Chk_CLA.setValue(0);
-        m.Chk_CLA.setEnabled(ticked(m.Chk_CC));
+        m.Chk_CLA.setEnabled(ticked(m.Chk_CC.value()));
     }
     BuildCommandLine(m);
 }
 
 void Txt_CameraValue_Change(BrickpovMain& m, int) {
     const auto& v = m.Txt_CameraValue;
-    if (ticked(m.Chk_CG) && !v[0].text().empty() && !v[1].text().empty()) {
+    if (ticked(m.Chk_CG.value()) && !v[0].text().empty() && !v[1].text().empty()) {
         m.Btn_CameraPresetSave.setEnabled(true);
     } else {
-        const bool on = ticked(m.Chk_CC) && allThreeGiven(m);
+        const bool on = ticked(m.Chk_CC.value()) && allThreeGiven(m);
         m.Btn_CameraPresetSave.setEnabled(on);
         m.Chk_CLA.setEnabled(on);
     }
-    if (ticked(m.Chk_CG))
+    if (ticked(m.Chk_CG.value()))
         m.Chk_CLA.setEnabled(radiusAboveZero(m));
     BuildCommandLine(m);
 }
 
 void Chk_CA_Click(BrickpovMain& m) {
-    const bool on = ticked(m.Chk_CA);
+    const bool on = ticked(m.Chk_CA.value());
     setValueField(m.Txt_CA, on);
     if (on && m.visible())
         m.setFocus(m.Txt_CA);
@@ -112,7 +108,7 @@ void Chk_CA_Click(BrickpovMain& m) {
 }
 
 void Chk_CLA_Click(BrickpovMain& m) {
-    const bool on = ticked(m.Chk_CLA);
+    const bool on = ticked(m.Chk_CLA.value());
     for (int i = 0; i < 3; ++i) {
         m.Lbl_CameraLookAt[i].setEnabled(on);
         setValueField(m.Txt_CameraLookAt[i], on);

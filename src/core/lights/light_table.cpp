@@ -10,10 +10,6 @@ namespace bp {
 
 namespace {
 
-bool ticked(const Control& c) {
-    return c.value() == 1;
-}
-
 void setGroupEnabled(BrickpovMain& m, bool on) {
     for (int i = 0; i < 6; ++i) {
         m.Lbl_LightValue[i].setEnabled(on);
@@ -32,7 +28,7 @@ void updateSwatch(BrickpovMain& m) {
 // The two placement boxes are twins: one placement, its flag and captions.
 void placementClick(BrickpovMain& m, Control& self, Control& other, float flag, const char* a,
                     const char* b, const char* c) {
-    if (ticked(self)) {
+    if (ticked(self.value())) {
         other.setValue(0);
         m.lights.at(currentLight(m), 7) = flag;
         if (m.Cbo_Light.text().empty())
@@ -94,9 +90,9 @@ void Cbo_Light_Click(BrickpovMain& m) {
 
 void Txt_LightValue_Change(BrickpovMain& m, int index) {
     const auto& t = m.Txt_LightValue;
-    if (ticked(m.Chk_LG) && !t[0].text().empty() && !t[1].text().empty())
+    if (ticked(m.Chk_LG.value()) && !t[0].text().empty() && !t[1].text().empty())
         m.Btn_LightPresetSave.setEnabled(true);
-    else if (ticked(m.Chk_LC) && !t[0].text().empty() && !t[1].text().empty() &&
+    else if (ticked(m.Chk_LC.value()) && !t[0].text().empty() && !t[1].text().empty() &&
              !t[2].text().empty())
         m.Btn_LightPresetSave.setEnabled(true);
     else

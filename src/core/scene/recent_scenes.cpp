@@ -78,10 +78,10 @@ void Mnu_RecentScene_Click(BrickpovMain& m, int index) {
 
 void noteRecentModel(BrickpovMain& m, const std::string& path) {
     addRecentFile(m.platform().settings, "models", path);
-    RefreshRecentModels(m);
+    refreshRecentModels(m);
 }
 
-void RefreshRecentModels(BrickpovMain& m) {
+void refreshRecentModels(BrickpovMain& m) {
     const auto files = GetRecentFiles(m.platform().settings, "models", kRecentModelsShown);
     m.Mnu_RecentModels.setEnabled(!files[0].empty());
     for (int k = 0; k < kRecentModelsShown; ++k) {

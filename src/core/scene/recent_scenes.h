@@ -24,7 +24,7 @@ void Mnu_RecentScene_Click(BrickpovMain& m, int index);
 
 // The models run last, in File > Recent Models.
 void noteRecentModel(BrickpovMain& m, const std::string& path);
-void RefreshRecentModels(BrickpovMain& m);
+void refreshRecentModels(BrickpovMain& m);
 void Mnu_RecentModel_Click(BrickpovMain& m, int index);
 
 void wireRecentScenes(BrickpovMain& m);
