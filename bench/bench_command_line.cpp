@@ -1,9 +1,9 @@
 // Rebuilding the command line is what every handler ends with, so it sets the
 // cost of the longest cascades.
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
-#include "core/app/command_line.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/command_line.h"
 #include "null_platform.h"
 
 #include <benchmark/benchmark.h>

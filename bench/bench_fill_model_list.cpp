@@ -3,8 +3,8 @@
 //
 //   bench_fill_model_list FOLDER [CALLS]   prints ms per call and models listed
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
 #include "core/scene/file_lists.h"
 #include "null_platform.h"
 #include "platform/desktop/desktop_platform.h"

@@ -1,7 +1,7 @@
 #include "driver/interpreter.h"
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
 #include "driver/driver_window_system.h"
 #include "driver/event_tracer.h"
 #include "driver/output.h"

@@ -1,8 +1,8 @@
 // Files for a test to prepare and inspect: folders, text files, stand-in
 // programs.
 
-#include "core/app/app.h"
 #include "core/l3p/run_window.h"
+#include "core/window/app.h"
 #include "driver/driver_window_system.h"
 #include "driver/image_header.h"
 #include "driver/interpreter.h"

@@ -1,8 +1,8 @@
 // What a person does: start the program, click, type, choose, move the
 // focus, activate or close a window, answer the next dialog, wait.
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
 #include "driver/driver_window_system.h"
 #include "driver/interpreter.h"
 #include "driver/output.h"

@@ -1,10 +1,10 @@
 // Reading the program's state, and the testing commands below the level of a
 // person: assignments from code, list items, table values, settings, tracing.
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
 #include "core/common/numbers.h"
 #include "core/platform/platform.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
 #include "driver/driver_window_system.h"
 #include "driver/event_tracer.h"
 #include "driver/interpreter.h"

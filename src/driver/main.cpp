@@ -1,9 +1,9 @@
 // brickpov-driver: runs the program's core with the desktop platform and no
 // windows, acting as a person from a script (docs/driver.md).
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
 #include "core/common/file_routines.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
 #include "driver/driver_window_system.h"
 #include "driver/event_tracer.h"
 #include "driver/interpreter.h"

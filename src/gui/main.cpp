@@ -1,5 +1,5 @@
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
 #include "gui/form_view.h"
 #include "gui/preview_window.h"
 #include "gui/qt_dialogs.h"

@@ -1,11 +1,11 @@
 #include "gui/preview_window.h"
 
 #include "converter/convert.h"
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
 #include "core/common/numbers.h"
 #include "core/preview/draft.h"
 #include "core/preview/preview_camera.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
 #include "gui/preview_view.h"
 
 #include <QCloseEvent>

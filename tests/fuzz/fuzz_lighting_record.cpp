@@ -2,8 +2,8 @@
 // first comma; once written by the program, a scheme reads back to the same
 // record.
 
-#include "core/app/brickpov_main.h"
 #include "core/lights/lighting_presets.h"
+#include "core/window/brickpov_main.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,11 +1,11 @@
 // The Qt front end driven through its real widgets, on the offscreen platform.
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
-#include "core/app/locate_dialog.h"
 #include "core/common/core_routines.h"
 #include "core/l3p/picture_window.h"
 #include "core/l3p/run_window.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/locate_dialog.h"
 #include "gui/form_view.h"
 #include "gui/qt_dialogs.h"
 #include "gui/qt_window_system.h"

@@ -2,11 +2,11 @@
 // shows against what POV-Ray renders, the mouse on the camera boxes, and
 // models that cannot be shown.
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
 #include "core/common/numbers.h"
 #include "core/l3p/render_options.h"
 #include "core/preview/preview_math.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
 #include "gui/preview_view.h"
 #include "gui/preview_window.h"
 #include "gui/qt_dialogs.h"

@@ -1,10 +1,10 @@
 // "Save As" and "Delete" of the view and lighting preset lists: refusals,
 // the key removed, and the slots that move up.
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
 #include "core/camera/view_presets.h"
 #include "core/lights/lighting_presets.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
 #include "null_platform.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // Scene files against the option value: the bytes every version writes, the
 // read-back of each field family, and what the reader tolerates or refuses.
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
-#include "core/app/command_line.h"
 #include "core/options/scene_format.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/command_line.h"
 #include "null_platform.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "core/about/about_box.h"
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
-#include "core/app/tool_choice.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/tool_choice.h"
 
 namespace bp {
 

@@ -1,11 +1,7 @@
-#include "core/app/brickpov_main.h"
+#include "core/window/brickpov_main.h"
 
 #include "core/about/about_box.h"
-#include "core/app/app.h"
-#include "core/app/locate_dialog.h"
-#include "core/app/settings.h"
 #include "core/app/startup.h"
-#include "core/app/tool_choice.h"
 #include "core/batch/render_folder.h"
 #include "core/camera/camera_from_model.h"
 #include "core/camera/camera_position.h"
@@ -13,6 +9,7 @@
 #include "core/l3p/general_options.h"
 #include "core/l3p/render_options.h"
 #include "core/l3p/run_l3p.h"
+#include "core/l3p/run_window.h"
 #include "core/lights/colours.h"
 #include "core/lights/light_table.h"
 #include "core/lights/lighting_presets.h"
@@ -21,6 +18,10 @@
 #include "core/scene/file_lists.h"
 #include "core/scene/recent_scenes.h"
 #include "core/scene/scene_file.h"
+#include "core/window/app.h"
+#include "core/window/locate_dialog.h"
+#include "core/window/settings.h"
+#include "core/window/tool_choice.h"
 
 #include <stdexcept>
 
@@ -243,6 +244,10 @@ void BrickpovMain::wireHandlers() {
     Dir_Hidden.onChange = [this] { Dir_Hidden_Change(*this); };
     Mnu_LocateLGEO.onClick = [this] { Mnu_LocateLGEO_Click(*this); };
     wireToolChoices(*this);
+}
+
+RunMonitor& runMonitor(App& app) {
+    return app.form<BrickpovRun>();
 }
 
 void BrickpovMain::Form_Load() {

@@ -1,9 +1,9 @@
 #include "core/app/render_command.h"
 
-#include "core/app/brickpov_main.h"
 #include "core/batch/batch_render.h"
 #include "core/platform/platform.h"
 #include "core/scene/scene_file.h"
+#include "core/window/brickpov_main.h"
 
 #include <algorithm>
 #include <fstream>

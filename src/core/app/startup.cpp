@@ -1,11 +1,5 @@
 #include "core/app/startup.h"
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
-#include "core/app/command_line.h"
-#include "core/app/locate_dialog.h"
-#include "core/app/settings.h"
-#include "core/app/tool_choice.h"
 #include "core/camera/view_presets.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
@@ -14,6 +8,13 @@
 #include "core/scene/file_lists.h"
 #include "core/scene/recent_scenes.h"
 #include "core/scene/scene_file.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/command_line.h"
+#include "core/window/locate_dialog.h"
+#include "core/window/recent_files.h"
+#include "core/window/settings.h"
+#include "core/window/tool_choice.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +24,21 @@
 #include <vector>
 
 namespace bp {
+
+namespace {
+// Writes the folders, LDraw.ini and the user presets when the program ends.
+void SaveSettings(BrickpovMain& m) {
+    SettingsStore& store = m.platform().settings;
+    store.save(kAppName, "Paths", "POVPath", m.POVPath);
+    store.save(kAppName, "Paths", "ModelPath", m.ModelPath);
+    store.save(kAppName, "Paths", "LDrawPath", m.LDrawPath);
+
+    writeLibraryFolders(m);
+
+    saveViewPresets(m);
+    saveLightingPresets(m);
+}
+} // namespace
 
 namespace {
 

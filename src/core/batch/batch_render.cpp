@@ -1,9 +1,9 @@
 #include "core/batch/batch_render.h"
 
-#include "core/app/tool_choice.h"
 #include "core/common/file_routines.h"
 #include "core/common/numbers.h"
 #include "core/common/string_routines.h"
+#include "core/window/tool_choice.h"
 
 #include <algorithm>
 #include <atomic>

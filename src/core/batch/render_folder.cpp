@@ -1,13 +1,13 @@
 #include "core/batch/render_folder.h"
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
-#include "core/app/run_monitor.h"
-#include "core/app/tool_choice.h"
 #include "core/batch/batch_render.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/run_monitor.h"
+#include "core/window/tool_choice.h"
 
 #include <algorithm>
 #include <atomic>

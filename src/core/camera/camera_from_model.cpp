@@ -1,10 +1,10 @@
 #include "core/camera/camera_from_model.h"
 
-#include "core/app/brickpov_main.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
 #include "core/platform/platform.h"
+#include "core/window/brickpov_main.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
 #include "core/camera/camera_position.h"
 
-#include "core/app/brickpov_main.h"
-#include "core/app/command_line.h"
 #include "core/common/core_routines.h"
 #include "core/common/numbers.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/command_line.h"
 
 namespace bp {
 

@@ -1,9 +1,9 @@
 #include "core/camera/view_presets.h"
 
-#include "core/app/command_line.h"
-#include "core/app/new_preset_dialog.h"
 #include "core/common/numbers.h"
 #include "core/platform/platform.h"
+#include "core/window/command_line.h"
+#include "core/window/new_preset_dialog.h"
 
 namespace bp {
 

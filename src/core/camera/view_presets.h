@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/app/brickpov_main.h"
-#include "core/app/preset_list.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/preset_list.h"
 
 #include <optional>
 #include <string>

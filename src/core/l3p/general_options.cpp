@@ -1,8 +1,8 @@
 #include "core/l3p/general_options.h"
 
-#include "core/app/brickpov_main.h"
-#include "core/app/command_line.h"
 #include "core/common/core_routines.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/command_line.h"
 
 namespace bp {
 

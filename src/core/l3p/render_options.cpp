@@ -1,9 +1,5 @@
 #include "core/l3p/render_options.h"
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
-#include "core/app/settings.h"
-#include "core/app/tool_choice.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
@@ -13,6 +9,10 @@
 #include "core/options/options.h"
 #include "core/options/scene_format.h"
 #include "core/platform/platform.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/settings.h"
+#include "core/window/tool_choice.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,10 +1,10 @@
 #include "core/l3p/run_window.h"
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
-#include "core/app/settings.h"
 #include "core/common/core_routines.h"
 #include "core/options/options.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/settings.h"
 
 #include <algorithm>
 

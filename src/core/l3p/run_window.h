@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/app/run_monitor.h"
 #include "core/l3p/run_output.h"
 #include "core/platform/platform.h"
 #include "core/ui/form.h"
+#include "core/window/run_monitor.h"
 
 #include <chrono>
 #include <functional>

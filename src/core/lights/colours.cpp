@@ -1,10 +1,10 @@
 #include "core/lights/colours.h"
 
-#include "core/app/brickpov_main.h"
-#include "core/app/command_line.h"
 #include "core/common/core_routines.h"
 #include "core/common/numbers.h"
 #include "core/platform/platform.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/command_line.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "core/lights/lighting_presets.h"
 
-#include "core/app/command_line.h"
-#include "core/app/new_preset_dialog.h"
 #include "core/common/numbers.h"
 #include "core/lights/light_table.h"
 #include "core/platform/platform.h"
+#include "core/window/command_line.h"
+#include "core/window/new_preset_dialog.h"
 
 namespace bp {
 

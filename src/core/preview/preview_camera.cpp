@@ -1,10 +1,10 @@
 #include "core/preview/preview_camera.h"
 
 #include "converter/camera.h"
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
 #include "core/common/numbers.h"
 #include "core/preview/preview_model.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
 
 #include <cmath>
 #include <sstream>

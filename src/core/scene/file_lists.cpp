@@ -1,10 +1,10 @@
 #include "core/scene/file_lists.h"
 
-#include "core/app/brickpov_main.h"
-#include "core/app/command_line.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
 #include "core/platform/platform.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/command_line.h"
 
 #include <algorithm>
 #include <optional>

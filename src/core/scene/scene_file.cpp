@@ -1,13 +1,14 @@
 #include "core/scene/scene_file.h"
 
-#include "core/app/brickpov_main.h"
-#include "core/app/command_line.h"
-#include "core/app/settings.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/options/scene_format.h"
 #include "core/platform/platform.h"
 #include "core/scene/recent_scenes.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/command_line.h"
+#include "core/window/recent_files.h"
+#include "core/window/settings.h"
 
 #include <cerrno>
 #include <cstring>

@@ -143,11 +143,11 @@ class Control {
     bool multiLine = false;
     bool border = false;
     Alignment alignment = Alignment::Left;
-    int tabIndex = -1;           // -1: not a tab stop
-    std::string container;       // qualified name of the frame, picture or menu holding it
-    std::string shortcut;        // menu entries and buttons: "F1", "Ctrl+R"
-    std::string picture;         // picture resource name for images and picture boxes
-    std::string pattern;         // file lists
+    int tabIndex = -1;     // -1: not a tab stop
+    std::string container; // qualified name of the frame, picture or menu holding it
+    std::string shortcut;  // menu entries and buttons: "F1", "Ctrl+R"
+    std::string picture;   // picture resource name for images and picture boxes
+    std::string pattern;   // file lists
     // How the control follows a window the person resizes: its right and
     // bottom edges with the window's (grow), or its whole place (keep).
     bool growWidth = false;

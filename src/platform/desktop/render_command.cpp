@@ -1,9 +1,9 @@
 #include "core/app/render_command.h"
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
-#include "core/app/tool_choice.h"
 #include "core/batch/batch_render.h"
 #include "core/common/file_routines.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/tool_choice.h"
 #include "platform/desktop/desktop_platform.h"
 #include "platform/desktop/posix_io.h"
 

@@ -1,7 +1,7 @@
-#include "core/app/command_line.h"
+#include "core/window/command_line.h"
 
-#include "core/app/brickpov_main.h"
 #include "core/options/options.h"
+#include "core/window/brickpov_main.h"
 
 namespace bp {
 

@@ -1,12 +1,12 @@
-#include "core/app/preset_list.h"
+#include "core/window/preset_list.h"
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
-#include "core/app/command_line.h"
-#include "core/app/new_preset_dialog.h"
-#include "core/app/settings.h"
 #include "core/common/core_routines.h"
 #include "core/platform/platform.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/command_line.h"
+#include "core/window/new_preset_dialog.h"
+#include "core/window/settings.h"
 
 #include <algorithm>
 

@@ -1,8 +1,6 @@
-#include "core/app/app.h"
+#include "core/window/app.h"
 
-#include "core/app/brickpov_main.h"
-#include "core/app/run_monitor.h"
-#include "core/l3p/run_window.h"
+#include "core/window/brickpov_main.h"
 
 namespace bp {
 
@@ -81,10 +79,6 @@ void App::timerChanged(Control& timer) {
 void UnloadAllWindows(App& app) {
     for (Form* f : app.forms())
         f->unload();
-}
-
-RunMonitor& runMonitor(App& app) {
-    return app.form<BrickpovRun>();
 }
 
 } // namespace bp

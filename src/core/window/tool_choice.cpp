@@ -1,14 +1,14 @@
-#include "core/app/tool_choice.h"
+#include "core/window/tool_choice.h"
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
-#include "core/app/command_line.h"
-#include "core/app/locate_dialog.h"
-#include "core/app/settings.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
 #include "core/platform/platform.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/command_line.h"
+#include "core/window/locate_dialog.h"
+#include "core/window/settings.h"
 
 #include <filesystem>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/app/settings.h"
 #include "core/platform/platform.h"
 #include "core/ui/form.h"
+#include "core/window/settings.h"
 
 #include <map>
 #include <memory>

@@ -20,9 +20,6 @@ void noteRunModel(BrickpovMain& m);
 // a failed write is told.
 void writeLibraryFolders(BrickpovMain& m);
 
-// Writes the folders, LDraw.ini and the user presets when the program ends.
-void SaveSettings(BrickpovMain& m);
-
 // The settings store as the program uses it: the first time the store cannot
 // keep the settings, the user is told why; the program goes on with them in
 // memory.

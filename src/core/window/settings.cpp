@@ -1,12 +1,10 @@
-#include "core/app/settings.h"
+#include "core/window/settings.h"
 
-#include "core/app/brickpov_main.h"
-#include "core/camera/view_presets.h"
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
-#include "core/lights/lighting_presets.h"
 #include "core/platform/platform.h"
-#include "core/scene/recent_scenes.h"
+#include "core/window/brickpov_main.h"
+#include "core/window/recent_files.h"
 
 namespace bp {
 
@@ -29,18 +27,6 @@ void writeLibraryFolders(BrickpovMain& m) {
         showMessage(m.platform(), "Settings Not Kept",
                     "The library folders could not be written to " + why + ".",
                     MsgIcon::Exclamation);
-}
-
-void SaveSettings(BrickpovMain& m) {
-    SettingsStore& store = m.platform().settings;
-    store.save(kAppName, "Paths", "POVPath", m.POVPath);
-    store.save(kAppName, "Paths", "ModelPath", m.ModelPath);
-    store.save(kAppName, "Paths", "LDrawPath", m.LDrawPath);
-
-    writeLibraryFolders(m);
-
-    saveViewPresets(m);
-    saveLightingPresets(m);
 }
 
 void ReportingSettingsStore::save(const std::string& app, const std::string& section,

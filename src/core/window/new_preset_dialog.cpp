@@ -1,9 +1,9 @@
-#include "core/app/new_preset_dialog.h"
+#include "core/window/new_preset_dialog.h"
 
-#include "core/app/app.h"
-#include "core/app/brickpov_main.h"
 #include "core/common/core_routines.h"
 #include "core/platform/platform.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
 
 namespace bp {
 
