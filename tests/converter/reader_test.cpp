@@ -24,6 +24,22 @@ void writeAll(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// A converter run in a folder of its own, with the committed library.
+class ConverterReaderRun : public ::testing::Test {
+  protected:
+    ConverterReaderRun() {
+        env.currentFolder = env.vars["HOME"] = t.path();
+        env.vars["LDRAWDIR"] = BRICKPOV_LDRAW_DIR;
+    }
+    int run(const std::vector<std::string>& args) {
+        out.str(""), err.str("");
+        return runConverter(args, env, out, err);
+    }
+    test::TempFolder t;
+    Environment env;
+    std::ostringstream out, err;
+};
+
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t i = text.find(from); i != std::string::npos;
          i = text.find(from, i + to.size()))
@@ -186,31 +202,10 @@ TEST(ConverterReader, MalformedLinesAreLeftOutAndNamed) {
                         "code ends at the end of the file");
 }
 
-TEST(ConverterReader, SwitchNumbersAreFiniteAndInRange) {
-    const struct {
-        std::string arg, error;
-    } cases[] = {
-        {"-cg30,45,1e300",
-         "\"1e300\" is out of range (at most 1000000 either way) in \"-cg30,45,1e300\""},
-        {"-cc1,nan,3", "\"nan\" is not a finite number in \"-cc1,nan,3\""},
-        {"-fg1e7", "\"1e7\" is out of range (at most 1000000 either way) in \"-fg1e7\""},
-        {"-lc1,2,3,inf,0,0", "\"inf\" is not a finite number in \"-lc1,2,3,inf,0,0\""},
-        {"-cg30,45,x", "malformed value in \"-cg30,45,x\""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(parseArguments({"m.ldr", c.arg}).error, c.error);
-    EXPECT_EQ(parseArguments({"m.ldr", "-cg30,45,1e6"}).error, "");
-}
-
 // The library's own files have CR LF line ends; the same model with LF, a
 // lone CR, byte order marks, or as the first file of a multi-part document
 // gives the same scene.
-TEST(ConverterReader, EveryLineEndGivesTheSameScene) {
-    test::TempFolder t;
-    Environment env;
-    env.currentFolder = t.path();
-    env.vars["HOME"] = t.path();
-    env.vars["LDRAWDIR"] = BRICKPOV_LDRAW_DIR;
+TEST_F(ConverterReaderRun, EveryLineEndGivesTheSameScene) {
     const std::string car = readAll(std::string(BRICKPOV_LDRAW_DIR) + "/models/car.ldr");
     ASSERT_NE(car.find("\r\n"), std::string::npos);
     const std::string lf = replaceAll(car, "\r\n", "\n");
@@ -225,10 +220,7 @@ TEST(ConverterReader, EveryLineEndGivesTheSameScene) {
     std::string first;
     for (const auto& [name, text] : variants) {
         writeAll(t.path() + name, text);
-        std::ostringstream out, err;
-        ASSERT_EQ(runConverter({name, "scene.pov", "-o"}, env, out, err), kConverted)
-            << name << "\n"
-            << err.str();
+        ASSERT_EQ(run({name, "scene.pov", "-o"}), kConverted) << name << "\n" << err.str();
         EXPECT_NE(out.str().find("Parts:   61 "), std::string::npos) << name << "\n" << out.str();
         std::string scene = readAll(t.path() + "scene.pov");
         const std::size_t from = scene.find("// Written by brickpov-convert from");
@@ -240,12 +232,7 @@ TEST(ConverterReader, EveryLineEndGivesTheSameScene) {
     }
 }
 
-TEST(ConverterReader, SingularPlacementsAndCirclesOfReferences) {
-    test::TempFolder t;
-    Environment env;
-    env.currentFolder = t.path();
-    env.vars["HOME"] = t.path();
-    env.vars["LDRAWDIR"] = BRICKPOV_LDRAW_DIR;
+TEST_F(ConverterReaderRun, SingularPlacementsAndCirclesOfReferences) {
     const std::string brick = " 0 0 0 1 0 0 0 1 0 0 0 1 ";
     writeAll(t.path() + "a.ldr", "0 A\n1 4" + brick + "b.ldr\n1 4" + brick +
                                      "c.ldr\n"
@@ -256,8 +243,7 @@ TEST(ConverterReader, SingularPlacementsAndCirclesOfReferences) {
     writeAll(t.path() + "b.ldr", "0 B\n1 4" + brick + "a.ldr\n1 4" + brick + "b.ldr\n");
     writeAll(t.path() + "c.ldr", "0 C\n1 4" + brick + "d.ldr\n");
     writeAll(t.path() + "d.ldr", "0 D\n1 4" + brick + "c.ldr\n1 4" + brick + "a.ldr\n");
-    std::ostringstream out, err;
-    EXPECT_EQ(runConverter({"a.ldr"}, env, out, err), kWithWarnings);
+    EXPECT_EQ(run({"a.ldr"}), kWithWarnings);
     const std::string a = t.path() + "a.ldr";
     for (const std::string& told : {
              a + " line 4: its matrix flattens the part to a line or a point; the line is left out",
@@ -273,18 +259,12 @@ TEST(ConverterReader, SingularPlacementsAndCirclesOfReferences) {
         << "told twice";
 }
 
-TEST(ConverterReader, ABadStoredLgeoFolderIsNamed) {
-    test::TempFolder t;
-    Environment env;
-    env.currentFolder = t.path();
-    env.vars["HOME"] = t.path();
-    env.vars["LDRAWDIR"] = BRICKPOV_LDRAW_DIR;
+TEST_F(ConverterReaderRun, ABadStoredLgeoFolderIsNamed) {
     fs::create_directories(t.path() + ".config/Brickpov");
     writeAll(t.path() + ".config/Brickpov/settings.ini",
              "[Brickpov/Paths]\nLGEOPath=/lgeo\\xZZ\\x4\n");
     writeAll(t.path() + "m.ldr", "1 4 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n");
-    std::ostringstream out, err;
-    EXPECT_EQ(runConverter({"m.ldr", "-lgeo"}, env, out, err), kWithWarnings);
+    EXPECT_EQ(run({"m.ldr", "-lgeo"}), kWithWarnings);
     EXPECT_NE(err.str().find("-lgeo: Brickpov's LGEO folder \"/lgeo\\xZZ\\x4\" (LGEOPath in " +
                              t.path() + ".config/Brickpov/settings.ini) is not a folder"),
               std::string::npos)
@@ -292,12 +272,7 @@ TEST(ConverterReader, ABadStoredLgeoFolderIsNamed) {
 }
 
 // Comments end at a line end; what follows one would be read as POV-Ray code.
-TEST(ConverterReader, TextFromTheModelStaysInItsComments) {
-    test::TempFolder t;
-    Environment env;
-    env.currentFolder = t.path();
-    env.vars["HOME"] = t.path();
-    env.vars["LDRAWDIR"] = BRICKPOV_LDRAW_DIR;
+TEST_F(ConverterReaderRun, TextFromTheModelStaysInItsComments) {
     const std::string code = "#fopen F \"pwned\" write";
     const std::string name = "m\r" + code + "\r.mpd";
     writeAll(t.path() + name, "0 FILE main\x0b" + code +
@@ -318,8 +293,7 @@ TEST(ConverterReader, TextFromTheModelStaysInItsComments) {
                                   code +
                                   "\n"
                                   "1 16 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n");
-    std::ostringstream out, err;
-    ASSERT_EQ(runConverter({name, "scene.pov"}, env, out, err), kConverted) << err.str();
+    ASSERT_EQ(run({name, "scene.pov"}), kConverted) << err.str();
     const std::string scene = readAll(t.path() + "scene.pov");
     LineReader lines(scene);
     std::string_view line;

@@ -445,16 +445,13 @@ void GuiTest::fileDialogTakesFiltersAndAnswers() {
 }
 
 // "Run L3P" with rendering: while it waits for L3P and then pauses, the
-// window goes on working, a second run is refused, and POV-Ray is started
-// once L3P has written the scene.
+// window goes on working under the busy cursor, a second run is refused at
+// once, and POV-Ray is started.
 void GuiTest::runL3PWithRenderingKeepsTheWindowWorking() {
     Session s([](const QString& dir) {
         writeScript(dir + QStringLiteral("/car.dat"));
-        writeScript(dir + QStringLiteral("/L3P.exe"),
-                    "echo \"$*\" >> l3p.log\nsleep 1\necho '// scene' > car.pov\n");
-        writeScript(dir + QStringLiteral("/povray"),
-                    "{ [ -f car.pov ] && echo scene-written; echo \"$*\"; } > "
-                    "povray.tmp\nmv povray.tmp povray.log\n");
+        writeScript(dir + QStringLiteral("/L3P.exe"), "sleep 1\necho '// scene' > car.pov\n");
+        writeScript(dir + QStringLiteral("/povray"), "touch povray.log\n");
     });
     FormView* view = s.view();
     QVERIFY(QTest::qWaitForWindowActive(view));
@@ -495,16 +492,8 @@ void GuiTest::runL3PWithRenderingKeepsTheWindowWorking() {
     QVERIFY2(clickMs >= 2900 && clickMs < 10000, qPrintable(QString::number(clickMs)));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
     QCOMPARE(s.dialogs().boxes.size(), std::size_t(0));
-
-    const QString dir = s.programDir();
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir + QStringLiteral("/povray.log")), 5000);
-    const QList<QByteArray> povray = readFile(dir + QStringLiteral("/povray.log")).split('\n');
-    QCOMPARE(povray.value(0), QByteArray("scene-written"));
-    QVERIFY2(povray.value(1).startsWith("+I" + dir.toUtf8() + "/car.pov "), povray.value(1));
-    // One run of L3P, with the command line as it was at the click.
-    const QList<QByteArray> l3p = readFile(dir + QStringLiteral("/l3p.log")).split('\n');
-    QCOMPARE(l3p.size(), 2);
-    QVERIFY(!l3p.front().contains("-ld"));
+    // Which programs ran with which arguments: the driver's render cases.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(s.programDir() + QStringLiteral("/povray.log")), 5000);
 }
 
 // Presses "Run L3P" with rendering; returns when POV-Ray has been started.

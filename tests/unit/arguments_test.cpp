@@ -67,61 +67,45 @@ const Row kRows[] = {
     {"library_root_and_subfolder_named", [](Options& o) { o.modelPath = "/ldraw/Parts/s/"; },
      "/ldraw/Parts/s/car.dat /m/car.pov"},
     {"names_with_blanks_quoted",
-     [](Options& o) {
-         o.modelPath = "/my m/";
-         o.povPath = "/my p/";
-     },
+     [](Options& o) { o.modelPath = "/my m/", o.povPath = "/my p/"; },
      "\"/my m/car.dat\" \"/my p/car.pov\"",
      {"/my m/car.dat", "/my p/car.pov"}},
     {"quotes_and_tabs_stay_one_argument",
-     [](Options& o) {
-         o.modelFile = "my \"best\" car.dat";
-         o.outputFile = "tab\tcar.pov";
-     },
+     [](Options& o) { o.modelFile = "my \"best\" car.dat", o.outputFile = "tab\tcar.pov"; },
      "\"/m/my \"best\" car.dat\" tab\tcar.pov",
      {"/m/my \"best\" car.dat", "tab\tcar.pov"}},
     {"empty_model_keeps_its_place",
      [](Options& o) {
-         o.modelFile = o.outputFile = "";
-         o.modelPath = o.povPath = "/l3p/";
-         o.bumps = 1;
+         o.modelFile = o.outputFile = "", o.modelPath = o.povPath = "/l3p/", o.bumps = 1;
      },
      " -bu",
      {"", "-bu"}},
     {"camera_globe_radius_defaults_to_0",
      [](Options& o) {
-         o.cameraGlobe = 1;
-         o.cameraValue = {"30", "45", ""};
+         o.cameraGlobe = 1, o.cameraValue = {"30", "45", ""};
      },
      "/m/car.dat -cg30,45,0"},
     {"camera_cartesian_needs_all_three",
      [](Options& o) {
-         o.cameraCartesian = 1;
-         o.cameraValue = {"1", "2", ""};
+         o.cameraCartesian = 1, o.cameraValue = {"1", "2", ""};
      },
      "/m/car.dat"},
     {"camera_value_with_blank_is_one_argument",
      [](Options& o) {
-         o.cameraGlobe = 1;
-         o.cameraValue = {"30", "45", "1 5"};
+         o.cameraGlobe = 1, o.cameraValue = {"30", "45", "1 5"};
      },
      "/m/car.dat -cg30,45,1 5",
      {"/m/car.dat", "-cg30,45,1 5"}},
     {"angle_and_look_at",
      [](Options& o) {
-         o.cameraCartesian = 1;
-         o.cameraValue = {"1", "2", "3"};
-         o.cameraAngle = 1;
-         o.cameraAngleValue = "67.38";
-         o.lookAt = 1;
-         o.lookAtEnabled = true;
+         o.cameraCartesian = 1, o.cameraValue = {"1", "2", "3"}, o.cameraAngle = 1,
+         o.cameraAngleValue = "67.38", o.lookAt = 1, o.lookAtEnabled = true,
          o.lookAtValue = {"0", "-4", "0"};
      },
      "/m/car.dat -cc1,2,3 -ca67.38 -cla0,-4,0"},
     {"look_at_disabled_left_out",
      [](Options& o) {
-         o.lookAt = 1;
-         o.lookAtValue = {"0", "0", "0"};
+         o.lookAt = 1, o.lookAtValue = {"0", "0", "0"};
      },
      "/m/car.dat"},
     {"lights_in_use_any_position_value",
@@ -142,8 +126,7 @@ const Row kRows[] = {
      "/m/car.dat -lc1.5,-2,3"},
     {"background_fractions",
      [](Options& o) {
-         o.background = 1;
-         o.backgroundColour = {"255", "128", "12abc"};
+         o.background = 1, o.backgroundColour = {"255", "128", "12abc"};
      },
      "/m/car.dat -b1.000,0.502,0.047"},
     {"background_black_only_as_0",
@@ -153,28 +136,18 @@ const Row kRows[] = {
      "/m/car.dat -b0.000,0.000,0.000"},
     {"background_black_left_out",
      [](Options& o) {
-         o.background = 1;
-         o.backgroundColour = {"0", "0", "0"};
+         o.background = 1, o.backgroundColour = {"0", "0", "0"};
      },
      "/m/car.dat"},
     {"floor_quality_colour_by_number",
      [](Options& o) {
-         o.floor = 1;
-         o.floorType = "c";
-         o.floorY = "-10";
-         o.quality = 1;
-         o.qualityValue = "3";
-         o.colour = 1;
-         o.colourText = "Red";
-         o.colourNumber = 4;
+         o.floor = 1, o.floorType = "c", o.floorY = "-10", o.quality = 1, o.qualityValue = "3",
+         o.colour = 1, o.colourText = "Red", o.colourNumber = 4;
      },
      "/m/car.dat -fc-10 -q3 -c4"},
     {"quality_2_and_typed_colour",
      [](Options& o) {
-         o.quality = 1;
-         o.qualityValue = "2";
-         o.colour = 1;
-         o.colourText = "0x2FF0000";
+         o.quality = 1, o.qualityValue = "2", o.colour = 1, o.colourText = "0x2FF0000";
      },
      "/m/car.dat -c0x2FF0000"},
     {"plain_switches_in_order",
@@ -188,8 +161,7 @@ const Row kRows[] = {
     // The swatch shows a number too large for any type as 255; so does -b.
     {"background_beyond_any_number",
      [](Options& o) {
-         o.background = 1;
-         o.backgroundColour = {"1e999", "-1e999", "inf"};
+         o.background = 1, o.backgroundColour = {"1e999", "-1e999", "inf"};
      },
      "/m/car.dat -b1.000,0.000,0.000"},
 };
@@ -210,8 +182,7 @@ TEST(PovrayArguments, FromTheRenderSettings) {
          {"+I/m/car.pov", "+Ocar.bmp", "+FB", "+W640", "+H480", "+A"}},
         {"blanks_quoted_typed_type_first_letter",
          [](Options& o) {
-             o.povPath = "/my m/";
-             o.renderSettings.outputFile = "my car.png";
+             o.povPath = "/my m/", o.renderSettings.outputFile = "my car.png",
              o.renderSettings.fileTypeText = "png";
          },
          {"+I\"/my m/car.pov\"", "+O\"my car.png\"", "+Fp", "+W640", "+H480"}},
@@ -220,8 +191,7 @@ TEST(PovrayArguments, FromTheRenderSettings) {
          {"+I/m/car.pov", "-D", "+Q9"}},
         {"step_clock",
          [](Options& o) {
-             o.stepClock = 1;
-             o.renderSettings.finalFrame = o.renderSettings.finalClock = "3";
+             o.stepClock = 1, o.renderSettings.finalFrame = o.renderSettings.finalClock = "3";
          },
          {"+I/m/car.pov", "+W640", "+H480", "+KFI1", "+KFF3", "+KI1", "+KF3"}},
         {"lgeo_library_path",
@@ -231,10 +201,8 @@ TEST(PovrayArguments, FromTheRenderSettings) {
         // POV-Ray's "+I" parser fails on these; its keyword form takes them.
         {"quotes_and_separators_by_keyword",
          [](Options& o) {
-             o.povPath = "/m;n/";
-             o.outputFile = "it's.pov";
-             o.renderSettings.outputFile = "say \"a=b\"#.png";
-             o.lgeo = 1, o.lgeoPath = "/l[1]/";
+             o.povPath = "/m;n/", o.outputFile = "it's.pov",
+             o.renderSettings.outputFile = "say \"a=b\"#.png", o.lgeo = 1, o.lgeoPath = "/l[1]/";
          },
          {"Input_File_Name=\"/m;n/it's.pov\"", "Output_File_Name='say \"a=b\"#.png'", "+FB",
           "+W640", "+H480", "Library_Path=\"/l[1]\""}},
@@ -244,10 +212,7 @@ TEST(PovrayArguments, FromTheRenderSettings) {
          },
          {"+I/m/car.pov", "+W640", "+H480", "+A", "+UA"}},
         {"step_clock_needs_all_four",
-         [](Options& o) {
-             o.stepClock = 1;
-             o.renderSettings.finalFrame = "3";
-         },
+         [](Options& o) { o.stepClock = 1, o.renderSettings.finalFrame = "3"; },
          {"+I/m/car.pov", "+W640", "+H480"}},
     };
     for (const auto& row : rows) {

@@ -28,11 +28,7 @@ TEST(RunChecks, TickedSwitchNeedsItsValue) {
          },
          true},
         {"camera radius may be empty", [](Options& o) { o.cameraValue[2].clear(); }, false},
-        {"camera off, values empty",
-         [](Options& o) {
-             o.cameraGlobe = 0;
-             o.cameraValue = {};
-         },
+        {"camera off, values empty", [](Options& o) { o.cameraGlobe = 0, o.cameraValue = {}; },
          false},
         {"light without z", [](Options& o) { o.lightPosition[2].clear(); }, true},
         {"light cartesian without x",

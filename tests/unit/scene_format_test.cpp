@@ -157,14 +157,10 @@ const ReadRow kReadRows[] = {
     {"quality_normalised", withField(163, "03.0"), [](Options&) {}},
     {"file_type_last_item", withField(177, "4"),
      [](Options& o) {
-         o.renderSettings.fileType = 4;
-         o.renderSettings.fileTypeText = "T - Uncompressed Targa";
+         o.renderSettings.fileType = 4, o.renderSettings.fileTypeText = "T - Uncompressed Targa";
      }},
     {"file_type_none", withField(177, "-1"),
-     [](Options& o) {
-         o.renderSettings.fileType = -1;
-         o.renderSettings.fileTypeText = "";
-     }},
+     [](Options& o) { o.renderSettings.fileType = -1, o.renderSettings.fileTypeText = ""; }},
     {"file_type_past_the_list_refused", withField(177, "5"), [](Options&) {}, 176,
      SceneEnd::Refused},
     {"file_type_below_none_refused", withField(177, "-2"), [](Options&) {}, 176, SceneEnd::Refused},
@@ -252,8 +248,7 @@ TEST(SceneFormat, SavedAndReopenedInTheWindowGivesTheSameCommandLine) {
         {"sample", [](Options& o) { o = sample(); }},
         {"cartesian camera",
          [](Options& o) {
-             o.cameraCartesian = 1;
-             o.cameraValue = {"10", "-20.5", "300"};
+             o.cameraCartesian = 1, o.cameraValue = {"10", "-20.5", "300"};
          }},
         {"look-at",
          [](Options& o) {
@@ -261,9 +256,7 @@ TEST(SceneFormat, SavedAndReopenedInTheWindowGivesTheSameCommandLine) {
          }},
         {"light colour 160",
          [](Options& o) {
-             o.lightGlobe = 1;
-             o.lights.at(1, 1) = 45;
-             o.lights.at(1, 2) = 30;
+             o.lightGlobe = 1, o.lights.at(1, 1) = 45, o.lights.at(1, 2) = 30,
              o.lights.at(1, 4) = 0.627f;
          }},
         {"cartesian light",
@@ -280,14 +273,12 @@ TEST(SceneFormat, SavedAndReopenedInTheWindowGivesTheSameCommandLine) {
         {"floor", [](Options& o) { o.floor = 1, o.floorType = "c", o.floorY = "-8"; }},
         {"seams and quality",
          [](Options& o) {
-             o.seamWidth = o.quality = o.bumps = 1;
-             o.seamWidthValue = "0.25";
-             o.qualityValue = "2";
+             o.seamWidth = o.quality = o.bumps = 1, o.seamWidthValue = "0.25", o.qualityValue = "2";
          }},
         {"colour and switches",
          [](Options& o) {
-             o.colour = 1, o.colourText = "Dk Pink";
-             o.overwrite = 1, o.primitives = 1, o.lightDefault = 1;
+             o.colour = 1, o.colourText = "Dk Pink", o.overwrite = 1, o.primitives = 1,
+             o.lightDefault = 1;
          }},
         {"render settings",
          [](Options& o) {
