@@ -74,9 +74,7 @@ ScenePlan::ScenePlan(const Options& options, const LDrawFile& main, const Colour
                      std::string lgeoFolder, std::vector<std::string>& warnings,
                      PlanSettings settings)
     : m_options(options), m_colours(colours), m_warnings(warnings) {
-    if (options.defaultColour && *options.defaultColour != kMainColour &&
-        *options.defaultColour != kEdgeColour)
-        m_topColour = *options.defaultColour;
+    m_topColour = topColourOf(options);
     if (options.lgeo && lgeoFolder.empty())
         m_warnings.push_back("-lgeo: no LGEO folder found (set LGEODIR or Brickpov's LGEO "
                              "folder); the LDraw parts are used");
@@ -99,87 +97,68 @@ ScenePlan::ScenePlan(const Options& options, const LDrawFile& main, const Colour
         m_bounds.add({-10, -10, -10});
         m_bounds.add({10, 10, 10});
     }
-    placeCamera();
-    if (m_fit != CameraFit::Fixed) {
-        const Vec3 globe = options.cameraGlobe.value_or(Vec3{30, 45, 0});
-        m_outline = bp::conv::fitOutline(globeDirection(globe.x, globe.y) * -1, built.mainPoints);
-    }
-    placeLights();
+    const Vec3 centre = m_bounds.centre();
+    m_camera = chooseCamera(options, centre);
+    if (m_camera.fit != CameraFit::Fixed)
+        m_outline = bp::conv::fitOutline(m_camera.towardsCamera * -1, built.mainPoints);
+    // Lights keep their place whatever the picture's shape: they stand at
+    // the distance of the camera fitted for the default shape.
+    const double distance = std::max((camera().location - centre).length(), 1.0);
+    m_lights = planLights(options, main, colours, m_topColour, centre, distance, warnings);
     noteColours();
 }
 
-void ScenePlan::placeCamera() {
-    const Vec3 centre = m_bounds.centre();
-    if (m_options.cameraAt) {
-        m_fit = CameraFit::Fixed;
-        m_fixed = {*m_options.cameraAt, m_options.lookAt.value_or(centre)};
-        return;
+CameraChoice chooseCamera(const Options& options, const Vec3& centre) {
+    CameraChoice c;
+    const Vec3 globe = options.cameraGlobe.value_or(Vec3{30, 45, 0});
+    c.towardsCamera = globeDirection(globe.x, globe.y);
+    if (options.cameraAt) {
+        c.fit = CameraFit::Fixed;
+        c.fixed = {*options.cameraAt, options.lookAt.value_or(centre)};
+    } else if (globe.z > 0) {
+        const Vec3 look = options.lookAt.value_or(centre);
+        c.fit = CameraFit::Fixed;
+        c.fixed = {look + c.towardsCamera * globe.z, look};
+    } else {
+        c.fit = options.lookAt ? CameraFit::Towards : CameraFit::Whole;
     }
-    const Vec3 globe = m_options.cameraGlobe.value_or(Vec3{30, 45, 0});
-    if (globe.z > 0) {
-        const Vec3 look = m_options.lookAt.value_or(centre);
-        m_fit = CameraFit::Fixed;
-        m_fixed = {look + globeDirection(globe.x, globe.y) * globe.z, look};
-        return;
-    }
-    m_fit = m_options.lookAt ? CameraFit::Towards : CameraFit::Whole;
+    return c;
 }
 
-CameraPlacement ScenePlan::camera(double aspect, double margin) const {
-    CameraPlacement c = m_fixed;
-    if (m_fit == CameraFit::Whole)
-        c = fitCamera(m_outline, m_options.cameraAngle, aspect, margin);
-    else if (m_fit == CameraFit::Towards)
-        c = fitCameraTowards(*m_options.lookAt, m_outline, m_options.cameraAngle, aspect, margin);
+CameraPlacement placeCamera(const CameraChoice& choice, const Options& options,
+                            const FitOutline& outline, double aspect, double margin) {
+    CameraPlacement c = choice.fixed;
+    if (choice.fit == CameraFit::Whole)
+        c = fitCamera(outline, options.cameraAngle, aspect, margin);
+    else if (choice.fit == CameraFit::Towards)
+        c = fitCameraTowards(*options.lookAt, outline, options.cameraAngle, aspect, margin);
     if ((c.location - c.lookAt).length() < 1e-6)
         c.lookAt = c.location + Vec3{0, 0, 1};
     return c;
 }
 
-void ScenePlan::placeLights() {
-    const Vec3 centre = m_bounds.centre();
-    // Lights keep their place whatever the picture's shape: they stand at
-    // the distance of the camera fitted for the default shape.
-    const double distance = std::max((camera().location - centre).length(), 1.0);
-    const bool defaults =
-        m_options.defaultLights || (m_options.lights.empty() && !m_options.modelLights);
-    const auto globeLight = [&](double la, double lo, double r, const Vec3& rgb,
-                                double intensity = 1) {
-        const double radius = r > 0 ? r : distance;
-        m_lights.push_back({centre + globeDirection(la, lo) * radius, rgb, intensity,
-                            "Latitude,Longitude,Radius: " + povNumber(la) + "," + povNumber(lo) +
-                                "," + povNumber(radius)});
-    };
-    if (defaults)
-        for (const auto& l : kDefaultLights)
-            globeLight(l.latitude, l.longitude, 0, {1, 1, 1}, l.intensity);
-    for (const LightSwitch& l : m_options.lights) {
-        const Vec3 rgb = l.colour.code ? colourRgb(*l.colour.code) : l.colour.rgb;
-        if (l.globe)
-            globeLight(l.position.x, l.position.y, l.position.z, rgb);
-        else
-            m_lights.push_back({l.position, rgb, 1, "Position: " + vecText(l.position)});
-    }
-    if (m_options.modelLights) {
-        const std::size_t before = m_lights.size();
-        collectModelLights();
-        if (m_lights.size() == before)
-            m_warnings.push_back("-l: the model holds no light.dat");
-    }
-    if (m_lights.empty()) {
-        m_warnings.push_back("no lights: the default lights are used");
-        for (const auto& l : kDefaultLights)
-            globeLight(l.latitude, l.longitude, 0, {1, 1, 1}, l.intensity);
-    }
+int topColourOf(const Options& options) {
+    if (options.defaultColour && *options.defaultColour != kMainColour &&
+        *options.defaultColour != kEdgeColour)
+        return *options.defaultColour;
+    return 7;
 }
 
-void ScenePlan::collectModelLights() {
+Vec3 colourRgb(const ColourTable& colours, int code) {
+    const auto c = colours.find(code);
+    return c ? c->rgb : Vec3{0.5, 0.5, 0.5};
+}
+
+namespace {
+
+// The light.dat markers of the model, each placement once; at most
+// kMaxModelLights. Returns how many more were left out.
+std::size_t collectModelLights(const Options& options, const LDrawFile& main,
+                               const ColourTable& colours, int topColour,
+                               std::vector<SceneLight>& lights) {
     // Which submodels hold a light at all, callees first, so that the walk
     // below enters only those.
-    const LDrawFile& main = *mainMesh().file;
-    const auto skipped = [this](const SubfileRef& r) {
-        return r.nonPov && m_options.excludeNonPov;
-    };
+    const auto skipped = [&](const SubfileRef& r) { return r.nonPov && options.excludeNonPov; };
     std::unordered_map<const LDrawFile*, bool> lit;
     struct Frame {
         const LDrawFile* file;
@@ -187,7 +166,7 @@ void ScenePlan::collectModelLights() {
         Placement place;
         int colour;
     };
-    std::vector<Frame> stack{{&main, 0, {}, m_topColour}};
+    std::vector<Frame> stack{{&main, 0, {}, topColour}};
     lit[&main] = false;
     while (!stack.empty()) {
         Frame& f = stack.back();
@@ -212,7 +191,8 @@ void ScenePlan::collectModelLights() {
             lit[stack.back().file] = true;
     }
     // Every placement of a lit submodel, once each.
-    stack.push_back({&main, 0, {}, m_topColour});
+    stack.push_back({&main, 0, {}, topColour});
+    std::size_t found = 0;
     std::size_t left = 0;
     while (!stack.empty()) {
         Frame& f = stack.back();
@@ -225,17 +205,60 @@ void ScenePlan::collectModelLights() {
             continue;
         const int c = r.colour == kMainColour ? f.colour : r.colour;
         if (r.isLight) {
-            if (m_lights.size() < kMaxModelLights + 3)
-                m_lights.push_back({(f.place * r.place).t, colourRgb(c), 1, "From light.dat"});
+            if (found++ < kMaxModelLights)
+                lights.push_back(
+                    {(f.place * r.place).t, colourRgb(colours, c), 1, "From light.dat"});
             else
                 ++left;
         } else if (r.file && r.file->kind == FileKind::Model && lit[r.file] && left == 0) {
             stack.push_back({r.file, 0, f.place * r.place, c});
         }
     }
-    if (left > 0)
-        m_warnings.push_back("-l: only the first " + std::to_string(kMaxModelLights) +
-                             " lights of the model are used");
+    return left;
+}
+
+} // namespace
+
+std::vector<SceneLight> planLights(const Options& options, const LDrawFile& main,
+                                   const ColourTable& colours, int topColour, const Vec3& centre,
+                                   double distance, std::vector<std::string>& warnings) {
+    std::vector<SceneLight> lights;
+    const bool defaults = options.defaultLights || (options.lights.empty() && !options.modelLights);
+    const auto globeLight = [&](double la, double lo, double r, const Vec3& rgb,
+                                double intensity = 1) {
+        const double radius = r > 0 ? r : distance;
+        lights.push_back({centre + globeDirection(la, lo) * radius, rgb, intensity,
+                          "Latitude,Longitude,Radius: " + povNumber(la) + "," + povNumber(lo) +
+                              "," + povNumber(radius)});
+    };
+    if (defaults)
+        for (const auto& l : kDefaultLights)
+            globeLight(l.latitude, l.longitude, 0, {1, 1, 1}, l.intensity);
+    for (const LightSwitch& l : options.lights) {
+        const Vec3 rgb = l.colour.code ? colourRgb(colours, *l.colour.code) : l.colour.rgb;
+        if (l.globe)
+            globeLight(l.position.x, l.position.y, l.position.z, rgb);
+        else
+            lights.push_back({l.position, rgb, 1, "Position: " + vecText(l.position)});
+    }
+    if (options.modelLights) {
+        const std::size_t before = lights.size();
+        if (collectModelLights(options, main, colours, topColour, lights) > 0)
+            warnings.push_back("-l: only the first " + std::to_string(kMaxModelLights) +
+                               " lights of the model are used");
+        if (lights.size() == before)
+            warnings.push_back("-l: the model holds no light.dat");
+    }
+    if (lights.empty()) {
+        warnings.push_back("no lights: the default lights are used");
+        for (const auto& l : kDefaultLights)
+            globeLight(l.latitude, l.longitude, 0, {1, 1, 1}, l.intensity);
+    }
+    return lights;
+}
+
+CameraPlacement ScenePlan::camera(double aspect, double margin) const {
+    return placeCamera(m_camera, m_options, m_outline, aspect, margin);
 }
 
 int ScenePlan::resolve(int code, bool top) const {
@@ -251,8 +274,7 @@ int ScenePlan::resolve(int code, bool top) const {
 }
 
 Vec3 ScenePlan::colourRgb(int code) const {
-    const auto c = m_colours.find(code);
-    return c ? c->rgb : Vec3{0.5, 0.5, 0.5};
+    return conv::colourRgb(m_colours, code);
 }
 
 void ScenePlan::noteColours() {

@@ -99,6 +99,29 @@ struct SceneLight {
 // picture's shape.
 enum class CameraFit { Fixed, Whole, Towards };
 
+// The camera the options ask for, before the picture's shape is known. A
+// preview plans with these as the scene does, so that it frames the same.
+struct CameraChoice {
+    CameraFit fit = CameraFit::Whole;
+    CameraPlacement fixed; // where fit is Fixed
+    Vec3 towardsCamera;    // from the model, for the outline a fit works on
+};
+CameraChoice chooseCamera(const Options& options, const Vec3& centre);
+CameraPlacement placeCamera(const CameraChoice& choice, const Options& options,
+                            const FitOutline& outline, double aspect, double margin);
+
+// The model's default colour: -c's, unless it names 16 or 24; else grey.
+int topColourOf(const Options& options);
+// A colour's sRGB, grey where the table lacks it.
+Vec3 colourRgb(const ColourTable& colours, int code);
+
+// The lights the options ask for round the model's centre; a globe light
+// without a radius stands at `distance`. What was asked for and not found
+// is told in `warnings`.
+std::vector<SceneLight> planLights(const Options& options, const LDrawFile& main,
+                                   const ColourTable& colours, int topColour, const Vec3& centre,
+                                   double distance, std::vector<std::string>& warnings);
+
 struct PlanSettings {
     // Every subpart and primitive merged into its part's mesh and no exact
     // solids, for a front end that draws triangles only.
@@ -123,7 +146,7 @@ class ScenePlan {
     // The camera for a picture of the given shape (width / height) and
     // margin (a share of its shorter side).
     CameraPlacement camera(double aspect = kDefaultAspect, double margin = kDefaultMargin) const;
-    CameraFit cameraFit() const { return m_fit; }
+    CameraFit cameraFit() const { return m_camera.fit; }
     const FitOutline& fitOutline() const { return m_outline; }
     const std::vector<SceneLight>& lights() const { return m_lights; }
     double floorY() const;
@@ -150,9 +173,6 @@ class ScenePlan {
     bool forEachInstance(const InstanceVisit& visit, std::size_t limit) const;
 
   private:
-    void placeCamera();
-    void placeLights();
-    void collectModelLights();
     void noteColours();
 
     const Options& m_options;
@@ -164,8 +184,7 @@ class ScenePlan {
     std::optional<std::size_t> m_studLogo;
     Box m_bounds;
     FitOutline m_outline;
-    CameraFit m_fit = CameraFit::Whole;
-    CameraPlacement m_fixed;
+    CameraChoice m_camera;
     std::vector<SceneLight> m_lights;
     int m_topColour = 7;
 };

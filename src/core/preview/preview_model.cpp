@@ -12,12 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What ScenePlan places its lights by; the tests hold the two together.
-constexpr struct {
-    double latitude, longitude;
-} kDefaultLights[] = {{45, 0}, {30, 120}, {60, -120}};
-constexpr std::size_t kMaxModelLights = 1000;
-
 std::array<float, 3> floats(const Vec3& v) {
     return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
 }
@@ -86,40 +80,6 @@ void collectInstances(LoadedModel& model, int edge, const std::atomic<bool>& can
         if (!meshes[u.mesh].triangles.empty())
             model.instances.push_back({static_cast<int>(u.mesh), place, colour, step});
         stack.push_back({u.mesh, 0, place, colour, step});
-    }
-}
-
-Vec3 colourRgb(const LoadedModel& model, int code) {
-    const auto c = model.rgba(code, 7);
-    return {c[0], c[1], c[2]};
-}
-
-void collectModelLights(const LoadedModel& model, const conv::Options& options, int top,
-                        std::vector<PreviewLight>& lights) {
-    struct Frame {
-        const conv::LDrawFile* file;
-        std::size_t next;
-        conv::Placement place;
-        int colour;
-    };
-    std::vector<Frame> stack{{model.source->main, 0, {}, top}};
-    std::size_t found = 0;
-    while (!stack.empty() && found < kMaxModelLights) {
-        Frame& f = stack.back();
-        if (f.next == f.file->refs.size()) {
-            stack.pop_back();
-            continue;
-        }
-        const conv::SubfileRef& r = f.file->refs[f.next++];
-        if (r.nonPov && options.excludeNonPov)
-            continue;
-        const int c = r.colour == conv::kMainColour ? f.colour : r.colour;
-        if (r.isLight) {
-            lights.push_back({(f.place * r.place).t, colourRgb(model, c)});
-            ++found;
-        } else if (r.file && r.file->kind == conv::FileKind::Model) {
-            stack.push_back({r.file, 0, f.place * r.place, c});
-        }
     }
 }
 
@@ -198,66 +158,37 @@ ViewPlan planView(const LoadedModel& model, const conv::Options& o, double aspec
     ViewPlan plan;
     if (!model.usable())
         return plan;
+    const conv::ColourTable& colours = model.source->colours;
     const Vec3 centre = model.bounds.centre();
-    const Vec3 globe = o.cameraGlobe.value_or(Vec3{30, 45, 0});
-    const Vec3 direction = conv::globeDirection(globe.x, globe.y);
-    std::optional<conv::FitOutline> outline;
-    const auto camera = [&](double shape) -> conv::CameraPlacement {
-        conv::CameraPlacement c;
-        if (o.cameraAt) {
-            c = {*o.cameraAt, o.lookAt.value_or(centre)};
-        } else if (globe.z > 0) {
-            const Vec3 look = o.lookAt.value_or(centre);
-            c = {look + direction * globe.z, look};
-        } else {
-            if (!outline)
-                outline = conv::fitOutline(direction * -1, model.built.mainPoints);
-            c = o.lookAt ? conv::fitCameraTowards(*o.lookAt, *outline, o.cameraAngle, shape,
-                                                  conv::kDefaultMargin)
-                         : conv::fitCamera(*outline, o.cameraAngle, shape, conv::kDefaultMargin);
-        }
-        if ((c.location - c.lookAt).length() < 1e-6)
-            c.lookAt = c.location + Vec3{0, 0, 1};
-        return c;
-    };
-    const conv::CameraPlacement c = camera(aspect);
+    const conv::CameraChoice choice = conv::chooseCamera(o, centre);
+    conv::FitOutline outline;
+    if (choice.fit != conv::CameraFit::Fixed)
+        outline = conv::fitOutline(choice.towardsCamera * -1, model.built.mainPoints);
+    const conv::CameraPlacement c =
+        conv::placeCamera(choice, o, outline, aspect, conv::kDefaultMargin);
     plan.location = c.location;
     plan.lookAt = c.lookAt;
     plan.angle = o.cameraAngle;
     plan.cameraAspect = aspect;
     plan.bounds = model.bounds;
     plan.fittedDistance = (c.location - centre).length();
-    plan.topColour = o.defaultColour && *o.defaultColour != conv::kMainColour &&
-                             *o.defaultColour != conv::kEdgeColour
-                         ? *o.defaultColour
-                         : 7;
+    plan.topColour = conv::topColourOf(o);
 
     // Lights stand at the distance of the camera fitted for the default shape.
     const double distance =
-        std::max((camera(conv::kDefaultAspect).location - centre).length(), 1.0);
-    const auto globeLight = [&](double la, double lo, double r, const Vec3& rgb) {
-        plan.lights.push_back(
-            {centre + conv::globeDirection(la, lo) * (r > 0 ? r : distance), rgb});
-    };
-    if (o.defaultLights || (o.lights.empty() && !o.modelLights))
-        for (const auto& l : kDefaultLights)
-            globeLight(l.latitude, l.longitude, 0, {1, 1, 1});
-    for (const conv::LightSwitch& l : o.lights) {
-        const Vec3 rgb = l.colour.code ? colourRgb(model, *l.colour.code) : l.colour.rgb;
-        if (l.globe)
-            globeLight(l.position.x, l.position.y, l.position.z, rgb);
-        else
-            plan.lights.push_back({l.position, rgb});
-    }
-    if (o.modelLights)
-        collectModelLights(model, o, plan.topColour, plan.lights);
-    if (plan.lights.empty())
-        for (const auto& l : kDefaultLights)
-            globeLight(l.latitude, l.longitude, 0, {1, 1, 1});
+        std::max((conv::placeCamera(choice, o, outline, conv::kDefaultAspect, conv::kDefaultMargin)
+                      .location -
+                  centre)
+                     .length(),
+                 1.0);
+    std::vector<std::string> unused;
+    for (const conv::SceneLight& l : conv::planLights(o, *model.source->main, colours,
+                                                      plan.topColour, centre, distance, unused))
+        plan.lights.push_back({l.position, l.rgb});
 
     if (o.background)
         plan.background =
-            o.background->code ? colourRgb(model, *o.background->code) : o.background->rgb;
+            o.background->code ? conv::colourRgb(colours, *o.background->code) : o.background->rgb;
     plan.floor = o.floor;
     plan.floorY = o.floorY.value_or(model.bounds.hi.y);
     return plan;
