@@ -32,14 +32,9 @@ void everySwitchTicked(bp::BrickpovMain& m) {
     m.Chk_CLA.setEnabled(true);
     m.Cbo_Q.setListIndex(3);
     m.Cbo_C.setListIndex(17);
-    for (int l = 1; l <= 20; ++l) {
-        m.lights.at(l, 1) = 45.5f + static_cast<float>(l);
-        m.lights.at(l, 2) = -120.25f;
-        m.lights.at(l, 3) = 1000;
-        m.lights.at(l, 4) = 0.502f;
-        m.lights.at(l, 5) = 0.25f;
-        m.lights.at(l, 6) = 1;
-    }
+    for (int l = 1; l <= bp::kLights; ++l)
+        m.lights.light(l) = {
+            {45.5f + static_cast<float>(l), -120.25f, 1000}, {0.502f, 0.25f, 1}, 0};
 }
 
 void BM_BuildCommandLine_AllSwitchesTwentyLights(benchmark::State& state) {

@@ -57,9 +57,10 @@ int inRange(int value, int low, int high, const char* what) {
 std::pair<float*, std::string> tableCell(BrickpovMain& m, Cursor& c) {
     const std::string table = c.word("table (light, view or lightpreset)");
     if (table == "light") {
-        const int l = inRange(c.integer("light"), 1, 20, "light");
-        const int v = inRange(c.integer("value"), 1, 7, "value");
-        return {&m.lights.at(l, v), "light " + std::to_string(l) + " " + std::to_string(v)};
+        const int l = inRange(c.integer("light"), 1, kLights, "light");
+        const int v = inRange(c.integer("value"), 1, kLightValues, "value");
+        return {&m.lights.light(l).value(v),
+                "light " + std::to_string(l) + " " + std::to_string(v)};
     }
     if (table == "view") {
         const int r = inRange(c.integer("row"), 0, 29, "row");
@@ -68,10 +69,10 @@ std::pair<float*, std::string> tableCell(BrickpovMain& m, Cursor& c) {
                 "view " + std::to_string(r) + " " + std::to_string(v)};
     }
     if (table == "lightpreset") {
-        const int p = inRange(c.integer("preset"), 0, 19, "preset");
-        const int l = inRange(c.integer("light"), 1, 20, "light");
-        const int v = inRange(c.integer("value"), 1, 7, "value");
-        return {&m.lightPresets.at(static_cast<std::size_t>(p)).at(l, v),
+        const int p = inRange(c.integer("preset"), 0, kLightPresets - 1, "preset");
+        const int l = inRange(c.integer("light"), 1, kLights, "light");
+        const int v = inRange(c.integer("value"), 1, kLightValues, "value");
+        return {&m.lightPresets.at(static_cast<std::size_t>(p)).light(l).value(v),
                 "lightpreset " + std::to_string(p) + " " + std::to_string(l) + " " +
                     std::to_string(v)};
     }

@@ -15,9 +15,8 @@ namespace {
 // As the preset loader prepares a preset: colours white, the rest 0.
 bp::LightTable freshPreset() {
     bp::LightTable table{};
-    for (int l = 1; l <= 20; ++l)
-        for (int v = 4; v <= 6; ++v)
-            table.at(l, v) = 1;
+    for (bp::Light& light : table.lights)
+        light.colour = {1, 1, 1};
     return table;
 }
 

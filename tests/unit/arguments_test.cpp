@@ -6,6 +6,7 @@
 
 namespace {
 
+using bp::Check;
 using bp::Options;
 
 // A model beside its output, as a fresh window has it.
@@ -20,9 +21,8 @@ Options base() {
 }
 
 void light(Options& o, int l, float x, float y, float z, float r = 1, float g = 1, float b = 1) {
-    const float v[] = {x, y, z, r, g, b};
-    for (int i = 0; i < 6; ++i)
-        o.lights.at(l, i + 1) = v[i];
+    o.lights.light(l).position = {x, y, z};
+    o.lights.light(l).colour = {r, g, b};
 }
 
 struct Row {
@@ -76,92 +76,94 @@ const Row kRows[] = {
      {"/m/my \"best\" car.dat", "tab\tcar.pov"}},
     {"empty_model_keeps_its_place",
      [](Options& o) {
-         o.modelFile = o.outputFile = "", o.modelPath = o.povPath = "/l3p/", o.bumps = 1;
+         o.modelFile = o.outputFile = "", o.modelPath = o.povPath = "/l3p/",
+         o.bumps = Check::Ticked;
      },
      " -bu",
      {"", "-bu"}},
     {"camera_globe_radius_defaults_to_0",
      [](Options& o) {
-         o.cameraGlobe = 1, o.cameraValue = {"30", "45", ""};
+         o.cameraGlobe = Check::Ticked, o.cameraValue = {"30", "45", ""};
      },
      "/m/car.dat -cg30,45,0"},
     {"camera_cartesian_needs_all_three",
      [](Options& o) {
-         o.cameraCartesian = 1, o.cameraValue = {"1", "2", ""};
+         o.cameraCartesian = Check::Ticked, o.cameraValue = {"1", "2", ""};
      },
      "/m/car.dat"},
     {"camera_value_with_blank_is_one_argument",
      [](Options& o) {
-         o.cameraGlobe = 1, o.cameraValue = {"30", "45", "1 5"};
+         o.cameraGlobe = Check::Ticked, o.cameraValue = {"30", "45", "1 5"};
      },
      "/m/car.dat -cg30,45,1 5",
      {"/m/car.dat", "-cg30,45,1 5"}},
     {"angle_and_look_at",
      [](Options& o) {
-         o.cameraCartesian = 1, o.cameraValue = {"1", "2", "3"}, o.cameraAngle = 1,
-         o.cameraAngleValue = "67.38", o.lookAt = 1, o.lookAtEnabled = true,
-         o.lookAtValue = {"0", "-4", "0"};
+         o.cameraCartesian = Check::Ticked, o.cameraValue = {"1", "2", "3"},
+         o.cameraAngle = Check::Ticked, o.cameraAngleValue = "67.38", o.lookAt = Check::Ticked,
+         o.lookAtEnabled = true, o.lookAtValue = {"0", "-4", "0"};
      },
      "/m/car.dat -cc1,2,3 -ca67.38 -cla0,-4,0"},
     {"look_at_disabled_left_out",
      [](Options& o) {
-         o.lookAt = 1, o.lookAtValue = {"0", "0", "0"};
+         o.lookAt = Check::Ticked, o.lookAtValue = {"0", "0", "0"};
      },
      "/m/car.dat"},
     {"lights_in_use_any_position_value",
      [](Options& o) {
-         o.lightDefault = o.lightsFromModel = o.lightGlobe = 1;
+         o.lightDefault = o.lightsFromModel = o.lightGlobe = Check::Ticked;
          light(o, 1, 45, 0, 0);
          light(o, 2, 0, 0, 0, 0.5f, 1, 1);
          light(o, 3, 0, 0, 100, 0.502f, 0, 1);
          light(o, 4, 1, 0, 0, 1, 1, 0.5f);
-         o.lightCartesian = 1;
+         o.lightCartesian = Check::Ticked;
      },
      "/m/car.dat -ld -l -lg45,0,0 -lg0,0,100,0.502,0,1 -lg1,0,0,1,1,0.5"},
     {"lights_cartesian",
      [](Options& o) {
-         o.lightCartesian = 1;
+         o.lightCartesian = Check::Ticked;
          light(o, 20, 1.5f, -2, 3);
      },
      "/m/car.dat -lc1.5,-2,3"},
     {"background_fractions",
      [](Options& o) {
-         o.background = 1, o.backgroundColour = {"255", "128", "12abc"};
+         o.background = Check::Ticked, o.backgroundColour = {"255", "128", "12abc"};
      },
      "/m/car.dat -b1.000,0.502,0.047"},
     {"background_black_only_as_0",
      [](Options& o) {
-         o.background = 1, o.backgroundColour = {"0", "0", "00"};
+         o.background = Check::Ticked, o.backgroundColour = {"0", "0", "00"};
      },
      "/m/car.dat -b0.000,0.000,0.000"},
     {"background_black_left_out",
      [](Options& o) {
-         o.background = 1, o.backgroundColour = {"0", "0", "0"};
+         o.background = Check::Ticked, o.backgroundColour = {"0", "0", "0"};
      },
      "/m/car.dat"},
     {"floor_quality_colour_by_number",
      [](Options& o) {
-         o.floor = 1, o.floorType = "c", o.floorY = "-10", o.quality = 1, o.qualityValue = "3",
-         o.colour = 1, o.colourText = "Red", o.colourNumber = 4;
+         o.floor = Check::Ticked, o.floorType = "c", o.floorY = "-10", o.quality = Check::Ticked,
+         o.qualityValue = "3", o.colour = Check::Ticked, o.colourText = "Red", o.colourNumber = 4;
      },
      "/m/car.dat -fc-10 -q3 -c4"},
     {"quality_2_and_typed_colour",
      [](Options& o) {
-         o.quality = 1, o.qualityValue = "2", o.colour = 1, o.colourText = "0x2FF0000";
+         o.quality = Check::Ticked, o.qualityValue = "2", o.colour = Check::Ticked,
+         o.colourText = "0x2FF0000";
      },
      "/m/car.dat -c0x2FF0000"},
     {"plain_switches_in_order",
      [](Options& o) {
          o.bumps = o.seamWidth = o.lgeo = o.primitives = o.enableProgress = o.overwrite =
-             o.stepClock = 1;
+             o.stepClock = Check::Ticked;
          o.seamWidthValue = "0.5";
      },
      "/m/car.dat -bu -sw0.5 -lgeo -p -enp -o -sc"},
-    {"greyed_switch_is_not_ticked", [](Options& o) { o.bumps = 2; }, "/m/car.dat"},
+    {"greyed_switch_is_not_ticked", [](Options& o) { o.bumps = Check::Greyed; }, "/m/car.dat"},
     // The swatch shows a number too large for any type as 255; so does -b.
     {"background_beyond_any_number",
      [](Options& o) {
-         o.background = 1, o.backgroundColour = {"1e999", "-1e999", "inf"};
+         o.background = Check::Ticked, o.backgroundColour = {"1e999", "-1e999", "inf"};
      },
      "/m/car.dat -b1.000,0.000,0.000"},
 };
@@ -177,7 +179,7 @@ TEST(PovrayArguments, FromTheRenderSettings) {
     } rows[] = {
         {"designed_example",
          [](Options& o) {
-             o.renderSettings.outputFile = "car.bmp", o.renderSettings.antiAlias = 1;
+             o.renderSettings.outputFile = "car.bmp", o.renderSettings.antiAlias = Check::Ticked;
          },
          {"+I/m/car.pov", "+Ocar.bmp", "+FB", "+W640", "+H480", "+A"}},
         {"blanks_quoted_typed_type_first_letter",
@@ -191,28 +193,32 @@ TEST(PovrayArguments, FromTheRenderSettings) {
          {"+I/m/car.pov", "-D", "+Q9"}},
         {"step_clock",
          [](Options& o) {
-             o.stepClock = 1, o.renderSettings.finalFrame = o.renderSettings.finalClock = "3";
+             o.stepClock = Check::Ticked,
+             o.renderSettings.finalFrame = o.renderSettings.finalClock = "3";
          },
          {"+I/m/car.pov", "+W640", "+H480", "+KFI1", "+KFF3", "+KI1", "+KF3"}},
         {"lgeo_library_path",
-         [](Options& o) { o.lgeo = 1, o.lgeoPath = "/my lgeo/"; },
+         [](Options& o) { o.lgeo = Check::Ticked, o.lgeoPath = "/my lgeo/"; },
          {"+I/m/car.pov", "+W640", "+H480", "+L\"/my lgeo\""}},
-        {"lgeo_not_installed", [](Options& o) { o.lgeo = 1; }, {"+I/m/car.pov", "+W640", "+H480"}},
+        {"lgeo_not_installed",
+         [](Options& o) { o.lgeo = Check::Ticked; },
+         {"+I/m/car.pov", "+W640", "+H480"}},
         // POV-Ray's "+I" parser fails on these; its keyword form takes them.
         {"quotes_and_separators_by_keyword",
          [](Options& o) {
              o.povPath = "/m;n/", o.outputFile = "it's.pov",
-             o.renderSettings.outputFile = "say \"a=b\"#.png", o.lgeo = 1, o.lgeoPath = "/l[1]/";
+             o.renderSettings.outputFile = "say \"a=b\"#.png", o.lgeo = Check::Ticked,
+             o.lgeoPath = "/l[1]/";
          },
          {"Input_File_Name=\"/m;n/it's.pov\"", "Output_File_Name='say \"a=b\"#.png'", "+FB",
           "+W640", "+H480", "Library_Path=\"/l[1]\""}},
         {"transparent_background_is_an_alpha_channel",
          [](Options& o) {
-             o.renderSettings.antiAlias = o.renderSettings.transparentBackground = 1;
+             o.renderSettings.antiAlias = o.renderSettings.transparentBackground = Check::Ticked;
          },
          {"+I/m/car.pov", "+W640", "+H480", "+A", "+UA"}},
         {"step_clock_needs_all_four",
-         [](Options& o) { o.stepClock = 1, o.renderSettings.finalFrame = "3"; },
+         [](Options& o) { o.stepClock = Check::Ticked, o.renderSettings.finalFrame = "3"; },
          {"+I/m/car.pov", "+W640", "+H480"}},
     };
     for (const auto& row : rows) {
@@ -229,7 +235,7 @@ TEST(RunArguments, FileNamedLikeASwitchIsPassedFromItsFolder) {
     o.modelPath = o.povPath = "/l3p/";
     o.modelFile = "-o.dat";
     o.outputFile = "-x.pov";
-    o.overwrite = 1;
+    o.overwrite = Check::Ticked;
     EXPECT_EQ(bp::commandLineText(bp::l3pArguments(o)), "-o.dat -x.pov -o");
     EXPECT_EQ(bp::l3pRunArguments(o), (std::vector<std::string>{"./-o.dat", "./-x.pov", "-o"}));
     o.modelPath = o.povPath = "/m/";

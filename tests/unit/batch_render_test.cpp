@@ -10,6 +10,7 @@
 
 namespace {
 
+using bp::Check;
 using bp::RenderRequest;
 
 struct ParseRow {
@@ -83,7 +84,7 @@ class PlanRenderTest : public testing::Test {
         std::ofstream(folder.path() + "my car.ldr")
             << "0 car\n1 4 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n0 STEP\n0 step\n0 STEP\n";
         std::ofstream(folder.path() + "flat.ldr") << "1 4 0 0 0 1 0 0 0 1 0 0 0 1 3001.dat\n";
-        options.renderSettings.antiAlias = 1;
+        options.renderSettings.antiAlias = Check::Ticked;
     }
     std::vector<bp::WorkUnit> plan(std::vector<std::string> args) {
         auto r = std::get<RenderRequest>(bp::parseRenderRequest(args));

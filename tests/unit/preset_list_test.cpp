@@ -81,13 +81,14 @@ TEST(PresetList, LaterSlotsMoveUpWithAPendingSchemeToo) {
     for (const char* name : {"a", "b"})
         m.Cbo_LightPreset.addItem(name);
     for (int slot = 3; slot <= 5; ++slot)
-        m.lightPresets[static_cast<std::size_t>(slot)].at(1, 1) = static_cast<float>(slot);
+        m.lightPresets[static_cast<std::size_t>(slot)].light(1).position[0] =
+            static_cast<float>(slot);
     m.Cbo_LightPreset.setListIndex(3);
     Btn_LightPresetDelete_Click(m);
     // Slot 5 held a "Save As" waiting for its name: it is now the one past
     // the last entry.
-    EXPECT_EQ(m.lightPresets[3].at(1, 1), 4);
-    EXPECT_EQ(m.lightPresets[4].at(1, 1), 5);
+    EXPECT_EQ(m.lightPresets[3].light(1).position[0], 4);
+    EXPECT_EQ(m.lightPresets[4].light(1).position[0], 5);
 
     for (const char* name : {"a", "b"})
         m.Cbo_CameraPreset.addItem(name);

@@ -22,19 +22,19 @@ TEST(RunChecks, TickedSwitchNeedsItsValue) {
         {"globe without latitude", [](Options& o) { o.cameraValue[0].clear(); }, true},
         {"cartesian without y",
          [](Options& o) {
-             o.cameraGlobe = 0;
-             o.cameraCartesian = 1;
+             o.cameraGlobe = Check::Clear;
+             o.cameraCartesian = Check::Ticked;
              o.cameraValue[1].clear();
          },
          true},
         {"camera radius may be empty", [](Options& o) { o.cameraValue[2].clear(); }, false},
-        {"camera off, values empty", [](Options& o) { o.cameraGlobe = 0, o.cameraValue = {}; },
-         false},
+        {"camera off, values empty",
+         [](Options& o) { o.cameraGlobe = Check::Clear, o.cameraValue = {}; }, false},
         {"light without z", [](Options& o) { o.lightPosition[2].clear(); }, true},
         {"light cartesian without x",
          [](Options& o) {
-             o.lightGlobe = 0;
-             o.lightCartesian = 1;
+             o.lightGlobe = Check::Clear;
+             o.lightCartesian = Check::Ticked;
              o.lightPosition[0].clear();
          },
          true},
@@ -43,7 +43,7 @@ TEST(RunChecks, TickedSwitchNeedsItsValue) {
         {"colour empty", [](Options& o) { o.colourText.clear(); }, true},
         {"switches off, values empty",
          [](Options& o) {
-             o.lightGlobe = o.background = o.seamWidth = o.colour = 0;
+             o.lightGlobe = o.background = o.seamWidth = o.colour = Check::Clear;
              o.lightPosition = {};
              o.backgroundColour = {};
              o.seamWidthValue.clear();
@@ -54,7 +54,7 @@ TEST(RunChecks, TickedSwitchNeedsItsValue) {
     for (const Row& r : rows) {
         Options o;
         o.modelFile = "car.dat";
-        o.cameraGlobe = o.lightGlobe = o.background = o.seamWidth = o.colour = 1;
+        o.cameraGlobe = o.lightGlobe = o.background = o.seamWidth = o.colour = Check::Ticked;
         o.cameraValue = {"30", "45", "0"};
         o.lightPosition = {"45", "0", "0"};
         o.backgroundColour = {"0", "0", "255"};

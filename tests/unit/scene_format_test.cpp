@@ -18,34 +18,30 @@ namespace {
 // Every scene field away from its default, each as a reader gives it back.
 Options sample() {
     Options o;
-    o.cameraGlobe = 1;
+    o.cameraGlobe = Check::Ticked;
     o.cameraValue = {"7", "-300", "0.5"};
-    o.cameraAngle = 1;
+    o.cameraAngle = Check::Ticked;
     o.cameraAngleValue = "22.5";
-    o.lightsFromModel = 1;
-    o.lightGlobe = 1;
-    const float first[] = {10, 20, 30, 0.5f, 0.25f, 1, 0};
-    const float last[] = {-1, 2, 3, 1, 1, 1, 1};
-    for (int v = 1; v <= 7; ++v) {
-        o.lights.at(1, v) = first[v - 1];
-        o.lights.at(20, v) = last[v - 1];
-    }
-    o.background = 1;
+    o.lightsFromModel = Check::Ticked;
+    o.lightGlobe = Check::Ticked;
+    o.lights.light(1) = {{10, 20, 30}, {0.5f, 0.25f, 1}, 0};
+    o.lights.light(kLights) = {{-1, 2, 3}, {1, 1, 1}, 1};
+    o.background = Check::Ticked;
     o.backgroundColour = {"255", "128", "12"};
-    o.floor = 1;
+    o.floor = Check::Ticked;
     o.floorType = "c";
     o.floorY = "-24";
-    o.bumps = 1;
-    o.seamWidth = 1;
+    o.bumps = Check::Ticked;
+    o.seamWidth = Check::Ticked;
     o.seamWidthValue = "0.5";
-    o.quality = 1;
+    o.quality = Check::Ticked;
     o.qualityValue = "3";
-    o.overwrite = 1;
-    o.primitives = 2;
-    o.colour = 1;
+    o.overwrite = Check::Ticked;
+    o.primitives = Check::Greyed;
+    o.colour = Check::Ticked;
     o.colourText = "Dk Pink";
-    o.stepClock = o.enableProgress = o.lgeo = o.render = 1;
-    o.lookAt = 1;
+    o.stepClock = o.enableProgress = o.lgeo = o.render = Check::Ticked;
+    o.lookAt = Check::Ticked;
     o.lookAtValue = {"1", "2", "3"};
     RenderSettings& r = o.renderSettings;
     r.outputFile = "my out.bmp";
@@ -53,7 +49,7 @@ Options sample() {
     r.fileTypeText = "N - New PNG";
     r.width = "800";
     r.height = "600";
-    r.antiAlias = 1;
+    r.antiAlias = Check::Ticked;
     r.initialFrame = "2";
     r.finalFrame = "10";
     r.initialClock = "0";
@@ -104,7 +100,7 @@ std::string withField(int field, const std::string& text) {
 TEST(SceneFormat, WritesTheSampleByteForByteAndReadsItBack) {
     EXPECT_EQ(writeScene(sample()), kSample);
     Options transparent = sample();
-    transparent.renderSettings.transparentBackground = 1;
+    transparent.renderSettings.transparentBackground = Check::Ticked;
     EXPECT_EQ(writeScene(transparent), kSample + "1\r\n");
     const Scene scene = readScene(kSample);
     EXPECT_EQ(scene.options, sample());
@@ -149,11 +145,14 @@ const ReadRow kReadRows[] = {
     {"beyond_a_float_kept_at_its_limit", withField(4, "-1e39"),
      [](Options& o) { o.cameraValue[1] = "-3.402823E+38"; }},
     {"below_a_float_0", withField(5, "1e-60"), [](Options& o) { o.cameraValue[2] = "0"; }},
-    {"check_rounds_halves_to_even", withField(1, "2.5"), [](Options& o) { o.cameraGlobe = 2; }},
-    {"check_rounds_to_zero", withField(1, "-0.4"), [](Options& o) { o.cameraGlobe = 0; }},
+    {"check_rounds_halves_to_even", withField(1, "2.5"),
+     [](Options& o) { o.cameraGlobe = Check::Greyed; }},
+    {"check_rounds_to_zero", withField(1, "-0.4"),
+     [](Options& o) { o.cameraGlobe = Check::Clear; }},
     {"check_3_refused", withField(6, "3"), [](Options&) {}, 5, SceneEnd::Refused},
     {"check_minus_1_refused", withField(1, "-1"), [](Options&) {}, 0, SceneEnd::Refused},
-    {"light_number_as_float", withField(15, "0.1"), [](Options& o) { o.lights.at(1, 4) = 0.1f; }},
+    {"light_number_as_float", withField(15, "0.1"),
+     [](Options& o) { o.lights.light(1).colour[0] = 0.1f; }},
     {"quality_normalised", withField(163, "03.0"), [](Options&) {}},
     {"file_type_last_item", withField(177, "4"),
      [](Options& o) {
@@ -186,7 +185,7 @@ const ReadRow kReadRows[] = {
      SceneEnd::Ended},
     {"ends_inside_section_c", firstLines(8) + "1,800\r\n", [](Options&) {}, 178, SceneEnd::Ended},
     {"section_d_transparent_background", kSample + "1\r\n",
-     [](Options& o) { o.renderSettings.transparentBackground = 1; }, kSceneFields + 1},
+     [](Options& o) { o.renderSettings.transparentBackground = Check::Ticked; }, kSceneFields + 1},
     {"section_d_refuses_a_check_state_of_3", kSample + "3\r\n", [](Options&) {}, kSceneFields,
      SceneEnd::Refused},
     {"field_too_long", withField(157, std::string(70000, 'c')), [](Options&) {}, 156,
@@ -210,11 +209,12 @@ TEST(SceneFormat, LeftOutSectionsGetTheirDefaults) {
         EXPECT_EQ(scene.switchesDefault, b);
         EXPECT_TRUE(scene.renderDefault);
         const Options& o = scene.options;
-        EXPECT_EQ(o.colour, a ? 0 : 1);
-        EXPECT_EQ(o.stepClock + o.enableProgress + o.lgeo + o.render, b ? 0 : 4);
+        EXPECT_EQ(o.colour, a ? Check::Clear : Check::Ticked);
+        for (Check c : {o.stepClock, o.enableProgress, o.lgeo, o.render})
+            EXPECT_EQ(c, b ? Check::Clear : Check::Ticked);
         EXPECT_EQ(o.lookAtValue[0], b ? "" : "1");
         RenderSettings defaults;
-        defaults.antiAlias = 1;
+        defaults.antiAlias = Check::Ticked;
         EXPECT_EQ(o.renderSettings, defaults);
         EXPECT_EQ(o.renderSettings.width, "640");
         EXPECT_EQ(o.renderSettings.fileType, 3);
@@ -248,41 +248,41 @@ TEST(SceneFormat, SavedAndReopenedInTheWindowGivesTheSameCommandLine) {
         {"sample", [](Options& o) { o = sample(); }},
         {"cartesian camera",
          [](Options& o) {
-             o.cameraCartesian = 1, o.cameraValue = {"10", "-20.5", "300"};
+             o.cameraCartesian = Check::Ticked, o.cameraValue = {"10", "-20.5", "300"};
          }},
         {"look-at",
          [](Options& o) {
-             o.lookAt = 1, o.lookAtValue = {"0", "-8", "1.25"};
+             o.lookAt = Check::Ticked, o.lookAtValue = {"0", "-8", "1.25"};
          }},
         {"light colour 160",
          [](Options& o) {
-             o.lightGlobe = 1, o.lights.at(1, 1) = 45, o.lights.at(1, 2) = 30,
-             o.lights.at(1, 4) = 0.627f;
+             o.lightGlobe = Check::Ticked;
+             o.lights.light(1).position = {45, 30, 0};
+             o.lights.light(1).colour[0] = 0.627f;
          }},
         {"cartesian light",
          [](Options& o) {
-             o.lightCartesian = 1;
-             const float light[] = {-100, 50, 25.5f, 0.502f, 1, 0.2f, 1};
-             for (int v = 1; v <= 7; ++v)
-                 o.lights.at(2, v) = light[v - 1];
+             o.lightCartesian = Check::Ticked;
+             o.lights.light(2) = {{-100, 50, 25.5f}, {0.502f, 1, 0.2f}, 1};
          }},
         {"background",
          [](Options& o) {
-             o.background = 1, o.backgroundColour = {"0", "64", "160"};
+             o.background = Check::Ticked, o.backgroundColour = {"0", "64", "160"};
          }},
-        {"floor", [](Options& o) { o.floor = 1, o.floorType = "c", o.floorY = "-8"; }},
+        {"floor", [](Options& o) { o.floor = Check::Ticked, o.floorType = "c", o.floorY = "-8"; }},
         {"seams and quality",
          [](Options& o) {
-             o.seamWidth = o.quality = o.bumps = 1, o.seamWidthValue = "0.25", o.qualityValue = "2";
+             o.seamWidth = o.quality = o.bumps = Check::Ticked, o.seamWidthValue = "0.25",
+             o.qualityValue = "2";
          }},
         {"colour and switches",
          [](Options& o) {
-             o.colour = 1, o.colourText = "Dk Pink", o.overwrite = 1, o.primitives = 1,
-             o.lightDefault = 1;
+             o.colour = Check::Ticked, o.colourText = "Dk Pink", o.overwrite = Check::Ticked,
+             o.primitives = Check::Ticked, o.lightDefault = Check::Ticked;
          }},
         {"render settings",
          [](Options& o) {
-             o.render = o.stepClock = 1, o.renderSettings = sample().renderSettings;
+             o.render = o.stepClock = Check::Ticked, o.renderSettings = sample().renderSettings;
          }},
     };
     for (const auto& [what, change] : rows) {
@@ -304,8 +304,8 @@ TEST(SceneFormat, SavedAndReopenedInTheWindowGivesTheSameCommandLine) {
     Platform platform = p.platform();
     App app(platform);
     Options o;
-    o.lightGlobe = 1;
-    o.lights.at(1, 4) = 0.627f;
+    o.lightGlobe = Check::Ticked;
+    o.lights.light(1).colour[0] = 0.627f;
     ASSERT_TRUE(app.main().applyScene(readScene(writeScene(o))));
     EXPECT_EQ(app.main().Txt_LightValue[3].text(), "160");
 }

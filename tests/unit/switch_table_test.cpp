@@ -19,24 +19,23 @@ Options allTicked() {
     o.modelFile = "car.dat";
     o.outputFile = "car.pov";
     o.modelPath = o.povPath = "/m/";
-    o.cameraGlobe = o.cameraAngle = o.lookAt = 1;
+    o.cameraGlobe = o.cameraAngle = o.lookAt = Check::Ticked;
     o.lookAtEnabled = true;
     o.cameraValue = {"30", "45", "0"};
     o.cameraAngleValue = "40";
     o.lookAtValue = {"0", "-24", "0"};
-    o.lightDefault = o.lightsFromModel = o.lightGlobe = 1;
-    o.lights.at(1, 1) = 45;
-    for (int v = 4; v <= 6; ++v)
-        o.lights.at(1, v) = 1;
+    o.lightDefault = o.lightsFromModel = o.lightGlobe = Check::Ticked;
+    o.lights.light(1).position = {45, 0, 0};
+    o.lights.light(1).colour = {1, 1, 1};
     o.lightPosition = {"45", "0", "0"};
-    o.background = o.floor = o.bumps = o.seamWidth = o.quality = o.lgeo = o.colour = 1;
+    o.background = o.floor = o.bumps = o.seamWidth = o.quality = o.lgeo = o.colour = Check::Ticked;
     o.backgroundColour = {"255", "128", "0"};
     o.floorType = "g";
     o.floorY = "-24";
     o.seamWidthValue = "0.5";
     o.qualityValue = "3";
     o.colourText = "4";
-    o.primitives = o.enableProgress = o.overwrite = o.stepClock = 1;
+    o.primitives = o.enableProgress = o.overwrite = o.stepClock = Check::Ticked;
     return o;
 }
 
@@ -54,8 +53,8 @@ const Field kFields[] = {
     {"camera radius", [](Options& o, const std::string& t) { o.cameraValue[2] = t; }},
     {"cartesian z",
      [](Options& o, const std::string& t) {
-         o.cameraGlobe = 0;
-         o.cameraCartesian = 1;
+         o.cameraGlobe = Check::Clear;
+         o.cameraCartesian = Check::Ticked;
          o.cameraValue[2] = t;
      }},
     {"angle", [](Options& o, const std::string& t) { o.cameraAngleValue = t; }},

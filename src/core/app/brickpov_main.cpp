@@ -72,35 +72,35 @@ void BrickpovMain::readOptions(Options& o) const {
     else
         o.lgeoPath = LGEOPath;
 
-    o.cameraGlobe = Chk_CG.value();
-    o.cameraCartesian = Chk_CC.value();
+    o.cameraGlobe = checkOf(Chk_CG.value());
+    o.cameraCartesian = checkOf(Chk_CC.value());
     readTexts(Txt_CameraValue, o.cameraValue);
-    o.cameraAngle = Chk_CA.value();
+    o.cameraAngle = checkOf(Chk_CA.value());
     o.cameraAngleValue = Txt_CA.text();
-    o.lookAt = Chk_CLA.value();
+    o.lookAt = checkOf(Chk_CLA.value());
     o.lookAtEnabled = Chk_CLA.enabled();
     readTexts(Txt_CameraLookAt, o.lookAtValue);
 
-    o.lightGlobe = Chk_LG.value();
-    o.lightCartesian = Chk_LC.value();
+    o.lightGlobe = checkOf(Chk_LG.value());
+    o.lightCartesian = checkOf(Chk_LC.value());
     o.lights = lights;
 
-    o.background = Chk_B.value();
+    o.background = checkOf(Chk_B.value());
     readTexts(Txt_BColor, o.backgroundColour);
-    o.floor = Chk_F.value();
+    o.floor = checkOf(Chk_F.value());
     o.floorType = Cbo_FType.text();
     o.floorY = Txt_FY.text();
-    o.seamWidth = Chk_SW.value();
+    o.seamWidth = checkOf(Chk_SW.value());
     o.seamWidthValue = Txt_SW.text();
-    o.quality = Chk_Q.value();
+    o.quality = checkOf(Chk_Q.value());
     o.qualityValue = Cbo_Q.text();
-    o.colour = Chk_C.value();
+    o.colour = checkOf(Chk_C.value());
     o.colourText = Cbo_C.text();
     const int colour = Cbo_C.listIndex();
     o.colourNumber = colour < 0 ? std::nullopt : std::optional<int>(Cbo_C.itemData(colour));
     for (const PlainSwitch& s : kPlainSwitches)
-        o.*s.tick = plainSwitchBox(s).value();
-    o.render = Chk_Render.value();
+        o.*s.tick = checkOf(plainSwitchBox(s).value());
+    o.render = checkOf(Chk_Render.value());
     o.renderEnabled = Chk_Render.enabled();
 }
 
@@ -125,7 +125,7 @@ class SceneFields {
     }
     void check(Control& c, Check v) {
         take();
-        c.setValue(v);
+        c.setValue(valueOf(v));
     }
     void text(Control& c, const std::string& t) {
         take();
@@ -162,12 +162,12 @@ bool BrickpovMain::applyScene(const Scene& scene) {
         f.check(Chk_LG, o.lightGlobe);
         f.check(Chk_LC, o.lightCartesian);
         // The light numbers go into the table without a handler.
-        for (int l = 1; l <= 20; ++l)
-            for (int v = 1; v <= 7; ++v) {
+        for (int l = 1; l <= kLights; ++l)
+            for (int v = 1; v <= kLightValues; ++v) {
                 f.take();
-                lights.at(l, v) = o.lights.at(l, v);
+                lights.light(l).value(v) = o.lights.light(l).value(v);
             }
-        if (ticked(Chk_LG.value()) || ticked(Chk_LC.value()))
+        if (Chk_LG.value() == 1 || Chk_LC.value() == 1)
             showCurrentLight(*this);
         f.check(Chk_B, o.background);
         f.texts(Txt_BColor, o.backgroundColour);
@@ -216,7 +216,7 @@ bool BrickpovMain::applyScene(const Scene& scene) {
         c.text(r.Txt_InitialClock, s.initialClock);
         c.text(r.Txt_FinalClock, s.finalClock);
         c.text(r.Txt_Additional, s.additional);
-        r.Chk_TransparentBackground.setValue(s.transparentBackground);
+        r.Chk_TransparentBackground.setValue(valueOf(s.transparentBackground));
     } catch (const SceneRead&) {
     } catch (const SceneRefused&) {
         return false;

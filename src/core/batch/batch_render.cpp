@@ -144,7 +144,7 @@ void planModel(const Options& base, const RenderRequest& request, const RenderTo
     }
     o.povPath = outputDir.empty() ? o.modelPath : AddBackslash(outputDir);
     // A batch is run again after changes: its scenes are its own to replace.
-    o.overwrite = 1;
+    o.overwrite = Check::Ticked;
 
     RenderSettings& r = o.renderSettings;
     for (const Format& f : kFormats)
@@ -156,11 +156,11 @@ void planModel(const Options& base, const RenderRequest& request, const RenderTo
     }
     r.outputFile = stem(o.modelFile) + extensionFor(r.fileTypeText);
     if (request.transparentBackground)
-        r.transparentBackground = 1;
+        r.transparentBackground = Check::Ticked;
 
     std::vector<FrameRange> ranges{{}};
     if (request.frames) {
-        o.stepClock = 1;
+        o.stepClock = Check::Ticked;
         const auto steps = countStepLines(model);
         if (!steps)
             return fail("cannot read the model");

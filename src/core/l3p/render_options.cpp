@@ -199,8 +199,8 @@ RenderSettings renderSettingsOf(const BrickpovRenderOptions& r) {
     s.fileTypeText = r.Cbo_FileType.text();
     s.width = r.Txt_Width.text();
     s.height = r.Txt_Height.text();
-    s.antiAlias = r.Chk_AntiAlias.value();
-    s.transparentBackground = r.Chk_TransparentBackground.value();
+    s.antiAlias = checkOf(r.Chk_AntiAlias.value());
+    s.transparentBackground = checkOf(r.Chk_TransparentBackground.value());
     s.initialFrame = r.Txt_InitialFrame.text();
     s.finalFrame = r.Txt_FinalFrame.text();
     s.initialClock = r.Txt_InitialClock.text();

@@ -30,7 +30,7 @@ void placementClick(BrickpovMain& m, Control& self, Control& other, float flag, 
                     const char* b, const char* c) {
     if (ticked(self.value())) {
         other.setValue(0);
-        m.lights.at(currentLight(m), 7) = flag;
+        m.lights.light(currentLight(m)).placement = flag;
         if (m.Cbo_Light.text().empty())
             m.Cbo_Light.setListIndex(0);
         m.Lbl_LightValue[0].setCaption(a);
@@ -45,7 +45,7 @@ void placementClick(BrickpovMain& m, Control& self, Control& other, float flag, 
         if (m.visible())
             m.setFocus(m.Cbo_Light);
     } else {
-        m.lights.at(currentLight(m), 7) = flag == 0 ? 1.0f : 0.0f;
+        m.lights.light(currentLight(m)).placement = flag == 0 ? 1.0f : 0.0f;
         setGroupEnabled(m, false);
         m.Lbl_LightColorSample.setBackColor(Color::systemButtonFace());
         m.Btn_LightPresetSave.setEnabled(false);
@@ -69,9 +69,9 @@ void Chk_LG_Click(BrickpovMain& m) {
 }
 
 void showCurrentLight(BrickpovMain& m) {
-    const int l = currentLight(m);
+    const Light& light = m.lights.light(currentLight(m));
     for (int i = 0; i < 6; ++i) {
-        const float value = m.lights.at(l, i + 1);
+        const float value = light.value(i + 1);
         // The colour is shown on the 0 to 255 scale as the whole number it
         // was typed as; one beyond the float's range shows its largest, not
         // "inf".
@@ -81,7 +81,7 @@ void showCurrentLight(BrickpovMain& m) {
 }
 
 void Cbo_Light_Click(BrickpovMain& m) {
-    if (m.lights.at(currentLight(m), 7) == 0)
+    if (!m.lights.light(currentLight(m)).byCoordinates())
         m.Chk_LG.setValue(1);
     else
         m.Chk_LC.setValue(1);
@@ -99,21 +99,21 @@ void Txt_LightValue_Change(BrickpovMain& m, int index) {
         m.Btn_LightPresetSave.setEnabled(false);
 
     const double number = leadingNumber(t[index].text());
-    float& value = m.lights.at(currentLight(m), index + 1);
+    float& value = m.lights.light(currentLight(m)).value(index + 1);
     value = index < 3 ? toSingle(number) : toSingle(roundHalfEven(number / 255.0, 3));
     updateSwatch(m);
     BuildCommandLine(m);
 }
 
 void Btn_LightClear_Click(BrickpovMain& m) {
-    const int l = currentLight(m);
+    Light& light = m.lights.light(currentLight(m));
     for (int i = 0; i < 3; ++i) {
-        m.lights.at(l, i + 1) = 0;
+        light.position[static_cast<std::size_t>(i)] = 0;
         m.Txt_LightValue[i].setText("0");
     }
-    for (int i = 3; i < 6; ++i) {
-        m.lights.at(l, i + 1) = 1;
-        m.Txt_LightValue[i].setText("255");
+    for (int i = 0; i < 3; ++i) {
+        light.colour[static_cast<std::size_t>(i)] = 1;
+        m.Txt_LightValue[i + 3].setText("255");
     }
 }
 

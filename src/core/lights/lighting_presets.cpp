@@ -25,21 +25,27 @@ LightTable& preset(BrickpovMain& m, int p) {
     return m.lightPresets.at(static_cast<std::size_t>(p));
 }
 
+// A record's fields run through the table light by light, value by value.
+float& valueAt(LightTable& table, int field) {
+    return table.light(field / kLightValues + 1).value(field % kLightValues + 1);
+}
+
 } // namespace
 
 std::string userLightingRecord(const std::string& name, const LightTable& table) {
     std::string record = name;
     // Every light through the last one in use keeps its place; one not in use
     // before it is stored as it is, and reads back as not in use.
-    int last = 20;
-    while (last > 0 && !table.inUse(last))
+    int last = kLights;
+    while (last > 0 && !table.light(last).inUse())
         --last;
     for (int l = 1; l <= last; ++l) {
-        for (int v = 1; v <= 7; ++v) {
-            const bool colour = v >= 4 && v <= 6;
-            record += ',';
-            record += colour ? colourText(table.at(l, v)) : numberText(table.at(l, v));
-        }
+        const Light& light = table.light(l);
+        for (float v : light.position)
+            record += ',' + numberText(v);
+        for (float v : light.colour)
+            record += ',' + colourText(v);
+        record += ',' + numberText(light.placement);
     }
     // An empty record ends the reading at the next start, losing the schemes
     // after it; a lone comma reads back as a scheme with no name and no light.
@@ -54,15 +60,15 @@ std::string parseUserLightingRecord(const std::string& record, LightTable& table
         return record;
     const std::string name = record.substr(0, comma);
     std::size_t pos = comma + 1;
-    for (int field = 0; field < 140; ++field) {
+    for (int field = 0; field < kLights * kLightValues; ++field) {
         const auto next = record.find(',', pos);
         const std::string_view text = std::string_view(record).substr(
             pos, next == std::string::npos ? std::string::npos : next - pos);
-        table.at(field / 7 + 1, field % 7 + 1) = toSingle(leadingNumber(text));
+        valueAt(table, field) = toSingle(leadingNumber(text));
         if (next == std::string::npos) {
             // The rest of this light's group reads 0.
-            for (int rest = field + 1; rest % 7 != 0; ++rest)
-                table.at(rest / 7 + 1, rest % 7 + 1) = 0;
+            for (int rest = field + 1; rest % kLightValues != 0; ++rest)
+                valueAt(table, rest) = 0;
             break;
         }
         pos = next + 1;
@@ -96,13 +102,13 @@ void LoadLightingPresets(BrickpovMain& m) {
     for (int p = 0; p < kBuiltInSchemes; ++p)
         for (int l = 0; l < 3; ++l)
             for (int v = 0; v < 3; ++v)
-                preset(m, p).at(l + 1, v + 1) = positions[p][l][v];
-    for (int l = 1; l <= 20; ++l)
-        for (int v = 4; v <= 6; ++v) {
-            m.lights.at(l, v) = 1;
-            for (auto& p : m.lightPresets)
-                p.at(l, v) = 1;
-        }
+                preset(m, p).light(l + 1).position[static_cast<std::size_t>(v)] =
+                    positions[p][l][v];
+    for (int l = 1; l <= kLights; ++l) {
+        m.lights.light(l).colour = {1, 1, 1};
+        for (auto& p : m.lightPresets)
+            p.light(l).colour = {1, 1, 1};
+    }
     // A record without a comma (edited by hand) is a scheme without lights.
     loadUserPresets(m.platform().settings, lightingPresetList(m),
                     [&m](int slot, const std::string& record) -> std::optional<std::string> {
@@ -123,19 +129,19 @@ void Cbo_LightPreset_Click(BrickpovMain& m) {
         const int p = m.Cbo_LightPreset.listIndex();
         const int c = currentLight(m);
         const LightTable scheme = preset(m, p);
-        if (scheme.at(c, 7) == 0)
+        if (!scheme.light(c).byCoordinates())
             m.Chk_LG.setValue(1);
         else
             m.Chk_LC.setValue(1);
         // Each box's text is set before the light is copied, so that the
         // scheme's exact values win over what the boxes store back.
-        for (int l = 1; l <= 20; ++l) {
+        for (int l = 1; l <= kLights; ++l) {
             for (int v = 1; v <= 6; ++v) {
-                const float value = scheme.at(c, v);
+                const float value = scheme.light(c).value(v);
                 m.Txt_LightValue[v - 1].setText(
                     v <= 3 ? numberText(value)
                            : numberText(roundHalfEven(static_cast<double>(value * 255.0f))));
-                m.lights.at(l, v) = scheme.at(l, v);
+                m.lights.light(l).value(v) = scheme.light(l).value(v);
             }
         }
         m.Btn_LightPresetDelete.setEnabled(p >= kBuiltInSchemes);

@@ -8,7 +8,7 @@
 namespace bp {
 
 inline constexpr int kBuiltInSchemes = 3;
-inline constexpr int kMaxSchemes = 20;
+inline constexpr int kMaxSchemes = kLightPresets;
 
 // Fills the built-in schemes, whitens every light, and reads the user's
 // schemes from the settings store.

@@ -56,10 +56,10 @@ std::size_t addModelAndOutput(const Options& o, std::vector<std::string>& a) {
 
 // A light in use as written after -lg or -lc: its position, and its colour
 // when it is not white.
-std::string lightValue(const LightTable& t, int l) {
-    std::string s =
-        numberText(t.at(l, 1)) + "," + numberText(t.at(l, 2)) + "," + numberText(t.at(l, 3));
-    const float r = t.at(l, 4), g = t.at(l, 5), b = t.at(l, 6);
+std::string lightValue(const Light& light) {
+    const auto& p = light.position;
+    std::string s = numberText(p[0]) + "," + numberText(p[1]) + "," + numberText(p[2]);
+    const auto [r, g, b] = light.colour;
     if (!(r == 1 && g == 1 && b == 1))
         s += "," + numberText(r) + "," + numberText(g) + "," + numberText(b);
     return s;
@@ -108,9 +108,9 @@ Values switchValues(const Options& o, Id id) {
         if (sw != id || (!ticked(o.lightGlobe) && !ticked(o.lightCartesian)))
             return {};
         Values lights;
-        for (int l = 1; l <= kLights; ++l)
-            if (o.lights.inUse(l))
-                lights.push_back(lightValue(o.lights, l));
+        for (const Light& light : o.lights.lights)
+            if (light.inUse())
+                lights.push_back(lightValue(light));
         return lights;
     }
     case Id::Background: {

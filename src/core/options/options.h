@@ -5,38 +5,69 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace bp {
 
-// A check box's state: 0 clear, 1 ticked, 2 greyed. Scenes keep all three.
-using Check = int;
+// A check box's state; a scene stores it as its number.
+enum class Check { Clear = 0, Ticked = 1, Greyed = 2 };
 
 constexpr bool ticked(Check c) {
-    return c == 1;
+    return c == Check::Ticked;
+}
+
+// A check box's Value as a state: anything but 1 and 2 is clear.
+constexpr Check checkOf(int value) {
+    return value == 1 ? Check::Ticked : value == 2 ? Check::Greyed : Check::Clear;
+}
+
+constexpr int valueOf(Check c) {
+    return static_cast<int>(c);
 }
 
 // The light table's size: lights 1 to kLights, each of kLightValues values
-// (position, colour fractions, placement flag), as the program numbers them.
+// in the order scenes and presets keep them (position, colour, placement).
 inline constexpr int kLights = 20;
 inline constexpr int kLightValues = 7;
+// Lighting presets kept at once, built-in and the user's.
+inline constexpr int kLightPresets = 20;
+
+// One light: its position (latitude, longitude, radius, or X, Y, Z), its
+// colour as fractions (1 is full intensity), and its placement: 0 by globe
+// position, any other number by coordinates (the program writes 1).
+struct Light {
+  private:
+    template <typename Self> static auto* valueIn(Self& l, int v) {
+        if (v < 1 || v > kLightValues)
+            throw std::out_of_range("light value " + std::to_string(v));
+        return v <= 3   ? &l.position[static_cast<std::size_t>(v - 1)]
+               : v <= 6 ? &l.colour[static_cast<std::size_t>(v - 4)]
+                        : &l.placement;
+    }
+
+  public:
+    std::array<float, 3> position{};
+    std::array<float, 3> colour{};
+    float placement = 0;
+
+    bool byCoordinates() const { return placement != 0; }
+    // A light is in use when any of its position values is not zero.
+    bool inUse() const { return position[0] != 0 || position[1] != 0 || position[2] != 0; }
+    // Value 1 to kLightValues in the stored order, for the code that reads
+    // and writes a light as a row of numbers.
+    float& value(int v) { return *valueIn(*this, v); }
+    float value(int v) const { return *valueIn(*this, v); }
+    bool operator==(const Light&) const = default;
+};
 
 struct LightTable {
-    std::array<std::array<float, kLightValues>, kLights> values{};
+    std::array<Light, kLights> lights{};
 
-    float& at(int light, int value) {
-        return values.at(static_cast<std::size_t>(light - 1))
-            .at(static_cast<std::size_t>(value - 1));
-    }
-    float at(int light, int value) const {
-        return values.at(static_cast<std::size_t>(light - 1))
-            .at(static_cast<std::size_t>(value - 1));
-    }
-    // A light is in use when any of its position values is not zero.
-    bool inUse(int light) const {
-        return at(light, 1) != 0 || at(light, 2) != 0 || at(light, 3) != 0;
-    }
+    // Light 1 to kLights, as the program numbers them.
+    Light& light(int number) { return lights.at(static_cast<std::size_t>(number - 1)); }
+    const Light& light(int number) const { return lights.at(static_cast<std::size_t>(number - 1)); }
     bool operator==(const LightTable&) const = default;
 };
 
@@ -48,10 +79,10 @@ struct RenderSettings {
     std::string fileTypeText = "S - Windows BMP"; // the list's text as shown
     std::string width = "640";
     std::string height = "480";
-    Check antiAlias = 0;
+    Check antiAlias = Check::Clear;
     // An alpha channel (+UA): where the scene has no background colour of
     // its own, the picture's background is transparent.
-    Check transparentBackground = 0;
+    Check transparentBackground = Check::Clear;
     std::string initialFrame = "1";
     std::string finalFrame;
     std::string initialClock = "1";
@@ -77,45 +108,45 @@ struct Options {
     std::string lgeoPath; // empty when LGEO is not installed
 
     // Camera: globe (-cg) or Cartesian (-cc) position, angle, look-at.
-    Check cameraGlobe = 0;
-    Check cameraCartesian = 0;
+    Check cameraGlobe = Check::Clear;
+    Check cameraCartesian = Check::Clear;
     std::array<std::string, 3> cameraValue;
-    Check cameraAngle = 0;
+    Check cameraAngle = Check::Clear;
     std::string cameraAngleValue;
-    Check lookAt = 0;
+    Check lookAt = Check::Clear;
     bool lookAtEnabled = false; // the look-at box can be ticked at all
     std::array<std::string, 3> lookAtValue;
 
     // Lights.
-    Check lightDefault = 0;    // -ld
-    Check lightsFromModel = 0; // -l
-    Check lightGlobe = 0;      // -lg
-    Check lightCartesian = 0;  // -lc
+    Check lightDefault = Check::Clear;    // -ld
+    Check lightsFromModel = Check::Clear; // -l
+    Check lightGlobe = Check::Clear;      // -lg
+    Check lightCartesian = Check::Clear;  // -lc
     LightTable lights;
     // The shown light's position boxes as typed; L3P's arguments take the
     // table, a run checks that none of the three is empty.
     std::array<std::string, 3> lightPosition;
 
     // Background, floor and other switches.
-    Check background = 0;
+    Check background = Check::Clear;
     std::array<std::string, 3> backgroundColour;
-    Check floor = 0;
+    Check floor = Check::Clear;
     std::string floorType;
     std::string floorY;
-    Check bumps = 0;
-    Check seamWidth = 0;
+    Check bumps = Check::Clear;
+    Check seamWidth = Check::Clear;
     std::string seamWidthValue;
-    Check quality = 0;
+    Check quality = Check::Clear;
     std::string qualityValue;
-    Check lgeo = 0;
-    Check colour = 0;
+    Check lgeo = Check::Clear;
+    Check colour = Check::Clear;
     std::string colourText;
     std::optional<int> colourNumber; // the chosen list entry's number
-    Check primitives = 0;
-    Check enableProgress = 0;
-    Check overwrite = 0;
-    Check stepClock = 0;
-    Check render = 0;
+    Check primitives = Check::Clear;
+    Check enableProgress = Check::Clear;
+    Check overwrite = Check::Clear;
+    Check stepClock = Check::Clear;
+    Check render = Check::Clear;
     bool renderEnabled = false; // POV-Ray is there to render with
 
     RenderSettings renderSettings;

@@ -159,9 +159,9 @@ class SceneReader {
         numberBox(o.cameraAngleValue);
         for (Check* c : {&o.lightDefault, &o.lightsFromModel, &o.lightGlobe, &o.lightCartesian})
             check(*c);
-        for (int l = 1; l <= 20; ++l)
-            for (int v = 1; v <= 7; ++v) {
-                o.lights.at(l, v) = toSingle(number());
+        for (Light& light : o.lights.lights)
+            for (int v = 1; v <= kLightValues; ++v) {
+                light.value(v) = toSingle(number());
                 ++m_scene.fields;
             }
         check(o.background);
@@ -179,13 +179,13 @@ class SceneReader {
         check(o.primitives);
 
         if ((m_scene.colourDefault = m_in.atEnd())) {
-            o.colour = 0;
+            o.colour = Check::Clear;
         } else {
             check(o.colour);
             plain(o.colourText);
         }
         if ((m_scene.switchesDefault = m_in.atEnd())) {
-            o.stepClock = o.enableProgress = o.lgeo = o.render = 0;
+            o.stepClock = o.enableProgress = o.lgeo = o.render = Check::Clear;
         } else {
             for (Check* c : {&o.stepClock, &o.enableProgress, &o.lgeo, &o.render})
                 check(*c);
@@ -196,7 +196,7 @@ class SceneReader {
         RenderSettings& r = o.renderSettings;
         if ((m_scene.renderDefault = m_in.atEnd())) {
             r = RenderSettings{};
-            r.antiAlias = 1;
+            r.antiAlias = Check::Ticked;
         } else {
             plain(r.outputFile);
             const double index = roundHalfEven(number());
@@ -236,7 +236,7 @@ class SceneReader {
         const double v = roundHalfEven(number());
         if (v != 0 && v != 1 && v != 2)
             throw Refused{};
-        into = static_cast<Check>(v);
+        into = checkOf(static_cast<int>(v));
         ++m_scene.fields;
     }
 
@@ -268,15 +268,15 @@ std::string writeScene(const Options& o) {
         }
         s += "\r\n";
     };
-    auto check = [](Check c) { return std::to_string(c); };
+    auto check = [](Check c) { return std::to_string(valueOf(c)); };
     const auto& cv = o.cameraValue;
     line({check(o.cameraGlobe), check(o.cameraCartesian), dotText(cv[0]), dotText(cv[1]),
           dotText(cv[2]), check(o.cameraAngle), dotText(o.cameraAngleValue)});
     line({check(o.lightDefault), check(o.lightsFromModel), check(o.lightGlobe),
           check(o.lightCartesian)});
-    for (int l = 1; l <= 20; ++l)
-        for (int v = 1; v <= 7; ++v)
-            s += numberText(o.lights.at(l, v)) + ",";
+    for (const Light& light : o.lights.lights)
+        for (int v = 1; v <= kLightValues; ++v)
+            s += numberText(light.value(v)) + ",";
     const auto& bc = o.backgroundColour;
     line({check(o.background), dotText(bc[0]), dotText(bc[1]), dotText(bc[2])});
     line({check(o.floor), dotText(o.floorType), dotText(o.floorY)});

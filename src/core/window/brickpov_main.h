@@ -173,7 +173,7 @@ class BrickpovMain : public Form {
     // The options the command line was last built from.
     Options commandLineOptions;
     ViewPresetTable viewPresets{};
-    std::array<LightTable, 20> lightPresets{};
+    std::array<LightTable, kLightPresets> lightPresets{};
 
   protected:
     void Form_Load() override;

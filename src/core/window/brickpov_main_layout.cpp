@@ -195,7 +195,7 @@ Control& colorCombo(Form& f) {
 
 Control& lightList(Form& f) {
     Control& c = make(f, K::ComboList, "Cbo_Light", {2880, 2040, 1575, 315});
-    for (int i = 1; i <= 20; ++i)
+    for (int i = 1; i <= kLights; ++i)
         c.addItem("Light " + std::to_string(i));
     setFieldEnabled(c, false);
     return c;
@@ -431,9 +431,8 @@ BrickpovMain::BrickpovMain(App& app)
         findQualified(name)->tabIndex = tab++;
 
     // Before any preset or scene, every light is white.
-    for (int l = 1; l <= 20; ++l)
-        for (int v = 4; v <= 6; ++v)
-            lights.at(l, v) = 1.0f;
+    for (Light& light : lights.lights)
+        light.colour = {1, 1, 1};
 
     wireHandlers();
 }
