@@ -17,6 +17,10 @@ enum class Check { Clear = 0, Ticked = 1, Greyed = 2 };
 constexpr bool ticked(Check c) {
     return c == Check::Ticked;
 }
+// A check box's Value counts as ticked only when it is 1.
+constexpr bool ticked(int value) {
+    return value == 1;
+}
 
 // A check box's Value as a state: anything but 1 and 2 is clear.
 constexpr Check checkOf(int value) {
