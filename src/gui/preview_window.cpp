@@ -6,6 +6,7 @@
 #include "core/preview/preview_camera.h"
 #include "core/window/app.h"
 #include "core/window/brickpov_main.h"
+#include "core/window/settings.h"
 #include "gui/preview_view.h"
 
 #include <QCloseEvent>
@@ -25,9 +26,6 @@
 namespace bp::gui {
 
 namespace {
-
-const char* kSection = "Preview";
-const char* kKey = "Window";
 
 std::string withSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/')
@@ -114,7 +112,7 @@ void PreviewWindow::propertyChanged(bp::Control& control, bp::Property property)
 
 void PreviewWindow::showAtStart(QWidget* mainWindow) {
     const auto stored =
-        parsePreviewPlacement(m_app.platform().settings.get("Brickpov", kSection, kKey, ""));
+        parsePreviewPlacement(readSetting(m_app.platform().settings, setting::kPreviewPlace));
     if (stored) {
         resize(stored->width, stored->height);
         move(stored->left, stored->top);
@@ -416,9 +414,8 @@ void PreviewWindow::savePlacement(bool open) {
     if (m_ending)
         return;
     const QRect g = geometry();
-    m_app.platform().settings.save(
-        "Brickpov", kSection, kKey,
-        previewPlacementText({g.x(), g.y(), g.width(), g.height(), open}));
+    saveSetting(m_app.platform().settings, setting::kPreviewPlace,
+                previewPlacementText({g.x(), g.y(), g.width(), g.height(), open}));
 }
 
 void PreviewWindow::closeEvent(QCloseEvent* event) {

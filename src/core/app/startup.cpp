@@ -29,9 +29,9 @@ namespace {
 // Writes the folders, LDraw.ini and the user presets when the program ends.
 void SaveSettings(BrickpovMain& m) {
     SettingsStore& store = m.platform().settings;
-    store.save(kAppName, "Paths", "POVPath", m.POVPath);
-    store.save(kAppName, "Paths", "ModelPath", m.ModelPath);
-    store.save(kAppName, "Paths", "LDrawPath", m.LDrawPath);
+    saveSetting(store, setting::kPOVPath, m.POVPath);
+    saveSetting(store, setting::kModelPath, m.ModelPath);
+    saveSetting(store, setting::kLDrawPath, m.LDrawPath);
 
     writeLibraryFolders(m);
 
@@ -42,13 +42,13 @@ void SaveSettings(BrickpovMain& m) {
 
 namespace {
 
-std::string stored(BrickpovMain& m, const char* key, const std::string& fallback) {
-    return m.platform().settings.get(kAppName, "Paths", key, fallback);
+std::string stored(BrickpovMain& m, const Setting<std::string>& s) {
+    return readSetting(m.platform().settings, s);
 }
 
-void restoreFolder(BrickpovMain& m, std::string& field, const char* key) {
+void restoreFolder(BrickpovMain& m, std::string& field, const Setting<std::string>& s) {
     const std::string programFolder = AddBackslash(m.platform().files.programFolder());
-    field = stored(m, key, programFolder);
+    field = stored(m, s);
     // An empty value names no folder; it would be read as the root.
     if (field.empty() || !FolderExists(m.platform().files, field))
         field = programFolder;
@@ -74,7 +74,7 @@ std::optional<std::string> libraryInUsualPlace(FileSystem& files) {
 }
 
 void findLDrawFolder(BrickpovMain& m) {
-    m.LDrawPath = stored(m, "LDrawPath", "");
+    m.LDrawPath = stored(m, setting::kLDrawPath);
     if (!m.LDrawPath.empty())
         return;
     m.LDrawPath = m.platform().profile.getString("LDraw", "BaseDirectory", "", kLDrawIniRead);
@@ -233,14 +233,14 @@ void loadMainWindow(BrickpovMain& m) {
     });
     m.runHandler("Form_Load", [&] { RefreshRecentScenes(m); });
     m.runHandler("Form_Load", [&] { refreshRecentModels(m); });
-    m.runHandler("Form_Load", [&] { restoreFolder(m, m.L3PPath, "L3PPath"); });
-    m.runHandler("Form_Load", [&] { restoreFolder(m, m.ModelPath, "ModelPath"); });
-    m.runHandler("Form_Load", [&] { restoreFolder(m, m.POVPath, "POVPath"); });
+    m.runHandler("Form_Load", [&] { restoreFolder(m, m.L3PPath, setting::kL3PPath); });
+    m.runHandler("Form_Load", [&] { restoreFolder(m, m.ModelPath, setting::kModelPath); });
+    m.runHandler("Form_Load", [&] { restoreFolder(m, m.POVPath, setting::kPOVPath); });
     m.runHandler("Form_Load", [&] { findLDrawFolder(m); });
     m.runHandler("Form_Load", [&] { ownOutputFolders(m); });
-    m.runHandler("Form_Load", [&] { m.EXEName = stored(m, "EXEName", "L3P.exe"); });
+    m.runHandler("Form_Load", [&] { m.EXEName = stored(m, setting::kEXEName); });
     m.runHandler("Form_Load", [&] {
-        m.LGEOPath = stored(m, "LGEOPath", kNotInstalled);
+        m.LGEOPath = stored(m, setting::kLGEOPath);
         if (m.LGEOPath.empty() ||
             (m.LGEOPath != kNotInstalled && !FolderExists(m.platform().files, m.LGEOPath)))
             m.LGEOPath = kNotInstalled;
@@ -290,14 +290,14 @@ void activateMainWindow(BrickpovMain& m) {
     // LGEO is an extra few have: at the first start it is looked for where
     // it is usually kept, and a user without it is not asked (Tools > Locate
     // LGEO Library finds it later).
-    if (stored(m, "LGEOPath", "").empty())
-        m.platform().settings.save(kAppName, "Paths", "LGEOPath",
-                                   lgeoInUsualPlace(m).value_or(kNotInstalled));
-    if (stored(m, "LGEOPath", "") != kNotInstalled && !lgeoFileIn(m, "lg_defs.inc"))
+    if (settingEmpty(m.platform().settings, setting::kLGEOPath))
+        saveSetting(m.platform().settings, setting::kLGEOPath,
+                    lgeoInUsualPlace(m).value_or(kNotInstalled));
+    if (stored(m, setting::kLGEOPath) != kNotInstalled && !lgeoFileIn(m, "lg_defs.inc"))
         LocateTool(m, "Locate LGEO Libraries", m.LGEOPath, "lg_defs.inc");
     if (app.ended())
         return;
-    if (stored(m, "LGEOPath", kNotInstalled) != kNotInstalled) {
+    if (stored(m, setting::kLGEOPath) != kNotInstalled) {
         m.Chk_LGEO.setEnabled(true);
         bool missing = false;
         for (const char* table : {"L2P_ELMT.TAB", "L2P_COLR.TAB", "L2P_PTRN.TAB"})

@@ -23,19 +23,17 @@ void CenterOverWindow(Form& form, const Form& owner) {
               std::max(0, o.top + (o.height - r.height) / 2));
 }
 
-void rememberPlace(const Form& form, SettingsStore& store, const std::string& app) {
+std::string placeText(const Form& form) {
     const Rect& r = form.rect();
-    store.save(app, "Windows", form.name(),
-               std::to_string(r.left) + "," + std::to_string(r.top) + "," +
-                   std::to_string(form.currentClientWidth()) + "," +
-                   std::to_string(form.currentClientHeight()));
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+           std::to_string(form.currentClientWidth()) + "," +
+           std::to_string(form.currentClientHeight());
 }
 
-bool restorePlace(Form& form, SettingsStore& store, const std::string& app, WindowSystem& windows) {
-    const std::string text = store.get(app, "Windows", form.name(), "");
+bool restorePlace(Form& form, const std::string& place, WindowSystem& windows) {
     int values[4] = {};
-    const char* p = text.data();
-    const char* end = text.data() + text.size();
+    const char* p = place.data();
+    const char* end = place.data() + place.size();
     for (int i = 0; i < 4; ++i) {
         const auto [next, ec] = std::from_chars(p, end, values[i]);
         if (ec != std::errc() || (i < 3 ? next == end || *next != ',' : next != end))

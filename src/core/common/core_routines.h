@@ -12,12 +12,12 @@ class WindowSystem;
 
 void CenterOnScreen(Form& form, WindowSystem& windows);
 void CenterOverWindow(Form& form, const Form& owner);
-// A sizeable window's place and client size, kept in the settings store
-// (section "Windows", key the form's name) between runs.
-void rememberPlace(const Form& form, SettingsStore& store, const std::string& app);
-// Puts the window where it was remembered, inside the screen; false when
-// nothing usable was remembered.
-bool restorePlace(Form& form, SettingsStore& store, const std::string& app, WindowSystem& windows);
+// A sizeable window's place and client size as kept between runs:
+// "left,top,width,height".
+std::string placeText(const Form& form);
+// Puts the window where placeText said, inside the screen; false when the
+// text holds no usable place.
+bool restorePlace(Form& form, const std::string& place, WindowSystem& windows);
 
 // A value field governed by a check box: enabled and white while the box is
 // ticked, disabled and grey while it is not; its text stays either way.

@@ -154,7 +154,7 @@ void BrickpovPicture::copy() {
 }
 
 void BrickpovPicture::Form_Unload() {
-    rememberPlace(*this, m_app.platform().settings, kAppName);
+    saveSetting(m_app.platform().settings, setting::windowPlace(name()), placeText(*this));
     Tmr_Play.setEnabled(false);
 }
 
@@ -163,7 +163,10 @@ void showPictures(App& app, const std::vector<std::string>& paths, bool missingP
     const bool first = !window.visible();
     window.Img_Picture.setValue(0);
     window.setPictures(paths, missingParts);
-    if (first && !restorePlace(window, app.platform().settings, kAppName, app.platform().windows))
+    if (first &&
+        !restorePlace(window,
+                      readSetting(app.platform().settings, setting::windowPlace(window.name())),
+                      app.platform().windows))
         CenterOverWindow(window, app.main());
     window.show(false);
 }

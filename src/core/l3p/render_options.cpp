@@ -154,8 +154,7 @@ BrickpovRenderOptions::BrickpovRenderOptions(App& app)
         Txt_Height.setText(std::to_string(size->second));
     };
     Chk_PovWindow.onClick = [this] {
-        m_app.platform().settings.save(kAppName, "Render", "POVRayWindow",
-                                       Chk_PovWindow.value() == 1 ? "1" : "0");
+        saveSetting(m_app.platform().settings, setting::kPovRayWindow, Chk_PovWindow.value() == 1);
     };
 }
 
@@ -189,7 +188,7 @@ void Btn_RenderOptions_Click(BrickpovMain& m) {
 }
 
 bool povrayWindowChosen(SettingsStore& store) {
-    return store.get(kAppName, "Render", "POVRayWindow", "1") != "0";
+    return readSetting(store, setting::kPovRayWindow);
 }
 
 RenderSettings renderSettingsOf(const BrickpovRenderOptions& r) {

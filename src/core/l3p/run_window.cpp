@@ -88,7 +88,8 @@ void BrickpovRun::beginRun(const std::string& modelName) {
     Btn_Cancel.setEnabled(true);
     Tmr_Run.setEnabled(true);
     if (!visible() &&
-        !restorePlace(*this, m_app.platform().settings, kAppName, m_app.platform().windows)) {
+        !restorePlace(*this, readSetting(m_app.platform().settings, setting::windowPlace(name())),
+                      m_app.platform().windows)) {
         // Beside the main window, on the side where the screen has room;
         // with room on neither, against the edge of the wider side.
         const Rect& main = m_app.main().rect();
@@ -262,7 +263,7 @@ bool BrickpovRun::Form_QueryUnload() {
 }
 
 void BrickpovRun::Form_Unload() {
-    rememberPlace(*this, m_app.platform().settings, kAppName);
+    saveSetting(m_app.platform().settings, setting::windowPlace(name()), placeText(*this));
     m_cancelled = m_cancelled || m_active;
     onProgramEnded = nullptr;
     // Dropping the program ends it and everything it started.

@@ -110,12 +110,12 @@ namespace {
 
 // The scene dialogs open in the folder of the scene opened or saved last.
 std::string sceneFolder(BrickpovMain& m) {
-    const std::string stored = m.platform().settings.get(kAppName, "Paths", "SceneFolder", "");
+    const std::string stored = readSetting(m.platform().settings, setting::kSceneFolder);
     return !stored.empty() && m.platform().files.folderExists(stored) ? stored : m.L3PPath;
 }
 
 void rememberSceneFolder(BrickpovMain& m, const std::string& path) {
-    m.platform().settings.save(kAppName, "Paths", "SceneFolder", folderPart(path));
+    saveSetting(m.platform().settings, setting::kSceneFolder, folderPart(path));
 }
 
 // A name typed without an extension gets the scene files' own; a file of

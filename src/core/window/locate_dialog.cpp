@@ -131,7 +131,7 @@ void BrickpovLocate::Dir_Locate_Change() {
         // A native build is named without an extension.
         for (const char* name : {"L3P.exe", "L3P16.exe", "l3p", kOurConverter}) {
             if (holds(name)) {
-                store.save(kAppName, "Paths", "EXEName", name);
+                saveSetting(store, setting::kEXEName, name);
                 found = true;
                 break;
             }
@@ -153,11 +153,11 @@ void BrickpovLocate::Btn_OK_Click() {
     const std::string folder = AddBackslash(Dir_Locate.path());
     SettingsStore& store = m_app.platform().settings;
     if (beginsWith(sought, "L3P"))
-        store.save(kAppName, "Paths", "L3PPath", folder);
+        saveSetting(store, setting::kL3PPath, folder);
     else if (beginsWith(sought, "LEdit"))
-        store.save(kAppName, "Paths", "LDrawPath", folder);
+        saveSetting(store, setting::kLDrawPath, folder);
     else if (beginsWith(sought, "lg_"))
-        store.save(kAppName, "Paths", "LGEOPath", folder);
+        saveSetting(store, setting::kLGEOPath, folder);
     // The hand-over must also run when the folder is the one handed over
     // before (L3P and LEdit in one folder), where setting it raises nothing.
     Control& hidden = m_app.main().Dir_Hidden;
@@ -179,7 +179,7 @@ void BrickpovLocate::Btn_Cancel_Click() {
                    "LGEO Substitution will now be disabled";
         m_app.platform().dialogs.messageBox(box);
         m_app.main().Chk_LGEO.setEnabled(false);
-        m_app.platform().settings.save(kAppName, "Paths", "LGEOPath", kNotInstalled);
+        saveSetting(m_app.platform().settings, setting::kLGEOPath, kNotInstalled);
         unload();
         return;
     }
@@ -236,7 +236,7 @@ void Dir_Hidden_Change(BrickpovMain& m) {
     const std::string folder = AddBackslash(m.Dir_Hidden.path());
     if (beginsWith(sought, "L3P")) {
         m.L3PPath = folder;
-        m.EXEName = m.platform().settings.get(kAppName, "Paths", "EXEName", "L3P.exe");
+        m.EXEName = readSetting(m.platform().settings, setting::kEXEName);
     } else if (beginsWith(sought, "LEdit")) {
         m.LDrawPath = folder;
     } else if (beginsWith(sought, "lg_")) {

@@ -12,17 +12,11 @@
 
 namespace bp {
 
-namespace {
-std::string keyOf(const PresetList& p, int n) {
-    return p.keyPrefix + std::to_string(n);
-}
-} // namespace
-
 void loadUserPresets(
     SettingsStore& store, const PresetList& p,
     const std::function<std::optional<std::string>(int slot, const std::string& record)>& read) {
     for (int n = 0; n < p.max - p.builtIn; ++n) {
-        const std::string record = store.get(kAppName, p.section, keyOf(p, n), "");
+        const std::string record = readSetting(store, p.record(n));
         if (record.empty())
             return;
         const auto name = read(p.builtIn + n, record);
@@ -35,7 +29,7 @@ void loadUserPresets(
 void saveUserPresets(SettingsStore& store, const PresetList& p,
                      const std::function<std::string(int slot)>& record) {
     for (int n = 0; n + p.builtIn < p.list.listCount(); ++n)
-        store.save(kAppName, p.section, keyOf(p, n), record(p.builtIn + n));
+        saveSetting(store, p.record(n), record(p.builtIn + n));
 }
 
 void saveNewPreset(BrickpovMain& m, const PresetList& p,
@@ -72,9 +66,8 @@ void deletePreset(BrickpovMain& m, const PresetList& p,
     m.runHandler("Delete", [&] { list.removeItem(r); });
     // The highest key in use before the deletion; SaveSettings rewrites the
     // others from the moved slots.
-    m.runHandler("Delete", [&] {
-        m.platform().settings.remove(kAppName, p.section, keyOf(p, c - p.builtIn - 1));
-    });
+    m.runHandler("Delete",
+                 [&] { removeSetting(m.platform().settings, p.record(c - p.builtIn - 1)); });
     BuildCommandLine(m);
 }
 

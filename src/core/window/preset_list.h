@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/window/settings.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,14 +13,13 @@ class Control;
 class SettingsStore;
 
 // A list of presets: the built-in ones first, then the user's, which the
-// settings store keeps as records "<keyPrefix>0", "<keyPrefix>1"... of one
-// section. Entry n of the list uses slot n of a table its feature holds.
+// settings store keeps as numbered records. Entry n of the list uses slot n
+// of a table its feature holds.
 struct PresetList {
     Control& list;
     int builtIn;
-    int max; // entries in all, the built-in ones included
-    const char* section;
-    const char* keyPrefix;
+    int max;                               // entries in all, the built-in ones included
+    Setting<std::string> (*record)(int n); // the store's record of user entry n
     // The New Preset dialog's caption and the name it proposes; shown modally
     // or, where a pending "Save As" keeps its slot filled meanwhile, not.
     const char* caption;

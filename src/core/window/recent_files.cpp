@@ -12,20 +12,13 @@ namespace {
 // The list keeps a few more files than the menu shows, so that an entry that
 // is opened again does not push an older one out of reach.
 constexpr int kRemembered = 10;
-
-std::string section(const std::string& extension) {
-    return "Recent " + extension;
-}
-std::string key(int i) {
-    return "File " + std::to_string(i);
-}
 } // namespace
 
 std::vector<std::string> GetRecentFiles(SettingsStore& store, const std::string& extension,
                                         int count) {
     std::vector<std::string> files;
     for (int i = 0; i < kRemembered && static_cast<int>(files.size()) < count; ++i) {
-        std::string path = store.get(kAppName, section(extension), key(i), "");
+        std::string path = readSetting(store, setting::recentFile(extension, i));
         if (path.empty())
             break;
         files.push_back(std::move(path));
@@ -45,7 +38,7 @@ void addRecentFile(SettingsStore& store, const std::string& extension, const std
     // Each save may rewrite the whole store: only the entries that moved.
     for (std::size_t i = 0; i < files.size(); ++i)
         if (files[i] != old[i])
-            store.save(kAppName, section(extension), key(static_cast<int>(i)), files[i]);
+            saveSetting(store, setting::recentFile(extension, static_cast<int>(i)), files[i]);
 }
 
 void noteRecentScene(BrickpovMain& m, const std::string& path) {

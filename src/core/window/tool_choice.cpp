@@ -60,7 +60,7 @@ void Mnu_ChoosePovRay_Click(BrickpovMain& m) {
         return;
     }
     m.PovRayProgram = *chosen;
-    m.platform().settings.save(kAppName, "Paths", "PovRayProgram", *chosen);
+    saveSetting(m.platform().settings, setting::kPovRayProgram, *chosen);
     m.Chk_Render.setEnabled(true);
 }
 
@@ -90,8 +90,8 @@ bool useOurConverter(BrickpovMain& m, bool remember) {
     m.EXEName = kOurConverter;
     if (remember) {
         SettingsStore& store = m.platform().settings;
-        store.save(kAppName, "Paths", "L3PPath", m.L3PPath);
-        store.save(kAppName, "Paths", "EXEName", m.EXEName);
+        saveSetting(store, setting::kL3PPath, m.L3PPath);
+        saveSetting(store, setting::kEXEName, m.EXEName);
     }
     return true;
 }
@@ -108,7 +108,7 @@ std::optional<std::string> sampleLibraryFolder(FileSystem& files) {
 }
 
 std::optional<std::string> storedPovRay(BrickpovMain& m) {
-    const std::string chosen = m.platform().settings.get(kAppName, "Paths", "PovRayProgram", "");
+    const std::string chosen = readSetting(m.platform().settings, setting::kPovRayProgram);
     if (chosen.empty() || !m.platform().files.fileExists(chosen))
         return std::nullopt;
     return chosen;
