@@ -1,21 +1,18 @@
 #include "core/camera/view_presets.h"
 
 #include "core/common/numbers.h"
+#include "core/options/built_in_presets.h"
 #include "core/platform/platform.h"
 #include "core/window/command_line.h"
 #include "core/window/new_preset_dialog.h"
+
+#include <iterator>
 
 namespace bp {
 
 namespace {
 
-struct BuiltInView {
-    float latitude, longitude;
-};
-// Above and below stop short of the poles.
-constexpr BuiltInView kBuiltIn[kBuiltInViews] = {{45, 45},    {45, -45},   {45, 135}, {45, -135},
-                                                 {0, 0},      {0, 180},    {0, 90},   {0, -90},
-                                                 {89.99f, 0}, {-89.99f, 0}};
+static_assert(std::size(kBuiltInViewAngles) == kBuiltInViews);
 
 std::array<float, 9>& row(BrickpovMain& m, int r) {
     return m.viewPresets.at(static_cast<std::size_t>(r));
@@ -68,8 +65,8 @@ PresetList viewPresetList(BrickpovMain& m) {
 
 void LoadViewPresets(BrickpovMain& m) {
     for (int r = 0; r < kBuiltInViews; ++r) {
-        row(m, r)[0] = kBuiltIn[r].latitude;
-        row(m, r)[1] = kBuiltIn[r].longitude;
+        row(m, r)[0] = kBuiltInViewAngles[r].latitude;
+        row(m, r)[1] = kBuiltInViewAngles[r].longitude;
     }
     loadUserPresets(m.platform().settings, viewPresetList(m),
                     [&m](int slot, const std::string& record) -> std::optional<std::string> {

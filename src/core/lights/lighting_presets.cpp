@@ -2,6 +2,7 @@
 
 #include "core/common/numbers.h"
 #include "core/lights/light_table.h"
+#include "core/options/built_in_presets.h"
 #include "core/platform/platform.h"
 #include "core/window/command_line.h"
 #include "core/window/new_preset_dialog.h"
@@ -95,14 +96,11 @@ PresetList lightingPresetList(BrickpovMain& m) {
 }
 
 void LoadLightingPresets(BrickpovMain& m) {
-    const float positions[3][3][3] = {{{45, 0, 0}, {30, 120, 0}, {60, -120, 0}},
-                                      {{45, 0, 0}, {30, 120, 0}, {0, 0, 0}},
-                                      {{45, 0, 0}, {0, 0, 0}, {0, 0, 0}}};
     for (int p = 0; p < kBuiltInSchemes; ++p)
         for (int l = 0; l < 3; ++l)
             for (int v = 0; v < 3; ++v)
                 preset(m, p).light(l + 1).position[static_cast<std::size_t>(v)] =
-                    positions[p][l][v];
+                    kBuiltInSchemePositions[p][l][v];
     for (int l = 1; l <= kLights; ++l) {
         m.lights.light(l).colour = {1, 1, 1};
         for (auto& p : m.lightPresets)

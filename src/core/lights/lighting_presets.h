@@ -1,13 +1,15 @@
 #pragma once
 
+#include "core/options/built_in_presets.h"
 #include "core/window/brickpov_main.h"
 #include "core/window/preset_list.h"
 
+#include <iterator>
 #include <string>
 
 namespace bp {
 
-inline constexpr int kBuiltInSchemes = 3;
+inline constexpr int kBuiltInSchemes = static_cast<int>(std::size(kBuiltInSchemePositions));
 inline constexpr int kMaxSchemes = kLightPresets;
 
 // Fills the built-in schemes, whitens every light, and reads the user's

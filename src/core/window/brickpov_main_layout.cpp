@@ -3,7 +3,7 @@
 
 #include "core/window/app.h"
 #include "core/window/brickpov_main.h"
-#include "core/window/color_list.h"
+#include "core/options/color_list.h"
 
 #include <initializer_list>
 
