@@ -14,6 +14,7 @@
 #include "core/window/locate_dialog.h"
 #include "core/window/recent_files.h"
 #include "core/window/settings.h"
+#include "core/window/start_folders.h"
 #include "core/window/tool_choice.h"
 
 #include <cstdlib>
@@ -47,58 +48,16 @@ std::string stored(BrickpovMain& m, const Setting<std::string>& s) {
 }
 
 void restoreFolder(BrickpovMain& m, std::string& field, const Setting<std::string>& s) {
-    const std::string programFolder = AddBackslash(m.platform().files.programFolder());
-    field = stored(m, s);
-    // An empty value names no folder; it would be read as the root.
-    if (field.empty() || !FolderExists(m.platform().files, field))
-        field = programFolder;
-    else
-        field = AddBackslash(field);
-}
-
-// A library in one of the places a Linux user keeps one, the last name in
-// any letter case.
-std::optional<std::string> libraryInUsualPlace(FileSystem& files) {
-    const std::string home = files.homeFolder();
-    std::vector<std::pair<std::string, const char*>> places;
-    if (!home.empty())
-        places = {{home, "ldraw"}, {home, ".ldraw"}, {home + ".local/share/", "ldraw"}};
-    places.emplace_back("/usr/share/", "ldraw");
-    places.emplace_back("/usr/local/share/", "ldraw");
-    for (const auto& [parent, name] : places) {
-        const auto found = files.findNoCase(parent, name);
-        if (found && isLDrawLibrary(files, parent + *found))
-            return AddBackslash(parent + *found);
-    }
-    return std::nullopt;
+    field = restoredFolder(m.platform(), s);
 }
 
 void findLDrawFolder(BrickpovMain& m) {
-    m.LDrawPath = stored(m, setting::kLDrawPath);
-    if (!m.LDrawPath.empty())
-        return;
-    m.LDrawPath = m.platform().profile.getString("LDraw", "BaseDirectory", "", kLDrawIniRead);
-    if (m.LDrawPath.empty()) {
-        // The LDraw tools on this system name the library in LDRAWDIR.
-        if (const char* env = std::getenv("LDRAWDIR"))
-            m.LDrawPath = env;
-    }
-    if (!m.LDrawPath.empty()) {
-        m.LDrawPath = AddBackslash(m.LDrawPath);
-        return;
-    }
-    FileSystem& files = m.platform().files;
-    if (const auto found = libraryInUsualPlace(files)) {
-        m.LDrawPath = *found;
-    } else if (const auto sample = sampleLibraryFolder(files)) {
-        m.LDrawPath = *sample;
-        m.tellSampleLibrary = true;
-    } else {
-        m.LDrawPath = files.programFolder();
-        return;
-    }
+    const LibraryFolder library = findLibraryFolder(m.platform());
+    m.LDrawPath = library.path;
+    m.tellSampleLibrary = library.sample;
     // The converter finds the library through LDraw.ini.
-    writeLibraryFolders(m);
+    if (library.found)
+        writeLibraryFolders(m);
 }
 
 // The output folder must be one the user can write to: an installed
@@ -132,7 +91,7 @@ void ownOutputFolders(BrickpovMain& m) {
 }
 
 void checkPovRay(BrickpovMain& m) {
-    m.PovRayProgram = storedPovRay(m).value_or(m.platform().programs.povrayProgram());
+    m.PovRayProgram = povrayProgramOf(m.platform());
     std::string program = m.PovRayProgram;
     if (!program.empty() && FileExistsIn(m.platform().files, program, ""))
         return;
@@ -239,14 +198,7 @@ void loadMainWindow(BrickpovMain& m) {
     m.runHandler("Form_Load", [&] { findLDrawFolder(m); });
     m.runHandler("Form_Load", [&] { ownOutputFolders(m); });
     m.runHandler("Form_Load", [&] { m.EXEName = stored(m, setting::kEXEName); });
-    m.runHandler("Form_Load", [&] {
-        m.LGEOPath = stored(m, setting::kLGEOPath);
-        if (m.LGEOPath.empty() ||
-            (m.LGEOPath != kNotInstalled && !FolderExists(m.platform().files, m.LGEOPath)))
-            m.LGEOPath = kNotInstalled;
-        else if (m.LGEOPath != kNotInstalled)
-            m.LGEOPath = AddBackslash(m.LGEOPath);
-    });
+    m.runHandler("Form_Load", [&] { m.LGEOPath = storedLGEOFolder(m.platform()); });
     m.runHandler("Form_Load", [&] { LoadViewPresets(m); });
     m.runHandler("Form_Load", [&] { LoadLightingPresets(m); });
     m.runHandler("Form_Load", [&] { checkPovRay(m); });

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <initializer_list>
+#include <istream>
 #include <optional>
 
 namespace bp {
@@ -251,6 +252,15 @@ class SceneReader {
 };
 
 } // namespace
+
+std::string sceneFileText(std::istream& in) {
+    constexpr std::size_t kMaxSceneBytes = 64 * 1024 * 1024;
+    std::string text;
+    char block[64 * 1024];
+    while (text.size() < kMaxSceneBytes && in.read(block, sizeof block).gcount() > 0)
+        text.append(block, static_cast<std::size_t>(in.gcount()));
+    return text;
+}
 
 Scene readScene(std::string_view text) {
     return SceneReader(text).read();

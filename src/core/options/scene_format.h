@@ -3,6 +3,7 @@
 #include "core/options/options.h"
 
 #include <array>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,11 @@ struct Scene {
 
     bool operator==(const Scene&) const = default;
 };
+
+// A scene file's text from an open file. A scene is a few kilobytes; of a
+// larger file only the first 64 MB are read, which decide as well as the
+// whole would that it is no scene.
+std::string sceneFileText(std::istream& in);
 
 // Reads a scene file's text. Fields are separated by "," or a line end and
 // may be quoted (a doubled quote inside stands for one); numbers are read

@@ -9,6 +9,7 @@
 #include "core/window/command_line.h"
 #include "core/window/recent_files.h"
 #include "core/window/settings.h"
+#include "core/window/start_folders.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,18 +22,6 @@ namespace bp {
 namespace {
 
 constexpr const char* kSceneFilter = "Brickpov .BPS, (*.bps)|*.bps";
-
-// A scene is a few kilobytes; a larger file is no scene, and its first part
-// decides that as well as the whole would.
-constexpr std::size_t kMaxSceneBytes = 64 * 1024 * 1024;
-
-std::string readUpTo(std::ifstream& in, std::size_t limit) {
-    std::string text;
-    char block[64 * 1024];
-    while (text.size() < limit && in.read(block, sizeof block).gcount() > 0)
-        text.append(block, static_cast<std::size_t>(in.gcount()));
-    return text;
-}
 
 } // namespace
 
@@ -67,7 +56,7 @@ bool LoadScene(BrickpovMain& m, const std::string& path) {
                     MsgIcon::Critical);
         return false;
     }
-    const Scene scene = readScene(readUpTo(in, kMaxSceneBytes));
+    const Scene scene = readScene(sceneFileText(in));
     const bool applied = m.applyScene(scene);
     if (applied && scene.end == SceneEnd::Ended)
         showMessage(m.platform(), "File Error",
@@ -82,26 +71,8 @@ bool LoadScene(BrickpovMain& m, const std::string& path) {
     return applied && scene.end == SceneEnd::Whole;
 }
 
-std::optional<std::string> defaultScenePath(BrickpovMain& m) {
-    FileSystem& files = m.platform().files;
-    // Beside the program, where a user may put one of their own, else where
-    // an installed program keeps its data (bin/../share/brickpov).
-    const std::string programFolder = AddBackslash(files.programFolder());
-    for (std::string folder : {programFolder, programFolder + "../share/brickpov/"}) {
-        if (!FileExistsIn(files, folder, "Default.BPS"))
-            continue;
-        // The name is found without regard to case; open it as it is stored.
-        // A folder or a pipe of that name is no scene the user asked for.
-        const auto name = files.findNoCase(AddBackslash(folder), "Default.BPS");
-        const std::string path = AddBackslash(folder) + name.value_or("Default.BPS");
-        if (files.isOrdinaryFile(path))
-            return path;
-    }
-    return std::nullopt;
-}
-
 void LoadDefaultScene(BrickpovMain& m) {
-    if (const auto path = defaultScenePath(m))
+    if (const auto path = defaultScenePath(m.platform().files))
         LoadScene(m, *path);
     m.DefaultSceneLoaded = true;
 }

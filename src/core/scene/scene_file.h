@@ -20,10 +20,6 @@ bool SaveScene(BrickpovMain& m, const std::string& path);
 // The text a scene holds for the current state.
 std::string sceneText(BrickpovMain& m);
 
-// Where the default scene is: beside the program, else where an installed
-// program keeps its data; nullopt when there is none.
-std::optional<std::string> defaultScenePath(BrickpovMain& m);
-
 // Applies Default.BPS from the program's folder once per run.
 void LoadDefaultScene(BrickpovMain& m);
 

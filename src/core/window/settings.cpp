@@ -13,18 +13,22 @@ void noteRunModel(BrickpovMain& m) {
 }
 
 void writeLibraryFolders(BrickpovMain& m) {
-    ProfileFile& ini = m.platform().profile;
+    writeLibraryFolders(m.platform(), m.LDrawPath, m.LGEOPath);
+}
+
+void writeLibraryFolders(Platform& p, const std::string& ldraw, const std::string& lgeo) {
+    ProfileFile& ini = p.profile;
     std::string why; // of the first write that failed
     auto write = [&](const char* key, const std::string& value) {
         std::string reason;
         if (!ini.writeString("LDraw", key, value, kLDrawIniWrite, &reason) && why.empty())
             why = reason.empty() ? std::string(kLDrawIniWrite) : reason;
     };
-    write("BaseDirectory", StripBackslash(m.LDrawPath));
-    if (!m.LGEOPath.empty() && m.LGEOPath != kNotInstalled)
-        write("LgeoDirectory", m.LGEOPath.substr(0, m.LGEOPath.size() - 1));
+    write("BaseDirectory", StripBackslash(ldraw));
+    if (!lgeo.empty() && lgeo != kNotInstalled)
+        write("LgeoDirectory", lgeo.substr(0, lgeo.size() - 1));
     if (!why.empty())
-        showMessage(m.platform(), "Settings Not Kept",
+        showMessage(p, "Settings Not Kept",
                     "The library folders could not be written to " + why + ".",
                     MsgIcon::Exclamation);
 }

@@ -87,6 +87,7 @@ void noteRunModel(BrickpovMain& m);
 // Writes the library folders to LDraw.ini, where the converter finds them;
 // a failed write is told.
 void writeLibraryFolders(BrickpovMain& m);
+void writeLibraryFolders(Platform& p, const std::string& ldraw, const std::string& lgeo);
 
 // The settings store as the program uses it: the first time the store cannot
 // keep the settings, the user is told why; the program goes on with them in

@@ -107,13 +107,6 @@ std::optional<std::string> sampleLibraryFolder(FileSystem& files) {
     return AddBackslash(std::filesystem::path(folder).lexically_normal().string());
 }
 
-std::optional<std::string> storedPovRay(BrickpovMain& m) {
-    const std::string chosen = readSetting(m.platform().settings, setting::kPovRayProgram);
-    if (chosen.empty() || !m.platform().files.fileExists(chosen))
-        return std::nullopt;
-    return chosen;
-}
-
 void wireToolChoices(BrickpovMain& m) {
     m.Mnu_ChooseL3P.onClick = [&m] { Mnu_ChooseL3P_Click(m); };
     m.Mnu_UseOurConverter.onClick = [&m] { Mnu_UseOurConverter_Click(m); };
@@ -122,10 +115,14 @@ void wireToolChoices(BrickpovMain& m) {
 }
 
 std::string l3pProgram(BrickpovMain& m) {
-    const std::string folder = AddBackslash(m.L3PPath);
+    return l3pProgram(m.platform().files, m.L3PPath, m.EXEName);
+}
+
+std::string l3pProgram(FileSystem& files, const std::string& l3pFolder, const std::string& name) {
+    const std::string folder = AddBackslash(l3pFolder);
     // The name may be stored in another case than the file on disk has.
-    const auto stored = m.platform().files.findNoCase(folder, m.EXEName);
-    return folder + (stored ? *stored : m.EXEName);
+    const auto stored = files.findNoCase(folder, name);
+    return folder + (stored ? *stored : name);
 }
 
 } // namespace bp

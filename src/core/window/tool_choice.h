@@ -20,6 +20,7 @@ std::string converterName(const BrickpovMain& m);
 
 // The L3P program file: the L3P folder and the program's name as stored on disk.
 std::string l3pProgram(BrickpovMain& m);
+std::string l3pProgram(FileSystem& files, const std::string& folder, const std::string& name);
 
 // The folder of our converter: beside the program when installed, else in
 // the build tree (src/converter beside src/gui or src/driver).
@@ -37,9 +38,6 @@ bool isLDrawLibrary(FileSystem& files, const std::string& folder);
 // The sample of the LDraw library installed with Brickpov
 // (bin/../share/brickpov/ldraw), when it is there.
 std::optional<std::string> sampleLibraryFolder(FileSystem& files);
-
-// The POV-Ray the user chose before, when it is still there.
-std::optional<std::string> storedPovRay(BrickpovMain& m);
 
 void wireToolChoices(BrickpovMain& m);
 

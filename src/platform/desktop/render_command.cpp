@@ -1,9 +1,6 @@
-#include "core/app/render_command.h"
+#include "core/batch/render_command.h"
 #include "core/batch/batch_render.h"
 #include "core/common/file_routines.h"
-#include "core/window/app.h"
-#include "core/window/brickpov_main.h"
-#include "core/window/tool_choice.h"
 #include "platform/desktop/desktop_platform.h"
 #include "platform/desktop/posix_io.h"
 
@@ -29,8 +26,8 @@ class HeadlessDialogs : public Dialogs {
     std::optional<Rgb> colorDialog(Rgb) override { return {}; }
 };
 
-// The window model runs with no window: forms are never on a screen and
-// timers never fire, since a batch never waits on them.
+// No window is made; a failure the core reports as a handler's goes to
+// standard error.
 class HeadlessWindows : public WindowSystem {
   public:
     void showForm(Form&, bool) override {}
@@ -70,22 +67,6 @@ std::string ourConverter(FileSystem& files) {
     return findOnPath("brickpov-convert").value_or(std::string());
 }
 
-// The L3P the window would start, under the name start-up settles on.
-std::string usersL3P(BrickpovMain& m) {
-    FileSystem& files = m.platform().files;
-    m.L3PPath = AddBackslash(m.L3PPath);
-    if (m.EXEName.empty() || !FileExistsIn(files, m.L3PPath, m.EXEName)) {
-        for (const char* name : {"L3P.exe", "L3P16.exe", "l3p"})
-            if (FileExistsIn(files, m.L3PPath, name)) {
-                m.EXEName = name;
-                break;
-            }
-    }
-    if (!FileExistsIn(files, m.L3PPath, m.EXEName))
-        return {};
-    return l3pProgram(m);
-}
-
 } // namespace
 
 int runRenderCommand(const std::vector<std::string>& args) {
@@ -114,14 +95,12 @@ int runRenderCommand(const std::vector<std::string>& args) {
         HeadlessWindows windows;
         HeadlessDialogs dialogs;
         Platform platform{dialogs, settings, profile, programs, files, windows};
-        App app(platform);
-        BrickpovMain& m = app.main();
-        // The window's start-up, without its activation: the stored folders,
-        // presets and POV-Ray, as the window has them before a scene opens.
-        m.load();
+        // The stored folders and tools, as the window has them before a
+        // scene opens.
+        const RenderStart start = renderStart(platform);
         RenderTools tools;
-        tools.converter = portable(request.useL3P ? usersL3P(m) : ourConverter(files));
-        tools.povray = portable(m.PovRayProgram);
+        tools.converter = portable(request.useL3P ? start.usersL3P : ourConverter(files));
+        tools.povray = portable(start.povray);
         // SIGINT and SIGTERM (blocked above) are waited for by a thread of
         // their own; they stop the run, whose summary is printed before the exit.
         std::stop_source stopper;
@@ -138,7 +117,7 @@ int runRenderCommand(const std::vector<std::string>& args) {
                 }
             }
         });
-        const int status = renderCommand(m, request, tools, std::cout, std::cerr,
+        const int status = renderCommand(platform, start, request, tools, std::cout, std::cerr,
                                          ::isatty(STDERR_FILENO) != 0, stopper.get_token());
         watcher.request_stop();
         watcher.join();
