@@ -32,8 +32,9 @@ QFont formFont() {
 
 } // namespace
 
-FormView::FormView(bp::Form& form, QWidget* owner)
-    : QWidget(owner), m_form(&form), m_twips(Twips::forScreen(owner ? owner->screen() : nullptr)) {
+FormView::FormView(bp::Form& form, QWidget* owner, QPointer<FormView>& lastActive)
+    : QWidget(owner), m_lastActive(lastActive), m_form(&form),
+      m_twips(Twips::forScreen(owner ? owner->screen() : nullptr)) {
     // A fixed border without a maximise button; windows that belong to
     // another window are dialogs over it.
     Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -246,16 +247,9 @@ void FormView::focusChanged(bp::Form&, bp::Control* control) {
     m_applyingFocus = false;
 }
 
-namespace {
-// The form window that was active last. A form is activated when it takes
-// over from another form window, not when the focus comes back to it from a
-// message box, a common dialog or another program.
-QPointer<FormView> s_lastActive;
-} // namespace
-
 bool FormView::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && m_form && s_lastActive != this) {
-        s_lastActive = this;
+    if (event->type() == QEvent::WindowActivate && m_form && m_lastActive != this) {
+        m_lastActive = this;
         m_form->activate();
     }
     return QWidget::event(event);

@@ -3,6 +3,7 @@
 #include "core/ui/form.h"
 #include "gui/qt_convert.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <map>
@@ -22,7 +23,11 @@ class ControlBinding;
 class FormView : public QWidget, public bp::FormObserver {
   public:
     // owner: the window this one belongs to (null for the main window).
-    FormView(bp::Form& form, QWidget* owner);
+    // lastActive: the form window that was active last, shared by the
+    // program's views. A form is activated when it takes over from another
+    // form window, not when the focus comes back to it from a message box, a
+    // common dialog or another program.
+    FormView(bp::Form& form, QWidget* owner, QPointer<FormView>& lastActive);
     ~FormView() override;
 
     // The form while the view is attached to it, else null.
@@ -64,6 +69,7 @@ class FormView : public QWidget, public bp::FormObserver {
     void pressButton(bool defaultButton);
     ControlBinding* bindingOf(const bp::Control* control) const;
 
+    QPointer<FormView>& m_lastActive;
     bp::Form* m_form;
     Twips m_twips;
     QWidget* m_client = nullptr;

@@ -71,7 +71,7 @@ FormView* QtWindowSystem::viewFor(bp::Form& form) {
     if (!m_main)
         m_main = &form;
     QWidget* owner = &form == m_main ? nullptr : viewOf(*m_main);
-    auto* view = new FormView(form, owner);
+    auto* view = new FormView(form, owner, m_lastActive);
     m_views[&form] = view;
     return view;
 }

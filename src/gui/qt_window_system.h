@@ -67,6 +67,7 @@ class QtWindowSystem : public bp::WindowSystem {
     bool m_busy = false;
     bp::Form* m_main = nullptr;
     QTimer* m_wake = nullptr;
+    QPointer<FormView> m_lastActive;
     std::function<void()> m_openPreview;
 };
 
