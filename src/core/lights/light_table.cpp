@@ -3,6 +3,7 @@
 #include "core/common/core_routines.h"
 #include "core/common/numbers.h"
 #include "core/lights/colours.h"
+#include "core/options/option_rules.h"
 #include "core/window/brickpov_main.h"
 #include "core/window/command_line.h"
 
@@ -71,12 +72,7 @@ void Chk_LG_Click(BrickpovMain& m) {
 void showCurrentLight(BrickpovMain& m) {
     const Light& light = m.lights.light(currentLight(m));
     for (int i = 0; i < 6; ++i) {
-        const float value = light.value(i + 1);
-        // The colour is shown on the 0 to 255 scale as the whole number it
-        // was typed as; one beyond the float's range shows its largest, not
-        // "inf".
-        const float shown = i < 3 ? value : toSingle(colourScale(value));
-        m.Txt_LightValue[i].setText(numberText(shown));
+        m.Txt_LightValue[i].setText(lightBoxText(i, light.value(i + 1)));
     }
 }
 
@@ -98,9 +94,7 @@ void Txt_LightValue_Change(BrickpovMain& m, int index) {
     else
         m.Btn_LightPresetSave.setEnabled(false);
 
-    const double number = leadingNumber(t[index].text());
-    float& value = m.lights.light(currentLight(m)).value(index + 1);
-    value = index < 3 ? toSingle(number) : toSingle(roundHalfEven(number / 255.0, 3));
+    m.lights.light(currentLight(m)).value(index + 1) = lightBoxValue(index, t[index].text());
     updateSwatch(m);
     BuildCommandLine(m);
 }

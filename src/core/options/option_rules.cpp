@@ -22,6 +22,16 @@ bool changes(Check& state, Check c) {
 
 } // namespace
 
+std::string lightBoxText(int index, float value) {
+    // One beyond the float's range shows its largest, not "inf".
+    return numberText(index < 3 ? value : toSingle(colourScale(value)));
+}
+
+float lightBoxValue(int index, const std::string& text) {
+    const double number = leadingNumber(text);
+    return index < 3 ? toSingle(number) : toSingle(roundHalfEven(number / 255.0, 3));
+}
+
 namespace rules {
 
 // Each mode unticks the other first; that runs the other's unticked branch,
@@ -90,18 +100,12 @@ void lightText(Options& o, LightBoxes& b, int index, const std::string& text) {
     b.texts[i] = text;
     if (i < 3)
         o.lightPosition[i] = text;
-    const double number = leadingNumber(text);
-    o.lights.light(b.light).value(index + 1) =
-        i < 3 ? toSingle(number) : toSingle(roundHalfEven(number / 255.0, 3));
+    o.lights.light(b.light).value(index + 1) = lightBoxValue(index, text);
 }
 
 void showLight(Options& o, LightBoxes& b) {
-    for (int i = 0; i < 6; ++i) {
-        const float value = o.lights.light(b.light).value(i + 1);
-        // A colour shows on the 0 to 255 scale; one beyond the float's range
-        // shows its largest, not "inf".
-        lightText(o, b, i, numberText(i < 3 ? value : toSingle(colourScale(value))));
-    }
+    for (int i = 0; i < 6; ++i)
+        lightText(o, b, i, lightBoxText(i, o.lights.light(b.light).value(i + 1)));
 }
 
 void colourText(Options& o, const std::string& text) {

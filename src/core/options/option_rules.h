@@ -17,6 +17,14 @@ struct LightBoxes {
     bool operator==(const LightBoxes&) const = default;
 };
 
+// The text a light box shows for a value of the shown light (box 0 to 5:
+// position, then colour): a colour on the 0 to 255 scale, as the whole number
+// it was typed as where it was one.
+std::string lightBoxText(int index, float value);
+// What a light box's text stores: a position as read, a colour from the 0 to
+// 255 scale to a fraction with three decimals.
+float lightBoxValue(int index, const std::string& text);
+
 // What a tick, a text or a choice implies for the other options, as the
 // window's handlers do it. Each takes the new state of one control and
 // changes nothing when it is the state already there (a control raises its
