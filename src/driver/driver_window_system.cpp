@@ -77,6 +77,7 @@ void DriverWindowSystem::reportEnd() {
     if (!m_ended || m_endReported)
         return;
     m_endReported = true;
+    setBusy(false);
     m_out.line("! end");
 }
 

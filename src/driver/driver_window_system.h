@@ -56,10 +56,12 @@ class DriverWindowSystem : public WindowSystem {
     // A person activating a window: raised now, even when already active.
     void activate(Form& form);
     // Prints "! end" once the program has asked to end, as the event loop
-    // notices it: after the handler that asked has finished.
+    // notices it: after the handler that asked has finished. A busy pointer
+    // still shown goes with the program ("! busy off" first).
     void reportEnd();
 
     bool ended() const { return m_ended; }
+    bool busy() const { return m_busy; }
     Form* activeForm() const { return m_active; }
     // The innermost modal form still shown, or nullptr.
     Form* modalForm() const;

@@ -48,6 +48,11 @@ int Interpreter::run() {
 }
 
 void Interpreter::runModal(Form& form) {
+    ++m_modalDepth;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{m_modalDepth};
     for (;;) {
         beforeCommand();
         if (!form.visible())
@@ -91,6 +96,8 @@ void Interpreter::execute(const ScriptLine& line) {
     m_armed.insert(m_armed.end(), m_held.begin(), m_held.end());
     m_held.clear();
     perform(line, line.text);
+    if (m_modalDepth == 0 && m_performingHeld == 0)
+        waitWhileBusy();
     if (firstHeld != 0) {
         for (const ScriptLine& armed : m_armed)
             if (armed.number == firstHeld)
@@ -117,6 +124,11 @@ void Interpreter::performHeld() {
         m_ctx.out.capture(captured);
         --m_performingHeld;
     }
+}
+
+void Interpreter::waitWhileBusy() {
+    while (m_ctx.windows.busy() && !m_ctx.windows.ended())
+        m_ctx.windows.processEvents();
 }
 
 void Interpreter::perform(const ScriptLine& line, const std::string& command) {

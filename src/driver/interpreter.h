@@ -56,6 +56,9 @@ class Interpreter {
     // The held commands armed by the last command, performed when the
     // program processes events inside a handler.
     void performHeld();
+    // A person waits while the program is busy: events are processed (and
+    // the held commands performed) until it is no longer busy.
+    void waitWhileBusy();
 
     // What a person does (interpreter_person.cpp).
     void start(Cursor& c, int line);
@@ -114,6 +117,7 @@ class Interpreter {
     std::vector<ScriptLine> m_held; // "& " lines read, waiting for their command
     std::deque<ScriptLine> m_armed; // held lines of a running command
     int m_performingHeld = 0;
+    int m_modalDepth = 0;
 };
 
 } // namespace bp::driver

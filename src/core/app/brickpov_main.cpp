@@ -250,6 +250,11 @@ RunMonitor& runMonitor(App& app) {
     return app.form<BrickpovRun>();
 }
 
+bool runBusy(App& app) {
+    const auto* run = dynamic_cast<const BrickpovRun*>(app.findForm("BrickpovRun"));
+    return run && run->loaded() && run->busy();
+}
+
 void BrickpovMain::Form_Load() {
     loadMainWindow(*this);
 }

@@ -56,7 +56,7 @@ class FolderProgress : public RenderProgress {
 
 void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
     // One run at a time: its programs and Run L3P's would share the files.
-    if (m.runInProgress)
+    if (runBusy(m.app()))
         return;
     Platform& platform = m.platform();
     FileDialogRequest request;
@@ -82,6 +82,8 @@ void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
     }
 
     RunMonitor& monitor = runMonitor(m.app());
+    if (!monitor.makeRoomForRun())
+        return;
     monitor.beginMonitoredRun(fileNamePart(StripBackslash(folder)) + " - " + kTitle, false);
     monitor.showStep("Rendering " + std::to_string(units.size()) + " models from " + folder +
                      "...");
@@ -89,8 +91,6 @@ void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
     std::vector<UnitResult> results;
     FolderProgress progress(units);
     std::atomic<bool> done{false};
-    m.runInProgress = true;
-    platform.windows.setBusy(true);
     std::thread worker([&] {
         try {
             results = runUnits(units, batch.jobs, platform.programs, platform.files, progress);
@@ -116,8 +116,6 @@ void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
     }
     worker.join();
     showProgress();
-    platform.windows.setBusy(false);
-    m.runInProgress = false;
 
     const std::string summary = renderSummary(units, results, "models");
     monitor.endMonitoredRun(summary.substr(0, summary.find_first_of(";.:\n")) + ".");

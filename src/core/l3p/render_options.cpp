@@ -2,20 +2,14 @@
 
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
-#include "core/common/string_routines.h"
-#include "core/l3p/picture_window.h"
-#include "core/l3p/run_l3p.h"
-#include "core/l3p/run_window.h"
 #include "core/options/options.h"
 #include "core/options/scene_format.h"
 #include "core/platform/platform.h"
 #include "core/window/app.h"
 #include "core/window/brickpov_main.h"
 #include "core/window/settings.h"
-#include "core/window/tool_choice.h"
 
 #include <cstdio>
-#include <fstream>
 #include <utility>
 
 namespace bp {
@@ -207,120 +201,6 @@ RenderSettings renderSettingsOf(const BrickpovRenderOptions& r) {
     s.additional = r.Txt_Additional.text();
     s.povrayWindow = r.Chk_PovWindow.value() == 1;
     return s;
-}
-
-Arguments povrayArguments(BrickpovMain& m) {
-    return povrayArguments(m.options());
-}
-
-namespace {
-// Marks the waits of a run: "Run L3P" refuses a second run meanwhile, and
-// the pointer shows that the program is busy.
-struct RunGuard {
-    BrickpovMain& m;
-    explicit RunGuard(BrickpovMain& main) : m(main) {
-        m.runInProgress = true;
-        m.platform().windows.setBusy(true);
-    }
-    ~RunGuard() {
-        m.runInProgress = false;
-        m.platform().windows.setBusy(false);
-    }
-    RunGuard(const RunGuard&) = delete;
-    RunGuard& operator=(const RunGuard&) = delete;
-};
-} // namespace
-
-namespace {
-
-std::string lastOutput(const BrickpovRun& run, const std::string& converter) {
-    const auto lines = run.lastLines(8);
-    if (lines.empty())
-        return "\r\n\r\n" + converter + " wrote nothing.";
-    std::string text = "\r\n\r\n" + converter + "'s last output:";
-    for (const std::string& line : lines)
-        text += "\r\n" + line;
-    return text;
-}
-
-// Why POV-Ray must not render what the run's L3P left, else empty.
-std::string conversionFailure(BrickpovMain& m, const BrickpovRun& run) {
-    const auto status = run.lastStatus();
-    const bool warned = status && *status == kOurConverterWarned && usesOurConverter(m);
-    const std::string converter = converterName(m);
-    if (status && *status != 0 && !warned)
-        return converter + " ended with exit status " + std::to_string(*status) +
-               ", so POV-Ray was not started." + lastOutput(run, converter);
-    const auto written = m.platform().files.modified(run.scene);
-    if (!written || written == run.sceneBefore)
-        return converter + " did not write " + run.scene +
-               ", so POV-Ray was not started: it would have rendered an older scene." +
-               lastOutput(run, converter);
-    return {};
-}
-
-std::string resolvedPicture(const std::string& folder, const std::string& name) {
-    return name.starts_with(kPathSeparator) ? name : AddBackslash(folder) + name;
-}
-
-void renderEnded(BrickpovMain& m, BrickpovRun& run, int status) {
-    if (run.cancelled()) {
-        run.endRun("Cancelled.");
-        return;
-    }
-    if (status != 0) {
-        run.endRun("POV-Ray ended with status " + std::to_string(status) + ".");
-        return;
-    }
-    run.endRun(run.warnings().empty() ? "Done." : "Done, with warnings.");
-    std::vector<std::string> pictures;
-    for (const std::string& name : run.pictures())
-        if (const std::string path = resolvedPicture(m.POVPath, name);
-            m.platform().files.fileExists(path))
-            pictures.push_back(path);
-    if (!pictures.empty())
-        showPictures(m.app(), pictures, run.missingParts());
-}
-
-} // namespace
-
-void RenderWithPovRay(BrickpovMain& m) {
-    const Arguments arguments = povrayArguments(m);
-    WindowSystem& windows = m.platform().windows;
-    auto& run = m.app().form<BrickpovRun>();
-
-    std::optional<RunGuard> guard(std::in_place, m);
-    // L3P is waited for to its end, however long it takes: POV-Ray reading a
-    // scene still being written would render a part of it. Cancel in the run
-    // window ends the wait.
-    while (run.poll() && !m.app().ended())
-        windows.processEvents();
-    if (m.app().ended() || !run.active())
-        return;
-    if (run.cancelled()) {
-        run.endRun("Cancelled.");
-        return;
-    }
-    if (const std::string failure = conversionFailure(m, run); !failure.empty()) {
-        run.endRun(converterName(m) + " failed: POV-Ray was not started.");
-        guard.reset();
-        showMessage(m.platform(), "Conversion Failed", failure, MsgIcon::Critical);
-        return;
-    }
-
-    m.Tmr_Main.setEnabled(false);
-    m.Tmr_Main.setInterval(2000);
-    m.Tmr_Main.setEnabled(true);
-    while (m.Tmr_Main.enabled() && !m.app().ended())
-        windows.processEvents();
-    guard.reset();
-    if (m.app().ended() || !run.active() || run.cancelled()) {
-        run.endRun("Cancelled.");
-        return;
-    }
-    run.onProgramEnded = [&m, &run](int status) { renderEnded(m, run, status); };
-    if (!run.startProgram("Rendering with POV-Ray...", m.PovRayProgram, arguments, m.POVPath, true))
-        run.endRun("POV-Ray could not be started.");
 }
 
 } // namespace bp

@@ -49,14 +49,7 @@ void Btn_RenderOptions_Click(BrickpovMain& m);
 // Whether POV-Ray's own window is shown, as the person last chose.
 bool povrayWindowChosen(SettingsStore& store);
 
-// POV-Ray's arguments for rendering the output of the last conversion.
 // The settings the dialog holds.
 RenderSettings renderSettingsOf(const BrickpovRenderOptions& r);
-
-Arguments povrayArguments(BrickpovMain& m);
-
-// Waits for L3P to finish (15 s at most) while the window keeps processing
-// events, pauses 2 s, and starts POV-Ray.
-void RenderWithPovRay(BrickpovMain& m);
 
 } // namespace bp

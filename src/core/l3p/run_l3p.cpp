@@ -4,11 +4,13 @@
 #include "core/common/file_routines.h"
 #include "core/common/string_routines.h"
 #include "core/l3p/render_options.h"
+#include "core/l3p/run_plan.h"
 #include "core/l3p/run_window.h"
 #include "core/options/options.h"
 #include "core/platform/platform.h"
 #include "core/window/app.h"
 #include "core/window/brickpov_main.h"
+#include "core/window/run_monitor.h"
 #include "core/window/settings.h"
 #include "core/window/tool_choice.h"
 
@@ -69,25 +71,18 @@ bool isOldL3P(BrickpovMain& m) {
     return *date < cutOff;
 }
 
-void StartL3P(BrickpovMain& m) {
-    const Options o = m.options();
-    noteRunModel(m);
-    auto& run = m.app().form<BrickpovRun>();
-    run.beginRun(o.modelFile);
-    // What the scene was before, to tell whether this run's L3P wrote it.
-    run.scene = AddBackslash(o.povPath) + o.outputFile;
-    run.sceneBefore = m.platform().files.modified(run.scene);
-    const std::string converter = converterName(m);
-    if (!run.startProgram("Converting with " + converter + "...", l3pProgram(m), l3pRunArguments(o),
-                          o.modelPath))
-        run.endRun(converter + " could not be started.");
+void StartL3P(BrickpovMain& m, const Options& o) {
+    noteRunModel(m, o);
+    const RunTools tools{l3pProgram(m), converterName(m), usesOurConverter(m), m.PovRayProgram};
+    m.app().form<BrickpovRun>().begin(planRun(o, tools));
 }
 
 void Btn_RunL3P_Click(BrickpovMain& m) {
-    // A second run inside the first one's wait would share its timer.
-    if (m.runInProgress)
+    // The options are read once: the checks, the conversion and the render
+    // all see what was there at the click.
+    if (runBusy(m.app()))
         return;
-    const Options o = m.options();
+    Options o = m.options();
     if (isOldL3P(m)) {
         if (breaks83Rule(o.modelFile)) {
             showMessage(m.platform(), "L3P Filename Limitation", limitationText("input", ".DAT"),
@@ -131,29 +126,12 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
             if (m.platform().dialogs.messageBox(box) != MsgAnswer::Yes)
                 return;
             m.Chk_O.setValue(1);
+            o.overwrite = 1;
         }
     }
-    auto& run = m.app().form<BrickpovRun>();
-    // A conversion still going on is replaced: both would write the same
-    // scene. A render may have run long; the person decides.
-    run.poll();
-    if (run.rendering() &&
-        !askYesNo(m.platform(), "Run L3P",
-                  "POV-Ray is still rendering the last run. Stop it and start a new run?",
-                  MsgIcon::Question))
+    if (!m.app().form<BrickpovRun>().makeRoomForRun())
         return;
-    StartL3P(m);
-    if (o.renderEnabled && ticked(o.render)) {
-        RenderWithPovRay(m);
-        return;
-    }
-    run.onProgramEnded = [&run, converter = converterName(m)](int status) {
-        run.endRun(run.cancelled()           ? "Cancelled."
-                   : !run.warnings().empty() ? "Done, with warnings."
-                   : status == 0
-                       ? converter + " has finished."
-                       : converter + " ended with status " + std::to_string(status) + ".");
-    };
+    StartL3P(m, o);
 }
 
 void wireRunL3P(BrickpovMain& m) {

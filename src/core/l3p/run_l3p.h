@@ -9,7 +9,8 @@ class BrickpovMain;
 struct Options;
 
 void Btn_RunL3P_Click(BrickpovMain& m);
-void StartL3P(BrickpovMain& m);
+// Starts the run the options plan, in the run window.
+void StartL3P(BrickpovMain& m, const Options& o);
 
 // Whether the L3P in use is the old 16-bit version, which takes only DOS
 // 8.3 file names.

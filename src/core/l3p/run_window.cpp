@@ -1,6 +1,8 @@
 #include "core/l3p/run_window.h"
 
 #include "core/common/core_routines.h"
+#include "core/common/file_routines.h"
+#include "core/l3p/picture_window.h"
 #include "core/options/options.h"
 #include "core/window/app.h"
 #include "core/window/brickpov_main.h"
@@ -12,6 +14,8 @@ namespace bp {
 
 namespace {
 constexpr int kPollMs = 100;
+// Between the conversion's end and POV-Ray's start.
+constexpr int kPauseMs = 2000;
 constexpr int kGapTwips = 120;
 } // namespace
 
@@ -65,7 +69,7 @@ BrickpovRun::BrickpovRun(App& app)
 
     Btn_Cancel.onClick = [this] { cancel(); };
     Btn_Close.onClick = [this] { userClose(); };
-    Tmr_Run.onTimer = [this] { poll(); };
+    Tmr_Run.onTimer = [this] { step(); };
 }
 
 void BrickpovRun::beginRun(const std::string& modelName) {
@@ -75,10 +79,10 @@ void BrickpovRun::beginRun(const std::string& modelName) {
     m_firstPicture.reset();
     m_warnings.clear();
     showWarnings();
-    m_lastStatus.reset();
-    m_cancelled = false;
+    m_program.reset();
+    m_phase = RunPhase::Idle;
     m_rendering = false;
-    m_active = true;
+    m_monitoring = false;
     m_started = std::chrono::steady_clock::now();
     setCaption(modelName.empty() ? "Run L3P" : modelName + " - Run L3P");
     Txt_Output.setText("");
@@ -86,6 +90,7 @@ void BrickpovRun::beginRun(const std::string& modelName) {
     Lbl_Step.setCaption("");
     showElapsed();
     Btn_Cancel.setEnabled(true);
+    Tmr_Run.setInterval(kPollMs);
     Tmr_Run.setEnabled(true);
     if (!visible() &&
         !restorePlace(*this, readSetting(m_app.platform().settings, setting::windowPlace(name())),
@@ -108,16 +113,54 @@ void BrickpovRun::beginRun(const std::string& modelName) {
         Form::show(false);
 }
 
+void BrickpovRun::begin(const RunPlan& plan) {
+    beginRun(plan.modelName);
+    m_plan = plan;
+    m_phase = RunPhase::Converting;
+    m_sceneBefore = m_app.platform().files.modified(plan.scene);
+    const bool started =
+        startProgram("Converting with " + plan.tools.converterName + "...", plan.tools.converter,
+                     plan.converterArguments, plan.modelFolder);
+    // POV-Ray must not start on a scene still being written: until it
+    // starts, the program is busy.
+    if (plan.render)
+        setBusy(true);
+    if (!started)
+        advance({RunEvent::StartFailed});
+}
+
+bool BrickpovRun::makeRoomForRun() {
+    if (m_busy)
+        return false;
+    // What has ended meanwhile is taken first, so that nobody is asked
+    // about a render that is over.
+    step();
+    if (m_phase == RunPhase::Rendering &&
+        !askYesNo(m_app.platform(), "Run L3P",
+                  "POV-Ray is still rendering the last run. Stop it and start a new run?",
+                  MsgIcon::Question))
+        return false;
+    // A conversion still going on is replaced: both would write the same
+    // scene.
+    m_program.reset();
+    return true;
+}
+
 void BrickpovRun::beginMonitoredRun(const std::string& title, bool cancellable) {
     beginRun("");
     setCaption(title);
     Btn_Cancel.setEnabled(cancellable);
+    m_monitoring = true;
+    setBusy(true);
+}
+
+void BrickpovRun::endMonitoredRun(const std::string& text) {
+    setBusy(false);
+    endRun(text);
+    m_monitoring = false;
 }
 
 void BrickpovRun::endRun(const std::string& text) {
-    if (!m_active)
-        return;
-    m_active = false;
     m_program.reset();
     setStaysOnTop(false);
     Btn_Cancel.setEnabled(false);
@@ -126,13 +169,18 @@ void BrickpovRun::endRun(const std::string& text) {
     Lbl_Step.setCaption(text);
 }
 
+void BrickpovRun::setBusy(bool busy) {
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    m_app.platform().windows.setBusy(busy);
+}
+
 bool BrickpovRun::startProgram(const std::string& step, const std::string& file,
-                               const Arguments& arguments, const std::string& workingDir,
-                               bool render) {
+                               const Arguments& arguments, const std::string& workingDir) {
     m_program.reset();
-    m_rendering = render;
+    m_rendering = m_phase == RunPhase::Rendering;
     m_programText.clear();
-    m_lastStatus.reset();
     Lbl_Step.setCaption(step);
     note("$ " + commandLineText(Arguments{file}) + " " + commandLineText(arguments));
     WatchedStart started = m_app.platform().programs.startWatched(file, arguments, workingDir);
@@ -144,25 +192,110 @@ bool BrickpovRun::startProgram(const std::string& step, const std::string& file,
     m_program = std::move(started.program);
     // POV-Ray's own window opens in front of everything: Cancel and the
     // progress stay in view above it.
-    setStaysOnTop(render);
+    setStaysOnTop(m_rendering);
     return true;
 }
 
-bool BrickpovRun::poll() {
-    // A handler below may process events, which would tick the timer again.
-    if (!m_program || m_polling)
-        return m_program != nullptr;
-    m_polling = true;
+void BrickpovRun::step() {
+    if (m_phase == RunPhase::Pausing) {
+        advance({RunEvent::PauseOver});
+        return;
+    }
+    if (!m_program)
+        return;
     output(m_program->takeOutput());
-    const std::optional<int> status = m_program->exitStatus();
-    m_polling = false;
     showElapsed();
+    const std::optional<int> status = m_program->exitStatus();
     if (!status)
-        return true;
+        return;
     output(m_program->takeOutput());
     m_program.reset();
-    programEnded(*status);
-    return false;
+    if (*status == 0 && m_rendering)
+        Prg_Render.setValue(100);
+    note(*status == 0 ? std::string("[done]")
+                      : "[ended with status " + std::to_string(*status) + "]");
+    RunEvent ended{RunEvent::ProgramEnded, *status};
+    if (!m_rendering) {
+        showWarnings();
+        const auto written = m_app.platform().files.modified(m_plan.scene);
+        ended.sceneWritten = written && written != m_sceneBefore;
+    }
+    ended.warned = !m_warnings.empty();
+    advance(ended);
+}
+
+// The phase changes before anything that may wait on the person (a
+// message, a start that fails), so that a tick meanwhile finds the run
+// where it is.
+void BrickpovRun::advance(const RunEvent& event) {
+    const RunTransition next = nextRunPhase(m_phase, event, m_plan);
+    m_phase = next.phase;
+    if (!runGoesOn(m_phase))
+        endRun(next.step);
+    else if (!next.step.empty())
+        Lbl_Step.setCaption(next.step);
+    setBusy(m_plan.render && (m_phase == RunPhase::Converting || m_phase == RunPhase::Pausing ||
+                              (m_phase == RunPhase::Stopping && m_busy)));
+    switch (next.action) {
+    case RunAction::None:
+        break;
+    case RunAction::StopProgram:
+        if (m_program)
+            m_program->stop();
+        break;
+    case RunAction::StartPause:
+        Tmr_Run.setInterval(kPauseMs);
+        break;
+    case RunAction::StartRender:
+        Tmr_Run.setInterval(kPollMs);
+        if (!startProgram("Rendering with POV-Ray...", m_plan.tools.povray, m_plan.povrayArguments,
+                          m_plan.sceneFolder))
+            advance({RunEvent::StartFailed});
+        break;
+    case RunAction::ReportFailure:
+        reportConversionFailure(event);
+        break;
+    case RunAction::ShowPictures:
+        showRenderedPictures();
+        break;
+    }
+}
+
+namespace {
+std::string lastOutput(const std::vector<std::string>& lines, const std::string& converter) {
+    if (lines.empty())
+        return "\r\n\r\n" + converter + " wrote nothing.";
+    std::string text = "\r\n\r\n" + converter + "'s last output:";
+    for (const std::string& line : lines)
+        text += "\r\n" + line;
+    return text;
+}
+
+std::string resolvedPicture(const std::string& folder, const std::string& name) {
+    return name.starts_with(kPathSeparator) ? name : AddBackslash(folder) + name;
+}
+} // namespace
+
+void BrickpovRun::reportConversionFailure(const RunEvent& event) {
+    const std::string& converter = m_plan.tools.converterName;
+    const std::string why =
+        conversionSucceeded(event.status, m_plan.tools)
+            ? converter + " did not write " + m_plan.scene +
+                  ", so POV-Ray was not started: it would have rendered an older scene."
+            : converter + " ended with exit status " + std::to_string(event.status) +
+                  ", so POV-Ray was not started.";
+    showMessage(m_app.platform(), "Conversion Failed",
+                why + lastOutput(m_programText.lastLines(8), converter), MsgIcon::Critical);
+}
+
+void BrickpovRun::showRenderedPictures() {
+    std::vector<std::string> shown;
+    for (const std::string& name : pictures())
+        if (const std::string path = resolvedPicture(m_plan.sceneFolder, name);
+            m_app.platform().files.fileExists(path))
+            shown.push_back(path);
+    if (!shown.empty())
+        showPictures(m_app, shown, missingParts());
 }
 
 void BrickpovRun::output(std::string_view bytes) {
@@ -194,18 +327,6 @@ void BrickpovRun::note(const std::string& line) {
     showText();
 }
 
-void BrickpovRun::programEnded(int status) {
-    m_lastStatus = status;
-    if (status == 0 && m_rendering)
-        Prg_Render.setValue(100);
-    note(status == 0 ? std::string("[done]")
-                     : "[ended with status " + std::to_string(status) + "]");
-    if (!m_rendering)
-        showWarnings();
-    if (auto ended = std::exchange(onProgramEnded, nullptr))
-        ended(status);
-}
-
 // The warnings stand above the log, where they cannot scroll away.
 void BrickpovRun::showWarnings() {
     const bool shown = !m_warnings.empty();
@@ -234,14 +355,8 @@ std::vector<std::string> BrickpovRun::pictures() const {
 }
 
 void BrickpovRun::cancel() {
-    if (!m_active)
-        return;
-    m_cancelled = true;
-    Lbl_Step.setCaption("Stopping...");
-    if (m_program)
-        m_program->stop();
-    else
-        endRun("Cancelled.");
+    if (runGoesOn(m_phase))
+        advance({RunEvent::CancelAsked});
 }
 
 void BrickpovRun::showElapsed() {
@@ -252,7 +367,7 @@ void BrickpovRun::showElapsed() {
 }
 
 bool BrickpovRun::Form_QueryUnload() {
-    if (!m_active)
+    if (!active())
         return true;
     if (!askYesNo(m_app.platform(), "Run L3P",
                   "L3P or POV-Ray is still running. Stop it and close this window?",
@@ -264,12 +379,15 @@ bool BrickpovRun::Form_QueryUnload() {
 
 void BrickpovRun::Form_Unload() {
     saveSetting(m_app.platform().settings, setting::windowPlace(name()), placeText(*this));
-    m_cancelled = m_cancelled || m_active;
-    onProgramEnded = nullptr;
+    if (runGoesOn(m_phase))
+        m_phase = RunPhase::Cancelled;
+    m_monitoring = false;
     // Dropping the program ends it and everything it started.
     m_program.reset();
-    m_active = false;
     Tmr_Run.setEnabled(false);
+    // When the whole program closes, the pointer goes with its windows.
+    if (m_app.main().loaded())
+        setBusy(false);
 }
 
 } // namespace bp

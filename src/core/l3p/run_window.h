@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/l3p/run_output.h"
+#include "core/l3p/run_plan.h"
 #include "core/platform/platform.h"
 #include "core/ui/form.h"
 #include "core/window/run_monitor.h"
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,34 +32,25 @@ class BrickpovRun : public Form, public RunMonitor {
     Control& Btn_Close;
     Control& Tmr_Run;
 
-    // A new run for the model: the window cleared, titled with the model's
-    // name and shown beside the main window.
-    void beginRun(const std::string& modelName);
-    // The run is over; the text says how it ended.
-    void endRun(const std::string& text);
+    // Begins a run of the plan: the window cleared and shown, the
+    // conversion started; the window's timer steps it on from there.
+    void begin(const RunPlan& plan);
+    // Whether a run holds the program busy: a conversion for a render and
+    // the pause after it, or a run that is not stopped from here.
+    bool busy() const { return m_busy; }
+    // The one rule for a new run: none while the window is busy; a run that
+    // is not busy is stopped first, after asking when POV-Ray renders.
+    // False when the new run must not begin.
+    bool makeRoomForRun() override;
 
     void beginMonitoredRun(const std::string& title, bool cancellable) override;
     void showStep(const std::string& text) override { Lbl_Step.setCaption(text); }
     void addLine(const std::string& text) override { note(text); }
     void showProgress(int percent) override { Prg_Render.setValue(percent); }
-    void endMonitoredRun(const std::string& text) override { endRun(text); }
-    bool active() const { return m_active; }
-    // Whether POV-Ray renders for the run now.
-    bool rendering() const { return m_active && m_rendering; }
-    bool cancelled() const { return m_cancelled; }
+    void endMonitoredRun(const std::string& text) override;
+    bool active() const { return m_monitoring || runGoesOn(m_phase); }
+    RunPhase phase() const { return m_phase; }
 
-    // Starts one program of the run under a heading; false when it could
-    // not be started, which has been reported.
-    bool startProgram(const std::string& step, const std::string& file, const Arguments& arguments,
-                      const std::string& workingDir, bool render = false);
-    // Takes what the program wrote; true while it runs.
-    bool poll();
-    // The exit status of the program that ended last, if it was watched.
-    std::optional<int> lastStatus() const { return m_lastStatus; }
-    // The last lines the current or last program wrote, oldest first.
-    std::vector<std::string> lastLines(std::size_t count) const {
-        return m_programText.lastLines(count);
-    }
     // What the conversion warned of, without the "Warning: " prefix.
     const std::vector<std::string>& warnings() const { return m_warnings; }
     // Whether a file the model asks for was missing.
@@ -67,25 +58,33 @@ class BrickpovRun : public Form, public RunMonitor {
     // The picture files POV-Ray reported, as it named them.
     std::vector<std::string> pictures() const;
 
-    // The scene the run's L3P writes, and when it was last written before.
-    std::string scene;
-    std::optional<std::chrono::system_clock::time_point> sceneBefore;
-
-    // Raised once when the program of the run has ended, with its status.
-    std::function<void(int)> onProgramEnded;
-
   protected:
     bool Form_QueryUnload() override;
     void Form_Unload() override;
 
   private:
+    // The window cleared, titled with the model's name and shown beside the
+    // main window.
+    void beginRun(const std::string& title);
+    // The run is over; the text says how it ended.
+    void endRun(const std::string& text);
+    void setBusy(bool busy);
+    // Starts the program of the phase under a heading; false when it could
+    // not be started, which has been reported.
+    bool startProgram(const std::string& step, const std::string& file, const Arguments& arguments,
+                      const std::string& workingDir);
+    // One tick of the window's timer: what the program wrote, whether it
+    // ended, whether the pause is over.
+    void step();
+    void advance(const RunEvent& event);
+    void reportConversionFailure(const RunEvent& event);
+    void showRenderedPictures();
     // Output of the program: shown, and read for progress and pictures.
     void output(std::string_view bytes);
     void showText();
     // A line of the window's own between the programs' output.
     void note(const std::string& line);
     void showWarnings();
-    void programEnded(int status);
     void cancel();
     void showElapsed();
 
@@ -96,12 +95,14 @@ class BrickpovRun : public Form, public RunMonitor {
     RenderProgress m_progress;
     std::optional<std::string> m_firstPicture;
     std::vector<std::string> m_warnings;
-    std::optional<int> m_lastStatus;
+    RunPlan m_plan;
+    RunPhase m_phase = RunPhase::Idle;
+    // When the scene was last written before the conversion began.
+    std::optional<std::chrono::system_clock::time_point> m_sceneBefore;
     std::chrono::steady_clock::time_point m_started;
-    bool m_active = false;
-    bool m_cancelled = false;
-    bool m_rendering = false;
-    bool m_polling = false;
+    bool m_rendering = false; // the program is POV-Ray
+    bool m_monitoring = false;
+    bool m_busy = false;
 };
 
 } // namespace bp

@@ -166,8 +166,6 @@ class BrickpovMain : public Form {
     // not asked again in this session (the Tools menu still chooses them).
     bool l3pDeclined = false;
     bool ldrawDeclined = false;
-    // A conversion is waiting for L3P; another "Run L3P" is refused meanwhile.
-    bool runInProgress = false;
 
     LightTable lights;
     // The options the command line was last built from.

@@ -2,14 +2,15 @@
 
 #include "core/common/core_routines.h"
 #include "core/common/file_routines.h"
+#include "core/options/options.h"
 #include "core/platform/platform.h"
 #include "core/window/brickpov_main.h"
 #include "core/window/recent_files.h"
 
 namespace bp {
 
-void noteRunModel(BrickpovMain& m) {
-    noteRecentModel(m, AddBackslash(m.ModelPath) + m.Cbo_ModelFile.text());
+void noteRunModel(BrickpovMain& m, const Options& o) {
+    noteRecentModel(m, AddBackslash(o.modelPath) + o.modelFile);
 }
 
 void writeLibraryFolders(BrickpovMain& m) {

@@ -7,6 +7,7 @@
 namespace bp {
 
 class BrickpovMain;
+struct Options;
 
 inline constexpr const char* kAppName = "Brickpov";
 inline constexpr const char* kNotInstalled = "Not Installed";
@@ -82,7 +83,7 @@ inline constexpr const char* kLDrawIniRead = "LDraw.ini";
 inline constexpr const char* kLDrawIniWrite = "LDraw.INI";
 
 // Puts the model that is run at the head of File > Recent Models.
-void noteRunModel(BrickpovMain& m);
+void noteRunModel(BrickpovMain& m, const Options& o);
 
 // Writes the library folders to LDraw.ini, where the converter finds them;
 // a failed write is told.
