@@ -11,7 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -52,6 +52,27 @@ class FolderProgress : public RenderProgress {
     std::size_t m_done = 0;
 };
 
+// The models' renders on a thread of their own; the run window's timer
+// takes their progress. Dropped with the window, it starts no other model
+// and waits for those that run.
+struct FolderRender {
+    explicit FolderRender(std::vector<WorkUnit> planned) : units(std::move(planned)) {}
+    ~FolderRender() {
+        stop.request_stop();
+        if (worker.joinable())
+            worker.join();
+    }
+    FolderRender(const FolderRender&) = delete;
+    FolderRender& operator=(const FolderRender&) = delete;
+
+    const std::vector<WorkUnit> units;
+    FolderProgress progress{units};
+    std::vector<UnitResult> results;
+    std::atomic<bool> done{false};
+    std::stop_source stop;
+    std::thread worker;
+};
+
 } // namespace
 
 void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
@@ -84,48 +105,45 @@ void Mnu_FileRenderFolder_Click(BrickpovMain& m) {
     RunMonitor& monitor = runMonitor(m.app());
     if (!monitor.makeRoomForRun())
         return;
-    monitor.beginMonitoredRun(fileNamePart(StripBackslash(folder)) + " - " + kTitle, false);
-    monitor.showStep("Rendering " + std::to_string(units.size()) + " models from " + folder +
-                     "...");
-    // The window keeps answering while the programs run.
-    std::vector<UnitResult> results;
-    FolderProgress progress(units);
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
+    auto render = std::make_shared<FolderRender>(units);
+    const int jobs = batch.jobs;
+    render->worker = std::thread([&platform, render = render.get(), jobs] {
         try {
-            results = runUnits(units, batch.jobs, platform.programs, platform.files, progress);
+            render->results = runUnits(render->units, jobs, platform.programs, platform.files,
+                                       render->progress, false, render->stop.get_token());
         } catch (const std::exception& e) {
-            results.assign(
-                units.size(),
+            render->results.assign(
+                render->units.size(),
                 UnitResult{false, std::string("could not be run: ") + e.what(), 0, {}, false});
         } catch (...) {
-            results.assign(units.size(), UnitResult{false, "could not be run", 0, {}, false});
+            render->results.assign(render->units.size(),
+                                   UnitResult{false, "could not be run", 0, {}, false});
         }
-        done = true;
+        render->done = true;
     });
-    auto showProgress = [&] {
+    // Each tick of the run window shows what has finished; the last one
+    // sums the run up.
+    auto tick = [&m, &monitor, render, folder = m.POVPath] {
         std::size_t finished = 0;
-        for (const std::string& line : progress.take(finished))
+        for (const std::string& line : render->progress.take(finished))
             monitor.addLine(line);
-        monitor.showProgress(static_cast<int>(finished * 100 / units.size()));
+        monitor.showProgress(static_cast<int>(finished * 100 / render->units.size()));
+        if (!render->done)
+            return true;
+        render->worker.join();
+        const std::string summary = renderSummary(render->units, render->results, "models");
+        monitor.endMonitoredRun(summary.substr(0, summary.find_first_of(";.:\n")) + ".");
+        const bool clean =
+            std::all_of(render->results.begin(), render->results.end(),
+                        [](const UnitResult& r) { return r.rendered && r.warnings.empty(); });
+        showMessage(m.platform(), kTitle, summary + "Pictures and scenes are in " + folder + ".",
+                    clean ? MsgIcon::Information : MsgIcon::Exclamation);
+        return false;
     };
-    while (!done) {
-        platform.windows.processEvents();
-        showProgress();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    worker.join();
-    showProgress();
-
-    const std::string summary = renderSummary(units, results, "models");
-    monitor.endMonitoredRun(summary.substr(0, summary.find_first_of(";.:\n")) + ".");
-    const bool clean = std::all_of(results.begin(), results.end(), [](const UnitResult& r) {
-        return r.rendered && r.warnings.empty();
-    });
-    showMessage(platform, kTitle, summary + "Pictures and scenes are in " + m.POVPath + ".",
-                clean ? MsgIcon::Information : MsgIcon::Exclamation);
+    monitor.beginMonitoredRun(fileNamePart(StripBackslash(folder)) + " - " + kTitle, false, tick);
+    monitor.showStep("Rendering " + std::to_string(units.size()) + " models from " + folder +
+                     "...");
 }
-
 void wireRenderFolder(BrickpovMain& m) {
     m.Mnu_FileRenderFolder.onClick = [&m] { Mnu_FileRenderFolder_Click(m); };
 }

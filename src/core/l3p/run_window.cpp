@@ -83,6 +83,7 @@ void BrickpovRun::beginRun(const std::string& modelName) {
     m_phase = RunPhase::Idle;
     m_rendering = false;
     m_monitoring = false;
+    m_tick = nullptr;
     m_started = std::chrono::steady_clock::now();
     setCaption(modelName.empty() ? "Run L3P" : modelName + " - Run L3P");
     Txt_Output.setText("");
@@ -130,8 +131,6 @@ void BrickpovRun::begin(const RunPlan& plan) {
 }
 
 bool BrickpovRun::makeRoomForRun() {
-    if (m_busy)
-        return false;
     // What has ended meanwhile is taken first, so that nobody is asked
     // about a render that is over.
     step();
@@ -146,11 +145,13 @@ bool BrickpovRun::makeRoomForRun() {
     return true;
 }
 
-void BrickpovRun::beginMonitoredRun(const std::string& title, bool cancellable) {
+void BrickpovRun::beginMonitoredRun(const std::string& title, bool cancellable,
+                                    std::function<bool()> tick) {
     beginRun("");
     setCaption(title);
     Btn_Cancel.setEnabled(cancellable);
     m_monitoring = true;
+    m_tick = std::move(tick);
     setBusy(true);
 }
 
@@ -197,6 +198,13 @@ bool BrickpovRun::startProgram(const std::string& step, const std::string& file,
 }
 
 void BrickpovRun::step() {
+    if (m_monitoring) {
+        // Kept until it returns, even when the window is closed meanwhile.
+        const auto tick = m_tick;
+        if (tick && !tick())
+            m_tick = nullptr;
+        return;
+    }
     if (m_phase == RunPhase::Pausing) {
         advance({RunEvent::PauseOver});
         return;
@@ -382,6 +390,7 @@ void BrickpovRun::Form_Unload() {
     if (runGoesOn(m_phase))
         m_phase = RunPhase::Cancelled;
     m_monitoring = false;
+    m_tick = nullptr;
     // Dropping the program ends it and everything it started.
     m_program.reset();
     Tmr_Run.setEnabled(false);

@@ -7,6 +7,7 @@
 #include "core/window/run_monitor.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,12 +39,14 @@ class BrickpovRun : public Form, public RunMonitor {
     // Whether a run holds the program busy: a conversion for a render and
     // the pause after it, or a run that is not stopped from here.
     bool busy() const { return m_busy; }
-    // The one rule for a new run: none while the window is busy; a run that
-    // is not busy is stopped first, after asking when POV-Ray renders.
+    // The one rule for a new run: none while a run holds the program busy
+    // (runBusy, which a caller asks before any question of its own); a run
+    // that does not is stopped first, after asking when POV-Ray renders.
     // False when the new run must not begin.
     bool makeRoomForRun() override;
 
-    void beginMonitoredRun(const std::string& title, bool cancellable) override;
+    void beginMonitoredRun(const std::string& title, bool cancellable,
+                           std::function<bool()> tick) override;
     void showStep(const std::string& text) override { Lbl_Step.setCaption(text); }
     void addLine(const std::string& text) override { note(text); }
     void showProgress(int percent) override { Prg_Render.setValue(percent); }
@@ -102,6 +105,7 @@ class BrickpovRun : public Form, public RunMonitor {
     std::chrono::steady_clock::time_point m_started;
     bool m_rendering = false; // the program is POV-Ray
     bool m_monitoring = false;
+    std::function<bool()> m_tick; // of the monitored run
     bool m_busy = false;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace bp {
@@ -16,8 +17,11 @@ class RunMonitor {
     // busy is stopped first, after asking when POV-Ray renders.
     virtual bool makeRoomForRun() = 0;
     // A new run: the window cleared, titled, shown; Cancel only when the run
-    // can be stopped.
-    virtual void beginMonitoredRun(const std::string& title, bool cancellable) = 0;
+    // can be stopped. tick is called on each tick of the window's timer
+    // until it returns false, having ended the run; closing the window drops
+    // it.
+    virtual void beginMonitoredRun(const std::string& title, bool cancellable,
+                                   std::function<bool()> tick) = 0;
     virtual void showStep(const std::string& text) = 0;
     virtual void addLine(const std::string& text) = 0;
     virtual void showProgress(int percent) = 0;
