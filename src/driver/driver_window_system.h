@@ -24,14 +24,16 @@ class DriverWindowSystem : public WindowSystem {
     void setModalLoop(std::function<void(Form&)> loop) { m_modalLoop = std::move(loop); }
     // The window that owns the dialogs and is active when none is shown.
     void setMainForm(Form* main) { m_main = main; }
-    // Called when the program itself processes events (inside a handler),
-    // not when the script waits.
+    // Called when events are processed while a person waits for the busy
+    // program, not when the script waits.
     void setInsideHandlerHook(std::function<void()> hook) { m_insideHandler = std::move(hook); }
 
     void showForm(Form& form, bool modal) override;
     void hideForm(Form& form) override;
     void formUnloaded(Form& form) override;
-    void processEvents() override;
+    // Processes pending events as the program's own event loop does, and
+    // performs the held commands.
+    void processEvents();
     int startTimer(int ms, std::function<void()> tick) override;
     void stopTimer(int id) override;
     int screenWidth() override;

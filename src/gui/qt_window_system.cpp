@@ -18,10 +18,7 @@
 
 namespace bp::gui {
 
-QtWindowSystem::QtWindowSystem() : m_wake(new QTimer) {
-    m_wake->setSingleShot(true);
-    m_wake->setInterval(5);
-}
+QtWindowSystem::QtWindowSystem() = default;
 
 QtWindowSystem::~QtWindowSystem() {
     // The forms are gone by now (the App, which holds them, needs the window
@@ -34,7 +31,6 @@ QtWindowSystem::~QtWindowSystem() {
     }
     for (auto& [id, timer] : m_timers)
         delete timer;
-    delete m_wake;
     if (m_busy)
         QApplication::restoreOverrideCursor();
 }
@@ -136,12 +132,6 @@ void QtWindowSystem::formUnloaded(bp::Form& form) {
     hideView(view);
     // The unload may come from one of the view's own widgets.
     view->deleteLater();
-}
-
-void QtWindowSystem::processEvents() {
-    // Callers poll in a loop; the short wait keeps that loop from spinning.
-    m_wake->start();
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 int QtWindowSystem::startTimer(int ms, std::function<void()> tick) {

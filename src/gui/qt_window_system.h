@@ -40,7 +40,6 @@ class QtWindowSystem : public bp::WindowSystem {
     void showForm(bp::Form& form, bool modal) override;
     void hideForm(bp::Form& form) override;
     void formUnloaded(bp::Form& form) override;
-    void processEvents() override;
     int startTimer(int ms, std::function<void()> tick) override;
     void stopTimer(int id) override;
     int screenWidth() override;
@@ -66,7 +65,6 @@ class QtWindowSystem : public bp::WindowSystem {
     int m_nextTimer = 1;
     bool m_busy = false;
     bp::Form* m_main = nullptr;
-    QTimer* m_wake = nullptr;
     QPointer<FormView> m_lastActive;
     std::function<void()> m_openPreview;
 };

@@ -19,7 +19,6 @@ struct NullWindows : WindowSystem {
     void showForm(Form& f, bool) override { f.setVisibleState(true); }
     void hideForm(Form& f) override { f.setVisibleState(false); }
     void formUnloaded(Form&) override {}
-    void processEvents() override {}
     int startTimer(int, std::function<void()>) override { return 1; }
     void stopTimer(int) override {}
     int screenWidth() override { return 28800; }

@@ -207,7 +207,8 @@ class FileSystem {
     }
 };
 
-// The window system: forms shown and hidden, the event loop, timers.
+// The window system: forms shown and hidden, timers. The core never runs
+// an event loop of its own: what takes time goes on on a timer.
 class WindowSystem {
   public:
     virtual ~WindowSystem() = default;
@@ -215,7 +216,6 @@ class WindowSystem {
     virtual void showForm(Form& form, bool modal) = 0;
     virtual void hideForm(Form& form) = 0;
     virtual void formUnloaded(Form& form) = 0;
-    virtual void processEvents() = 0;
     virtual int startTimer(int ms, std::function<void()> tick) = 0;
     virtual void stopTimer(int id) = 0;
     virtual int screenWidth() = 0;  // twips

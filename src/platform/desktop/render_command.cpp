@@ -33,7 +33,6 @@ class HeadlessWindows : public WindowSystem {
     void showForm(Form&, bool) override {}
     void hideForm(Form&) override {}
     void formUnloaded(Form&) override {}
-    void processEvents() override {}
     int startTimer(int, std::function<void()>) override { return ++m_lastTimer; }
     void stopTimer(int) override {}
     int screenWidth() override { return 28800; }
