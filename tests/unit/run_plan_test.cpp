@@ -207,7 +207,7 @@ TEST(RunPlan, OneReadingOfTheOptionsPlansTheWholeRun) {
     o.modelPath = "/models/";
     o.outputFile = "car.pov";
     o.povPath = "/out";
-    o.render = 1;
+    o.render = Check::Ticked;
     o.renderEnabled = true;
     o.renderSettings.width = "320";
     o.renderSettings.height = "240";
@@ -226,7 +226,7 @@ TEST(RunPlan, OneReadingOfTheOptionsPlansTheWholeRun) {
     o.renderEnabled = false;
     EXPECT_FALSE(planRun(o, tools).render);
     o.renderEnabled = true;
-    o.render = 0;
+    o.render = Check::Clear;
     EXPECT_FALSE(planRun(o, tools).render);
 }
 

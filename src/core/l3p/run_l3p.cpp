@@ -126,7 +126,7 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
             if (m.platform().dialogs.messageBox(box) != MsgAnswer::Yes)
                 return;
             m.Chk_O.setValue(1);
-            o.overwrite = 1;
+            o.overwrite = Check::Ticked;
         }
     }
     if (!m.app().form<BrickpovRun>().makeRoomForRun())
