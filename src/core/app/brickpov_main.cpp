@@ -13,6 +13,7 @@
 #include "core/lights/colours.h"
 #include "core/lights/light_table.h"
 #include "core/lights/lighting_presets.h"
+#include "core/options/option_rules.h"
 #include "core/options/scene_format.h"
 #include "core/preview/preview_camera.h"
 #include "core/scene/file_lists.h"
@@ -111,18 +112,12 @@ Options BrickpovMain::sceneOptions() {
 
 namespace {
 
-struct SceneRead {};    // every field read is set
 struct SceneRefused {}; // a list does not hold the text read
 
 // Sets controls from a scene's fields in file order, as many as were read.
-class SceneFields {
+class SceneFields : public SceneFieldCount {
   public:
-    explicit SceneFields(int count) : m_left(count) {}
-
-    void take() {
-        if (m_left-- <= 0)
-            throw SceneRead{};
-    }
+    using SceneFieldCount::SceneFieldCount;
     void check(Control& c, Check v) {
         take();
         c.setValue(valueOf(v));
@@ -141,9 +136,6 @@ class SceneFields {
         if (list.text() != t)
             throw SceneRefused{};
     }
-
-  private:
-    int m_left;
 };
 
 } // namespace
@@ -217,7 +209,7 @@ bool BrickpovMain::applyScene(const Scene& scene) {
         c.text(r.Txt_FinalClock, s.finalClock);
         c.text(r.Txt_Additional, s.additional);
         r.Chk_TransparentBackground.setValue(valueOf(s.transparentBackground));
-    } catch (const SceneRead&) {
+    } catch (const SceneFieldsUsed&) {
     } catch (const SceneRefused&) {
         return false;
     }

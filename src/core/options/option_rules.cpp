@@ -164,17 +164,11 @@ LightBoxes startingLightBoxes() {
 
 namespace {
 
-struct FieldsSet {}; // every field read is set
-struct Refused {};   // a list does not hold the text read
+struct Refused {}; // a list does not hold the text read
 
-// The fields of a scene in file order, as many as were read.
-class Fields {
+class Fields : public SceneFieldCount {
   public:
-    explicit Fields(int count) : m_left(count) {}
-    void take() {
-        if (m_left-- <= 0)
-            throw FieldsSet{};
-    }
+    using SceneFieldCount::SceneFieldCount;
     Check check(Check c) {
         take();
         return c;
@@ -183,9 +177,6 @@ class Fields {
         take();
         return t;
     }
-
-  private:
-    int m_left;
 };
 
 // A drop-down list shows only one of its items.
@@ -278,7 +269,7 @@ SceneApplied withScene(Options o, LightBoxes b, const Scene& scene) {
     SceneApplied applied;
     try {
         applyFields(o, b, scene);
-    } catch (const FieldsSet&) {
+    } catch (const SceneFieldsUsed&) {
     } catch (const Refused&) {
         applied.refused = true;
     }
