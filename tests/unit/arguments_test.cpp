@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 namespace {
@@ -18,6 +19,12 @@ Options base() {
     o.ldrawPath = "/ldraw/";
     o.l3pPath = "/l3p/";
     return o;
+}
+
+constexpr Check T = Check::Ticked;
+
+std::array<std::string, 3> v(const char* a, const char* b, const char* c) {
+    return {a, b, c};
 }
 
 void light(Options& o, int l, float x, float y, float z, float r = 1, float g = 1, float b = 1) {
@@ -76,95 +83,74 @@ const Row kRows[] = {
      {"/m/my \"best\" car.dat", "tab\tcar.pov"}},
     {"empty_model_keeps_its_place",
      [](Options& o) {
-         o.modelFile = o.outputFile = "", o.modelPath = o.povPath = "/l3p/",
-         o.bumps = Check::Ticked;
+         o.modelFile = o.outputFile = "", o.modelPath = o.povPath = "/l3p/", o.bumps = T;
      },
      " -bu",
      {"", "-bu"}},
     {"camera_globe_radius_defaults_to_0",
-     [](Options& o) {
-         o.cameraGlobe = Check::Ticked, o.cameraValue = {"30", "45", ""};
-     },
+     [](Options& o) { o.cameraGlobe = T, o.cameraValue = v("30", "45", ""); },
      "/m/car.dat -cg30,45,0"},
     {"camera_cartesian_needs_all_three",
-     [](Options& o) {
-         o.cameraCartesian = Check::Ticked, o.cameraValue = {"1", "2", ""};
-     },
-     "/m/car.dat"},
+     [](Options& o) { o.cameraCartesian = T, o.cameraValue = v("1", "2", ""); }, "/m/car.dat"},
     {"camera_value_with_blank_is_one_argument",
-     [](Options& o) {
-         o.cameraGlobe = Check::Ticked, o.cameraValue = {"30", "45", "1 5"};
-     },
+     [](Options& o) { o.cameraGlobe = T, o.cameraValue = v("30", "45", "1 5"); },
      "/m/car.dat -cg30,45,1 5",
      {"/m/car.dat", "-cg30,45,1 5"}},
     {"angle_and_look_at",
      [](Options& o) {
-         o.cameraCartesian = Check::Ticked, o.cameraValue = {"1", "2", "3"},
-         o.cameraAngle = Check::Ticked, o.cameraAngleValue = "67.38", o.lookAt = Check::Ticked,
-         o.lookAtEnabled = true, o.lookAtValue = {"0", "-4", "0"};
+         o.cameraCartesian = T, o.cameraValue = v("1", "2", "3"), o.cameraAngle = T,
+         o.cameraAngleValue = "67.38", o.lookAt = T, o.lookAtEnabled = true,
+         o.lookAtValue = v("0", "-4", "0");
      },
      "/m/car.dat -cc1,2,3 -ca67.38 -cla0,-4,0"},
     {"look_at_disabled_left_out",
-     [](Options& o) {
-         o.lookAt = Check::Ticked, o.lookAtValue = {"0", "0", "0"};
-     },
-     "/m/car.dat"},
+     [](Options& o) { o.lookAt = T, o.lookAtValue = v("0", "0", "0"); }, "/m/car.dat"},
     {"lights_in_use_any_position_value",
      [](Options& o) {
-         o.lightDefault = o.lightsFromModel = o.lightGlobe = Check::Ticked;
+         o.lightDefault = o.lightsFromModel = o.lightGlobe = T;
          light(o, 1, 45, 0, 0);
          light(o, 2, 0, 0, 0, 0.5f, 1, 1);
          light(o, 3, 0, 0, 100, 0.502f, 0, 1);
          light(o, 4, 1, 0, 0, 1, 1, 0.5f);
-         o.lightCartesian = Check::Ticked;
+         o.lightCartesian = T;
      },
      "/m/car.dat -ld -l -lg45,0,0 -lg0,0,100,0.502,0,1 -lg1,0,0,1,1,0.5"},
     {"lights_cartesian",
      [](Options& o) {
-         o.lightCartesian = Check::Ticked;
+         o.lightCartesian = T;
          light(o, 20, 1.5f, -2, 3);
      },
      "/m/car.dat -lc1.5,-2,3"},
     {"background_fractions",
-     [](Options& o) {
-         o.background = Check::Ticked, o.backgroundColour = {"255", "128", "12abc"};
-     },
+     [](Options& o) { o.background = T, o.backgroundColour = v("255", "128", "12abc"); },
      "/m/car.dat -b1.000,0.502,0.047"},
     {"background_black_only_as_0",
-     [](Options& o) {
-         o.background = Check::Ticked, o.backgroundColour = {"0", "0", "00"};
-     },
+     [](Options& o) { o.background = T, o.backgroundColour = v("0", "0", "00"); },
      "/m/car.dat -b0.000,0.000,0.000"},
     {"background_black_left_out",
-     [](Options& o) {
-         o.background = Check::Ticked, o.backgroundColour = {"0", "0", "0"};
-     },
-     "/m/car.dat"},
+     [](Options& o) { o.background = T, o.backgroundColour = v("0", "0", "0"); }, "/m/car.dat"},
     {"floor_quality_colour_by_number",
      [](Options& o) {
-         o.floor = Check::Ticked, o.floorType = "c", o.floorY = "-10", o.quality = Check::Ticked,
-         o.qualityValue = "3", o.colour = Check::Ticked, o.colourText = "Red", o.colourNumber = 4;
+         o.floor = T, o.floorType = "c", o.floorY = "-10", o.quality = T, o.qualityValue = "3",
+         o.colour = T, o.colourText = "Red", o.colourNumber = 4;
      },
      "/m/car.dat -fc-10 -q3 -c4"},
     {"quality_2_and_typed_colour",
      [](Options& o) {
-         o.quality = Check::Ticked, o.qualityValue = "2", o.colour = Check::Ticked,
-         o.colourText = "0x2FF0000";
+         o.quality = T, o.qualityValue = "2", o.colour = T, o.colourText = "0x2FF0000";
      },
      "/m/car.dat -c0x2FF0000"},
     {"plain_switches_in_order",
      [](Options& o) {
          o.bumps = o.seamWidth = o.lgeo = o.primitives = o.enableProgress = o.overwrite =
-             o.stepClock = Check::Ticked;
+             o.stepClock = T;
          o.seamWidthValue = "0.5";
      },
      "/m/car.dat -bu -sw0.5 -lgeo -p -enp -o -sc"},
     {"greyed_switch_is_not_ticked", [](Options& o) { o.bumps = Check::Greyed; }, "/m/car.dat"},
     // The swatch shows a number too large for any type as 255; so does -b.
     {"background_beyond_any_number",
-     [](Options& o) {
-         o.background = Check::Ticked, o.backgroundColour = {"1e999", "-1e999", "inf"};
-     },
+     [](Options& o) { o.background = T, o.backgroundColour = v("1e999", "-1e999", "inf"); },
      "/m/car.dat -b1.000,0.000,0.000"},
 };
 
@@ -179,7 +165,7 @@ TEST(PovrayArguments, FromTheRenderSettings) {
     } rows[] = {
         {"designed_example",
          [](Options& o) {
-             o.renderSettings.outputFile = "car.bmp", o.renderSettings.antiAlias = Check::Ticked;
+             o.renderSettings.outputFile = "car.bmp", o.renderSettings.antiAlias = T;
          },
          {"+I/m/car.pov", "+Ocar.bmp", "+FB", "+W640", "+H480", "+A"}},
         {"blanks_quoted_typed_type_first_letter",
@@ -193,32 +179,28 @@ TEST(PovrayArguments, FromTheRenderSettings) {
          {"+I/m/car.pov", "-D", "+Q9"}},
         {"step_clock",
          [](Options& o) {
-             o.stepClock = Check::Ticked,
-             o.renderSettings.finalFrame = o.renderSettings.finalClock = "3";
+             o.stepClock = T, o.renderSettings.finalFrame = o.renderSettings.finalClock = "3";
          },
          {"+I/m/car.pov", "+W640", "+H480", "+KFI1", "+KFF3", "+KI1", "+KF3"}},
         {"lgeo_library_path",
-         [](Options& o) { o.lgeo = Check::Ticked, o.lgeoPath = "/my lgeo/"; },
+         [](Options& o) { o.lgeo = T, o.lgeoPath = "/my lgeo/"; },
          {"+I/m/car.pov", "+W640", "+H480", "+L\"/my lgeo\""}},
-        {"lgeo_not_installed",
-         [](Options& o) { o.lgeo = Check::Ticked; },
-         {"+I/m/car.pov", "+W640", "+H480"}},
+        {"lgeo_not_installed", [](Options& o) { o.lgeo = T; }, {"+I/m/car.pov", "+W640", "+H480"}},
         // POV-Ray's "+I" parser fails on these; its keyword form takes them.
         {"quotes_and_separators_by_keyword",
          [](Options& o) {
              o.povPath = "/m;n/", o.outputFile = "it's.pov",
-             o.renderSettings.outputFile = "say \"a=b\"#.png", o.lgeo = Check::Ticked,
-             o.lgeoPath = "/l[1]/";
+             o.renderSettings.outputFile = "say \"a=b\"#.png", o.lgeo = T, o.lgeoPath = "/l[1]/";
          },
          {"Input_File_Name=\"/m;n/it's.pov\"", "Output_File_Name='say \"a=b\"#.png'", "+FB",
           "+W640", "+H480", "Library_Path=\"/l[1]\""}},
         {"transparent_background_is_an_alpha_channel",
          [](Options& o) {
-             o.renderSettings.antiAlias = o.renderSettings.transparentBackground = Check::Ticked;
+             o.renderSettings.antiAlias = o.renderSettings.transparentBackground = T;
          },
          {"+I/m/car.pov", "+W640", "+H480", "+A", "+UA"}},
         {"step_clock_needs_all_four",
-         [](Options& o) { o.stepClock = Check::Ticked, o.renderSettings.finalFrame = "3"; },
+         [](Options& o) { o.stepClock = T, o.renderSettings.finalFrame = "3"; },
          {"+I/m/car.pov", "+W640", "+H480"}},
     };
     for (const auto& row : rows) {
@@ -235,7 +217,7 @@ TEST(RunArguments, FileNamedLikeASwitchIsPassedFromItsFolder) {
     o.modelPath = o.povPath = "/l3p/";
     o.modelFile = "-o.dat";
     o.outputFile = "-x.pov";
-    o.overwrite = Check::Ticked;
+    o.overwrite = T;
     EXPECT_EQ(bp::commandLineText(bp::l3pArguments(o)), "-o.dat -x.pov -o");
     EXPECT_EQ(bp::l3pRunArguments(o), (std::vector<std::string>{"./-o.dat", "./-x.pov", "-o"}));
     o.modelPath = o.povPath = "/m/";

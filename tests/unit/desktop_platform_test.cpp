@@ -80,23 +80,18 @@ template <typename Body> bool withFullDisk(Body body) {
 }
 
 // Sets an environment variable (unsets it for nullopt) until destroyed.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
+struct ScopedEnv {
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : name(name) {
+        if (const char* was = std::getenv(name))
+            old = was;
         set(value);
     }
-    ~ScopedEnv() { set(m_old); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    void set(const std::optional<std::string>& value) {
-        value ? ::setenv(m_name, value->c_str(), 1) : ::unsetenv(m_name);
+    ~ScopedEnv() { set(old); }
+    void set(const std::optional<std::string>& v) {
+        v ? ::setenv(name, v->c_str(), 1) : ::unsetenv(name);
     }
-    const char* m_name;
-    std::optional<std::string> m_old;
+    const char* name;
+    std::optional<std::string> old;
 };
 
 TEST(Locations, ConfigHomeFromEnvironment) {
@@ -339,18 +334,11 @@ TEST_F(SettingsStoreTest, ChangedKeyWinsOthersAreKept) {
 
 TEST(ProfileFile, ReadsLikeProfileStrings) {
     TempFolder dir;
-    writeText(dir.path() + "LDraw.INI", "; BaseDirectory=/in/comment\r\n"
-                                        "Orphan=before any section\r\n"
-                                        "[ldraw]\r\n"
-                                        "  BaseDirectory =  /usr/share/ldraw  \r\n"
-                                        "Quoted=\"/a b/\"\r\n"
-                                        "Single=' x '\r\n"
-                                        "HalfQuoted=\"/a\r\n"
-                                        "Equals=a=b\r\n"
-                                        "Dup=first\r\n"
-                                        "Dup=second\r\n"
-                                        "[Other] ; comment\r\n"
-                                        "BaseDirectory=/other\r\n");
+    writeText(dir.path() + "LDraw.INI",
+              "; BaseDirectory=/in/comment\r\nOrphan=before any section\r\n[ldraw]\r\n"
+              "  BaseDirectory =  /usr/share/ldraw  \r\nQuoted=\"/a b/\"\r\nSingle=' x '\r\n"
+              "HalfQuoted=\"/a\r\nEquals=a=b\r\nDup=first\r\nDup=second\r\n"
+              "[Other] ; comment\r\nBaseDirectory=/other\r\n");
     const struct {
         const char *section, *key, *expected;
     } cases[] = {{"LDRAW", "basedirectory", "/usr/share/ldraw"},

@@ -9,47 +9,44 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <tuple>
 
 namespace bp {
 namespace {
 
+constexpr Check T = Check::Ticked;
+
+std::array<std::string, 3> v(const char* a, const char* b, const char* c) {
+    return {a, b, c};
+}
+
 // Every scene field away from its default, each as a reader gives it back.
 Options sample() {
     Options o;
-    o.cameraGlobe = Check::Ticked;
-    o.cameraValue = {"7", "-300", "0.5"};
-    o.cameraAngle = Check::Ticked;
+    o.cameraGlobe = o.cameraAngle = o.lightsFromModel = o.lightGlobe = o.background = o.floor = T;
+    o.bumps = o.seamWidth = o.quality = o.overwrite = o.colour = o.lookAt = T;
+    o.cameraValue = v("7", "-300", "0.5");
     o.cameraAngleValue = "22.5";
-    o.lightsFromModel = Check::Ticked;
-    o.lightGlobe = Check::Ticked;
     o.lights.light(1) = {{10, 20, 30}, {0.5f, 0.25f, 1}, 0};
     o.lights.light(kLights) = {{-1, 2, 3}, {1, 1, 1}, 1};
-    o.background = Check::Ticked;
-    o.backgroundColour = {"255", "128", "12"};
-    o.floor = Check::Ticked;
+    o.backgroundColour = v("255", "128", "12");
     o.floorType = "c";
     o.floorY = "-24";
-    o.bumps = Check::Ticked;
-    o.seamWidth = Check::Ticked;
     o.seamWidthValue = "0.5";
-    o.quality = Check::Ticked;
     o.qualityValue = "3";
-    o.overwrite = Check::Ticked;
     o.primitives = Check::Greyed;
-    o.colour = Check::Ticked;
     o.colourText = "Dk Pink";
-    o.stepClock = o.enableProgress = o.lgeo = o.render = Check::Ticked;
-    o.lookAt = Check::Ticked;
-    o.lookAtValue = {"1", "2", "3"};
+    o.stepClock = o.enableProgress = o.lgeo = o.render = T;
+    o.lookAtValue = v("1", "2", "3");
     RenderSettings& r = o.renderSettings;
     r.outputFile = "my out.bmp";
     r.fileType = 1;
     r.fileTypeText = "N - New PNG";
     r.width = "800";
     r.height = "600";
-    r.antiAlias = Check::Ticked;
+    r.antiAlias = T;
     r.initialFrame = "2";
     r.finalFrame = "10";
     r.initialClock = "0";
@@ -100,7 +97,7 @@ std::string withField(int field, const std::string& text) {
 TEST(SceneFormat, WritesTheSampleByteForByteAndReadsItBack) {
     EXPECT_EQ(writeScene(sample()), kSample);
     Options transparent = sample();
-    transparent.renderSettings.transparentBackground = Check::Ticked;
+    transparent.renderSettings.transparentBackground = T;
     EXPECT_EQ(writeScene(transparent), kSample + "1\r\n");
     const Scene scene = readScene(kSample);
     EXPECT_EQ(scene.options, sample());
@@ -185,7 +182,7 @@ const ReadRow kReadRows[] = {
      SceneEnd::Ended},
     {"ends_inside_section_c", firstLines(8) + "1,800\r\n", [](Options&) {}, 178, SceneEnd::Ended},
     {"section_d_transparent_background", kSample + "1\r\n",
-     [](Options& o) { o.renderSettings.transparentBackground = Check::Ticked; }, kSceneFields + 1},
+     [](Options& o) { o.renderSettings.transparentBackground = T; }, kSceneFields + 1},
     {"section_d_refuses_a_check_state_of_3", kSample + "3\r\n", [](Options&) {}, kSceneFields,
      SceneEnd::Refused},
     {"field_too_long", withField(157, std::string(70000, 'c')), [](Options&) {}, 156,
@@ -209,12 +206,12 @@ TEST(SceneFormat, LeftOutSectionsGetTheirDefaults) {
         EXPECT_EQ(scene.switchesDefault, b);
         EXPECT_TRUE(scene.renderDefault);
         const Options& o = scene.options;
-        EXPECT_EQ(o.colour, a ? Check::Clear : Check::Ticked);
+        EXPECT_EQ(o.colour, a ? Check::Clear : T);
         for (Check c : {o.stepClock, o.enableProgress, o.lgeo, o.render})
-            EXPECT_EQ(c, b ? Check::Clear : Check::Ticked);
+            EXPECT_EQ(c, b ? Check::Clear : T);
         EXPECT_EQ(o.lookAtValue[0], b ? "" : "1");
         RenderSettings defaults;
-        defaults.antiAlias = Check::Ticked;
+        defaults.antiAlias = T;
         EXPECT_EQ(o.renderSettings, defaults);
         EXPECT_EQ(o.renderSettings.width, "640");
         EXPECT_EQ(o.renderSettings.fileType, 3);
@@ -246,43 +243,23 @@ TEST(SceneFormat, SavedAndReopenedInTheWindowGivesTheSameCommandLine) {
     const std::pair<const char*, std::function<void(Options&)>> rows[] = {
         {"defaults", [](Options&) {}},
         {"sample", [](Options& o) { o = sample(); }},
-        {"cartesian camera",
-         [](Options& o) {
-             o.cameraCartesian = Check::Ticked, o.cameraValue = {"10", "-20.5", "300"};
-         }},
-        {"look-at",
-         [](Options& o) {
-             o.lookAt = Check::Ticked, o.lookAtValue = {"0", "-8", "1.25"};
-         }},
         {"light colour 160",
          [](Options& o) {
-             o.lightGlobe = Check::Ticked;
+             o.lightGlobe = T;
              o.lights.light(1).position = {45, 30, 0};
              o.lights.light(1).colour[0] = 0.627f;
          }},
-        {"cartesian light",
+        {"cartesian and the other values",
          [](Options& o) {
-             o.lightCartesian = Check::Ticked;
+             o.cameraCartesian = o.lightCartesian = o.lookAt = o.background = o.floor = T;
+             o.seamWidth = o.quality = o.bumps = o.overwrite = o.primitives = o.lightDefault = T;
+             o.render = o.stepClock = o.colour = T;
+             o.cameraValue = v("10", "-20.5", "300");
+             o.lookAtValue = v("0", "-8", "1.25");
              o.lights.light(2) = {{-100, 50, 25.5f}, {0.502f, 1, 0.2f}, 1};
-         }},
-        {"background",
-         [](Options& o) {
-             o.background = Check::Ticked, o.backgroundColour = {"0", "64", "160"};
-         }},
-        {"floor", [](Options& o) { o.floor = Check::Ticked, o.floorType = "c", o.floorY = "-8"; }},
-        {"seams and quality",
-         [](Options& o) {
-             o.seamWidth = o.quality = o.bumps = Check::Ticked, o.seamWidthValue = "0.25",
-             o.qualityValue = "2";
-         }},
-        {"colour and switches",
-         [](Options& o) {
-             o.colour = Check::Ticked, o.colourText = "Dk Pink", o.overwrite = Check::Ticked,
-             o.primitives = Check::Ticked, o.lightDefault = Check::Ticked;
-         }},
-        {"render settings",
-         [](Options& o) {
-             o.render = o.stepClock = Check::Ticked, o.renderSettings = sample().renderSettings;
+             o.backgroundColour = v("0", "64", "160");
+             o.floorType = "c", o.floorY = "-8", o.seamWidthValue = "0.25", o.qualityValue = "2";
+             o.colourText = "Dk Pink", o.renderSettings = sample().renderSettings;
          }},
     };
     for (const auto& [what, change] : rows) {
@@ -304,7 +281,7 @@ TEST(SceneFormat, SavedAndReopenedInTheWindowGivesTheSameCommandLine) {
     Platform platform = p.platform();
     App app(platform);
     Options o;
-    o.lightGlobe = Check::Ticked;
+    o.lightGlobe = T;
     o.lights.light(1).colour[0] = 0.627f;
     ASSERT_TRUE(app.main().applyScene(readScene(writeScene(o))));
     EXPECT_EQ(app.main().Txt_LightValue[3].text(), "160");
