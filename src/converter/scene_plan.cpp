@@ -79,14 +79,11 @@ ScenePlan::ScenePlan(const Options& options, const LDrawFile& main, const Colour
         m_warnings.push_back("-lgeo: no LGEO folder found (set LGEODIR or Brickpov's LGEO "
                              "folder); the LDraw parts are used");
     MeshBuildSettings build;
-    build.exactPrimitives = !options.noPrimitives && !settings.trianglesOnly;
-    build.studSwitch = !settings.trianglesOnly;
-    build.mergeAll = settings.trianglesOnly;
+    build.exactPrimitives = !options.noPrimitives;
     build.excludeNonPov = options.excludeNonPov;
-    if (options.lgeo && !settings.trianglesOnly)
+    if (options.lgeo)
         build.lgeoFolder = std::move(lgeoFolder);
-    if (!settings.trianglesOnly)
-        build.studLogo = settings.studLogo;
+    build.studLogo = settings.studLogo;
     BuiltMeshes built = buildMeshes(main, build);
     m_meshes = std::move(built.meshes);
     m_studLogo = built.studLogo;

@@ -123,9 +123,6 @@ std::vector<SceneLight> planLights(const Options& options, const LDrawFile& main
                                    double distance, std::vector<std::string>& warnings);
 
 struct PlanSettings {
-    // Every subpart and primitive merged into its part's mesh and no exact
-    // solids, for a front end that draws triangles only.
-    bool trianglesOnly = false;
     // A file drawn on top of every stud at quality 3, declared before them.
     const LDrawFile* studLogo = nullptr;
 };
