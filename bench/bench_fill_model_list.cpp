@@ -3,9 +3,9 @@
 //
 //   bench_fill_model_list FOLDER [CALLS]   prints ms per call and models listed
 
+#include "core/scene/file_lists.h"
 #include "core/window/app.h"
 #include "core/window/brickpov_main.h"
-#include "core/scene/file_lists.h"
 #include "null_platform.h"
 #include "platform/desktop/desktop_platform.h"
 
@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {

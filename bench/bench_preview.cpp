@@ -3,9 +3,9 @@
 // next frame drawn, against a frame of the empty window in the same run.
 // Timed by preview.sh under Xvfb.
 
+#include "core/preview/preview_model.h"
 #include "core/window/app.h"
 #include "core/window/brickpov_main.h"
-#include "core/preview/preview_model.h"
 #include "gui/preview_view.h"
 #include "gui/preview_window.h"
 #include "gui/qt_window_system.h"

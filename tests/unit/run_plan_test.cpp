@@ -1,7 +1,7 @@
 // How a run goes from phase to phase, and what it plans from the options.
 
-#include "core/window/tool_choice.h"
 #include "core/l3p/run_plan.h"
+#include "core/window/tool_choice.h"
 
 #include <gtest/gtest.h>
 

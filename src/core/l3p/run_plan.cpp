@@ -1,7 +1,7 @@
 #include "core/l3p/run_plan.h"
 
-#include "core/window/tool_choice.h"
 #include "core/common/file_routines.h"
+#include "core/window/tool_choice.h"
 
 namespace bp {
 

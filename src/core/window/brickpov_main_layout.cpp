@@ -1,9 +1,9 @@
 // The main window as designed: names, kinds, captions, tooltips, list items,
 // initial states, positions (twips) and the keyboard order.
 
+#include "core/options/color_list.h"
 #include "core/window/app.h"
 #include "core/window/brickpov_main.h"
-#include "core/options/color_list.h"
 
 #include <initializer_list>
 
