@@ -130,7 +130,7 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
         out << "brickpov-convert " << BRICKPOV_VERSION << "\n";
         return kConverted;
     }
-    if (o.update && o.model.empty()) {
+    if (o.has(Id::Update) && o.model.empty()) {
         out << "brickpov-convert is part of Brickpov: updates do not apply to it; it is updated "
                "with Brickpov.\n";
         return kConverted;
@@ -150,7 +150,7 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
         return kFailed;
     }
     const std::string output = outputPath(o, *modelPath, env);
-    if (!o.overwrite && fs::exists(output)) {
+    if (!o.has(Id::Overwrite) && fs::exists(output)) {
         err << "brickpov-convert: \"" << output
             << "\" exists; give -o to overwrite it, or another output name\n";
         return kFailed;
@@ -169,7 +169,7 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
         return kFailed;
     }
     std::string lgeoProblem;
-    const std::string lgeo = o.lgeo ? locateLgeo(env, &lgeoProblem) : std::string();
+    const std::string lgeo = o.has(Id::Lgeo) ? locateLgeo(env, &lgeoProblem) : std::string();
     if (!lgeoProblem.empty())
         warnings.push_back("-lgeo: " + lgeoProblem);
     PlanSettings settings;

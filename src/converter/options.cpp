@@ -70,9 +70,9 @@ void applyFloor(std::string_view value, Options& o) {
         o.floorY = parseNumber(value);
 }
 
-// Applies one switch with its value, which fits the switch's shape.
-void apply(switches::Id id, std::string_view value, Options& o) {
-    using switches::Id;
+// Applies a switch with a value, which fits the switch's shape; a plain
+// switch is only kept as given.
+void apply(Id id, std::string_view value, Options& o) {
     switch (id) {
     case Id::CameraGlobe: {
         const auto v = numbers(value);
@@ -116,32 +116,7 @@ void apply(switches::Id id, std::string_view value, Options& o) {
     case Id::Colour:
         o.defaultColour = parseColourCode(value);
         break;
-    case Id::Lgeo:
-        o.lgeo = true;
-        break;
-    case Id::Update:
-        o.update = true;
-        break;
-    case Id::ExcludeNonPov:
-        o.excludeNonPov = true;
-        break;
-    case Id::DefaultLights:
-        o.defaultLights = true;
-        break;
-    case Id::ModelLights:
-        o.modelLights = true;
-        break;
-    case Id::Bumps:
-        o.bumps = true;
-        break;
-    case Id::StepClock:
-        o.stepClock = true;
-        break;
-    case Id::Primitives:
-        o.noPrimitives = true;
-        break;
-    case Id::Overwrite:
-        o.overwrite = true;
+    default:
         break;
     }
 }
@@ -177,7 +152,10 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
             r.error = (why.empty() ? "malformed value" : why) + " in \"" + arg + "\"";
             return r;
         }
-        apply(match->id, value, r.options);
+        if (match->shape == switches::Shape::None)
+            r.options.set(match->id);
+        else
+            apply(match->id, value, r.options);
     }
     if (files.size() > 2) {
         r.error = "unexpected argument \"" + files[2] + "\" (give a model and at most one output)";
@@ -187,7 +165,8 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         r.options.model = files[0];
     if (files.size() == 2)
         r.options.output = files[1];
-    if (r.options.model.empty() && !r.options.help && !r.options.version && !r.options.update)
+    if (r.options.model.empty() && !r.options.help && !r.options.version &&
+        !r.options.has(Id::Update))
         r.error = "no model file given";
     return r;
 }

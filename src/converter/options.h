@@ -3,6 +3,7 @@
 #include "converter/geometry.h"
 #include "switches/switches.h"
 
+#include <bitset>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,25 +34,21 @@ struct Options {
     std::optional<Vec3> lookAt;
     double cameraAngle = 67.38;
 
-    bool defaultLights = false; // -ld
-    bool modelLights = false;   // -l
     std::vector<LightSwitch> lights;
 
     std::optional<LightColour> background;
     FloorType floor = FloorType::None;
     std::optional<double> floorY;
 
-    bool bumps = false;
     double seamWidth = 0.5;
     int quality = 2;
-    bool lgeo = false;
     std::optional<int> defaultColour;
-    bool noPrimitives = false; // -p
-    bool excludeNonPov = false;
-    bool overwrite = false;
-    bool stepClock = false;
 
-    bool update = false;
+    // The switches without a value that were given (-ld, -bu, -o, ...).
+    std::bitset<switches::kSwitchCount> plain;
+    bool has(switches::Id id) const { return plain.test(switches::indexOf(id)); }
+    void set(switches::Id id, bool on = true) { plain.set(switches::indexOf(id), on); }
+
     bool help = false;
     bool version = false;
 };
@@ -63,6 +60,7 @@ struct ParseResult {
 
 ParseResult parseArguments(const std::vector<std::string>& args);
 
+using switches::Id;
 using switches::parseColourCode;
 
 } // namespace bp::conv

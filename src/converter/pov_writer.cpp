@@ -106,7 +106,7 @@ void PovWriter::writeHeader() {
           << "#ifndef (BPSeamWidth) #declare BPSeamWidth = " << povNumber(o.seamWidth)
           << "; #end // LDU between neighbouring parts\n"
           << "#ifndef (BPStuds) #declare BPStuds = 1; #end\n"
-          << "#ifndef (BPBumps) #declare BPBumps = " << (o.bumps ? 1 : 0) << "; #end\n"
+          << "#ifndef (BPBumps) #declare BPBumps = " << (o.has(Id::Bumps) ? 1 : 0) << "; #end\n"
           << "#ifndef (BPMargin) #declare BPMargin = " << povNumber(kDefaultMargin)
           << "; #end // share of the picture's shorter side kept free round a fitted model\n"
           << "#declare BPBumpNormal = normal { bumps 0.01 scale 20 }\n"
@@ -327,7 +327,7 @@ void PovWriter::writeDeclaration(const ResolvedMesh& mesh) {
 }
 
 void PovWriter::writeBody(const ResolvedMesh& mesh, bool top) {
-    const bool byStep = top && m_plan.options().stepClock;
+    const bool byStep = top && m_plan.options().has(Id::StepClock);
     int lastStep = 0;
     if (byStep) {
         for (const MeshUse& u : mesh.uses)

@@ -75,13 +75,13 @@ ScenePlan::ScenePlan(const Options& options, const LDrawFile& main, const Colour
                      PlanSettings settings)
     : m_options(options), m_colours(colours), m_warnings(warnings) {
     m_topColour = topColourOf(options);
-    if (options.lgeo && lgeoFolder.empty())
+    if (options.has(Id::Lgeo) && lgeoFolder.empty())
         m_warnings.push_back("-lgeo: no LGEO folder found (set LGEODIR or Brickpov's LGEO "
                              "folder); the LDraw parts are used");
     MeshBuildSettings build;
-    build.exactPrimitives = !options.noPrimitives;
-    build.excludeNonPov = options.excludeNonPov;
-    if (options.lgeo)
+    build.exactPrimitives = !options.has(Id::Primitives);
+    build.excludeNonPov = options.has(Id::ExcludeNonPov);
+    if (options.has(Id::Lgeo))
         build.lgeoFolder = std::move(lgeoFolder);
     build.studLogo = settings.studLogo;
     BuiltMeshes built = buildMeshes(main, build);
@@ -155,7 +155,9 @@ std::size_t collectModelLights(const Options& options, const LDrawFile& main,
                                std::vector<SceneLight>& lights) {
     // Which submodels hold a light at all, callees first, so that the walk
     // below enters only those.
-    const auto skipped = [&](const SubfileRef& r) { return r.nonPov && options.excludeNonPov; };
+    const auto skipped = [&](const SubfileRef& r) {
+        return r.nonPov && options.has(Id::ExcludeNonPov);
+    };
     std::unordered_map<const LDrawFile*, bool> lit;
     struct Frame {
         const LDrawFile* file;
@@ -220,7 +222,8 @@ std::vector<SceneLight> planLights(const Options& options, const LDrawFile& main
                                    const ColourTable& colours, int topColour, const Vec3& centre,
                                    double distance, std::vector<std::string>& warnings) {
     std::vector<SceneLight> lights;
-    const bool defaults = options.defaultLights || (options.lights.empty() && !options.modelLights);
+    const bool defaults =
+        options.has(Id::DefaultLights) || (options.lights.empty() && !options.has(Id::ModelLights));
     const auto globeLight = [&](double la, double lo, double r, const Vec3& rgb,
                                 double intensity = 1) {
         const double radius = r > 0 ? r : distance;
@@ -238,7 +241,7 @@ std::vector<SceneLight> planLights(const Options& options, const LDrawFile& main
         else
             lights.push_back({l.position, rgb, 1, "Position: " + vecText(l.position)});
     }
-    if (options.modelLights) {
+    if (options.has(Id::ModelLights)) {
         const std::size_t before = lights.size();
         if (collectModelLights(options, main, colours, topColour, lights) > 0)
             warnings.push_back("-l: only the first " + std::to_string(kMaxModelLights) +

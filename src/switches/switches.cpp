@@ -43,6 +43,21 @@ bool lightFits(std::string_view value) {
     return n == 3 || n == 6 || (n == 4 && wholeNumber((*v)[3]));
 }
 
+// What is kept by switch is indexed by Id: each Id has one row. A check box
+// can only tick a switch that takes no value.
+constexpr bool tableSound() {
+    bool seen[kSwitchCount] = {};
+    for (const Switch& s : kSwitches) {
+        if (indexOf(s.id) >= kSwitchCount || seen[indexOf(s.id)])
+            return false;
+        seen[indexOf(s.id)] = true;
+        if (!s.control.empty() && s.shape != Shape::None)
+            return false;
+    }
+    return true;
+}
+static_assert(tableSound());
+
 } // namespace
 
 const Switch& switchFor(Id id) {

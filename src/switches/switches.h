@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,6 +55,10 @@ struct Switch {
     std::string_view section; // the help's heading, on the first of a section
     std::string_view form;    // the value as the help writes it
     std::string_view help;    // lines after the first are indented
+    // The window's check box that ticks a plain switch; empty for a switch
+    // with a value (its box comes with the value's fields) and for one no
+    // box shows.
+    std::string_view control = {};
 };
 
 // In the order an argument list carries them and the help lists them.
@@ -63,8 +69,9 @@ inline constexpr Switch kSwitches[] = {
     {Id::CameraAngle, "ca", Shape::Angle, "", "<angle>",
      "horizontal view angle in degrees (default 67.38)"},
     {Id::LookAt, "cla", Shape::Point, "", "<x>,<y>,<z>", "looking at a point"},
-    {Id::DefaultLights, "ld", Shape::None, "Lights", "", "the three default lights as well"},
-    {Id::ModelLights, "l", Shape::None, "", "", "lights where the model has light.dat"},
+    {Id::DefaultLights, "ld", Shape::None, "Lights", "", "the three default lights as well",
+     "Chk_LD"},
+    {Id::ModelLights, "l", Shape::None, "", "", "lights where the model has light.dat", "Chk_L"},
     {Id::LightGlobe, "lg", Shape::Light, "", "<lat>,<long>,<r>[,<r>,<g>,<b>|,<colour>]",
      "a light on the globe (r 0: at the camera's distance)"},
     {Id::LightCartesian, "lc", Shape::Light, "", "<x>,<y>,<z>[,...]", "a light at a point"},
@@ -72,21 +79,32 @@ inline constexpr Switch kSwitches[] = {
      "background (fractions 0..1, or an LDraw colour)"},
     {Id::Floor, "f", Shape::Floor, "", "[g|c][<y>]",
      "floor, grey or checkered, at height y (default: just\nbelow the model)"},
-    {Id::Bumps, "bu", Shape::None, "", "", "bumps"},
+    {Id::Bumps, "bu", Shape::None, "", "", "bumps", "Chk_BU"},
     {Id::SeamWidth, "sw", Shape::Width, "", "<w>", "seam width in LDU (default 0.5)"},
     {Id::Quality, "q", Shape::Quality, "", "<n>",
      "quality: 0 boxes, 1 no refraction, 2 normal, 3 stud logos"},
     {Id::Lgeo, "lgeo", Shape::None, "", "",
      "parts from LGEO where it has them (LGEODIR, or the LGEO\nfolder of LDraw.ini or "
-     "Brickpov); render with +L<folder>"},
+     "Brickpov); render with +L<folder>",
+     "Chk_LGEO"},
     {Id::Colour, "c", Shape::Colour, "", "<colour>", "what colour 16 is in the model (default 7)"},
-    {Id::Primitives, "p", Shape::None, "", "", "keep primitives as meshes instead of exact solids"},
+    {Id::Primitives, "p", Shape::None, "", "", "keep primitives as meshes instead of exact solids",
+     "Chk_P"},
     {Id::ExcludeNonPov, "enp", Shape::None, "", "",
-     "leave out the LDraw lines of L3P IFNOTPOV/ELSEPOV blocks"},
-    {Id::Overwrite, "o", Shape::None, "", "", "overwrite an existing output file"},
-    {Id::StepClock, "sc", Shape::None, "", "", "show step n only when POV-Ray's clock > n"},
+     "leave out the LDraw lines of L3P IFNOTPOV/ELSEPOV blocks", "Chk_ENP"},
+    {Id::Overwrite, "o", Shape::None, "", "", "overwrite an existing output file", "Chk_O"},
+    {Id::StepClock, "sc", Shape::None, "", "", "show step n only when POV-Ray's clock > n",
+     "Chk_SC"},
     {Id::Update, "upd", Shape::None, "", "", "(updates come with Brickpov)"},
 };
+
+// As many as there are Ids: the table holds each Id once.
+inline constexpr std::size_t kSwitchCount = std::size(kSwitches);
+
+// An Id as an index, 0 to kSwitchCount - 1, for what is kept by switch.
+constexpr std::size_t indexOf(Id id) {
+    return static_cast<std::size_t>(id);
+}
 
 const Switch& switchFor(Id id);
 

@@ -47,7 +47,7 @@ TEST(ConverterArguments, TheFormsTheCommandLineBuilderWrites) {
     ASSERT_EQ(r.error, "");
     const Options& o = r.options;
     EXPECT_EQ(o.output, "out/car.pov");
-    EXPECT_TRUE(o.defaultLights && o.modelLights && o.overwrite);
+    EXPECT_TRUE(o.has(Id::DefaultLights) && o.has(Id::ModelLights) && o.has(Id::Overwrite));
     ASSERT_EQ(o.lights.size(), 1u);
     EXPECT_FALSE(o.lights[0].globe);
     expectNear(o.lights[0].colour.rgb, {1, 0.5, 0.5});

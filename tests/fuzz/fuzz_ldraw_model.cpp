@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!loaded->main)
         return 0;
     bp::conv::Options options;
-    options.stepClock = size % 2 == 1;
+    options.set(bp::switches::Id::StepClock, size % 2 == 1);
     const bp::conv::ScenePlan plan(options, *loaded->main, loaded->colours, "", loaded->warnings);
     std::ostringstream scene;
     bp::conv::writePovScene(scene, plan);

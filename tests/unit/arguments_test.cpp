@@ -9,6 +9,7 @@ namespace {
 
 using bp::Check;
 using bp::Options;
+using enum bp::switches::Id;
 
 // A model beside its output, as a fresh window has it.
 Options base() {
@@ -83,7 +84,7 @@ const Row kRows[] = {
      {"/m/my \"best\" car.dat", "tab\tcar.pov"}},
     {"empty_model_keeps_its_place",
      [](Options& o) {
-         o.modelFile = o.outputFile = "", o.modelPath = o.povPath = "/l3p/", o.bumps = T;
+         o.modelFile = o.outputFile = "", o.modelPath = o.povPath = "/l3p/", o.plain[Bumps] = T;
      },
      " -bu",
      {"", "-bu"}},
@@ -107,7 +108,7 @@ const Row kRows[] = {
      [](Options& o) { o.lookAt = T, o.lookAtValue = v("0", "0", "0"); }, "/m/car.dat"},
     {"lights_in_use_any_position_value",
      [](Options& o) {
-         o.lightDefault = o.lightsFromModel = o.lightGlobe = T;
+         o.plain[DefaultLights] = o.plain[ModelLights] = o.lightGlobe = T;
          light(o, 1, 45, 0, 0);
          light(o, 2, 0, 0, 0, 0.5f, 1, 1);
          light(o, 3, 0, 0, 100, 0.502f, 0, 1);
@@ -142,12 +143,13 @@ const Row kRows[] = {
      "/m/car.dat -c0x2FF0000"},
     {"plain_switches_in_order",
      [](Options& o) {
-         o.bumps = o.seamWidth = o.lgeo = o.primitives = o.enableProgress = o.overwrite =
-             o.stepClock = T;
+         o.plain[Bumps] = o.seamWidth = o.plain[Lgeo] = o.plain[Primitives] =
+             o.plain[ExcludeNonPov] = o.plain[Overwrite] = o.plain[StepClock] = T;
          o.seamWidthValue = "0.5";
      },
      "/m/car.dat -bu -sw0.5 -lgeo -p -enp -o -sc"},
-    {"greyed_switch_is_not_ticked", [](Options& o) { o.bumps = Check::Greyed; }, "/m/car.dat"},
+    {"greyed_switch_is_not_ticked", [](Options& o) { o.plain[Bumps] = Check::Greyed; },
+     "/m/car.dat"},
     // The swatch shows a number too large for any type as 255; so does -b.
     {"background_beyond_any_number",
      [](Options& o) { o.background = T, o.backgroundColour = v("1e999", "-1e999", "inf"); },
@@ -179,18 +181,22 @@ TEST(PovrayArguments, FromTheRenderSettings) {
          {"+I/m/car.pov", "-D", "+Q9"}},
         {"step_clock",
          [](Options& o) {
-             o.stepClock = T, o.renderSettings.finalFrame = o.renderSettings.finalClock = "3";
+             o.plain[StepClock] = T,
+             o.renderSettings.finalFrame = o.renderSettings.finalClock = "3";
          },
          {"+I/m/car.pov", "+W640", "+H480", "+KFI1", "+KFF3", "+KI1", "+KF3"}},
         {"lgeo_library_path",
-         [](Options& o) { o.lgeo = T, o.lgeoPath = "/my lgeo/"; },
+         [](Options& o) { o.plain[Lgeo] = T, o.lgeoPath = "/my lgeo/"; },
          {"+I/m/car.pov", "+W640", "+H480", "+L\"/my lgeo\""}},
-        {"lgeo_not_installed", [](Options& o) { o.lgeo = T; }, {"+I/m/car.pov", "+W640", "+H480"}},
+        {"lgeo_not_installed",
+         [](Options& o) { o.plain[Lgeo] = T; },
+         {"+I/m/car.pov", "+W640", "+H480"}},
         // POV-Ray's "+I" parser fails on these; its keyword form takes them.
         {"quotes_and_separators_by_keyword",
          [](Options& o) {
              o.povPath = "/m;n/", o.outputFile = "it's.pov",
-             o.renderSettings.outputFile = "say \"a=b\"#.png", o.lgeo = T, o.lgeoPath = "/l[1]/";
+             o.renderSettings.outputFile = "say \"a=b\"#.png", o.plain[Lgeo] = T,
+             o.lgeoPath = "/l[1]/";
          },
          {"Input_File_Name=\"/m;n/it's.pov\"", "Output_File_Name='say \"a=b\"#.png'", "+FB",
           "+W640", "+H480", "Library_Path=\"/l[1]\""}},
@@ -200,7 +206,7 @@ TEST(PovrayArguments, FromTheRenderSettings) {
          },
          {"+I/m/car.pov", "+W640", "+H480", "+A", "+UA"}},
         {"step_clock_needs_all_four",
-         [](Options& o) { o.stepClock = T, o.renderSettings.finalFrame = "3"; },
+         [](Options& o) { o.plain[StepClock] = T, o.renderSettings.finalFrame = "3"; },
          {"+I/m/car.pov", "+W640", "+H480"}},
     };
     for (const auto& row : rows) {
@@ -217,7 +223,7 @@ TEST(RunArguments, FileNamedLikeASwitchIsPassedFromItsFolder) {
     o.modelPath = o.povPath = "/l3p/";
     o.modelFile = "-o.dat";
     o.outputFile = "-x.pov";
-    o.overwrite = T;
+    o.plain[Overwrite] = T;
     EXPECT_EQ(bp::commandLineText(bp::l3pArguments(o)), "-o.dat -x.pov -o");
     EXPECT_EQ(bp::l3pRunArguments(o), (std::vector<std::string>{"./-o.dat", "./-x.pov", "-o"}));
     o.modelPath = o.povPath = "/m/";

@@ -11,6 +11,8 @@
 namespace bp {
 namespace {
 
+using enum switches::Id;
+
 // What a tick or an edit implies for the camera group, one sequence a row,
 // as the two modes and the look-at box are designed to move.
 struct CameraRow {
@@ -136,7 +138,7 @@ TEST(OptionRules, ScenesLandAsInTheWindow) {
     full.lookAtValue = {"0", "-8", "1.25"};
     full.lights.light(1) = {{-100, 50, 25.5f}, {0.1234567f, 1, 0.2f}, 1};
     full.lights.light(2) = {{1, 2, 3}, {0.5f, 0.5f, 0.5f}, 0};
-    full.background = full.floor = full.quality = full.colour = full.stepClock = T;
+    full.background = full.floor = full.quality = full.colour = full.plain[StepClock] = T;
     full.backgroundColour = {"0", "64", "160"};
     full.floorType = "c", full.floorY = "-8", full.qualityValue = "1", full.colourText = "Tan";
     full.renderSettings.fileType = 1;

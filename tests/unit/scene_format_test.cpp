@@ -16,6 +16,8 @@
 namespace bp {
 namespace {
 
+using enum switches::Id;
+
 constexpr Check T = Check::Ticked;
 
 std::array<std::string, 3> v(const char* a, const char* b, const char* c) {
@@ -25,8 +27,8 @@ std::array<std::string, 3> v(const char* a, const char* b, const char* c) {
 // Every scene field away from its default, each as a reader gives it back.
 Options sample() {
     Options o;
-    o.cameraGlobe = o.cameraAngle = o.lightsFromModel = o.lightGlobe = o.background = o.floor = T;
-    o.bumps = o.seamWidth = o.quality = o.overwrite = o.colour = o.lookAt = T;
+    o.cameraGlobe = o.cameraAngle = o.lightGlobe = o.background = o.floor = o.lookAt = o.colour = T;
+    o.plain[ModelLights] = o.plain[Bumps] = o.plain[Overwrite] = o.seamWidth = o.quality = T;
     o.cameraValue = v("7", "-300", "0.5");
     o.cameraAngleValue = "22.5";
     o.lights.light(1) = {{10, 20, 30}, {0.5f, 0.25f, 1}, 0};
@@ -36,9 +38,9 @@ Options sample() {
     o.floorY = "-24";
     o.seamWidthValue = "0.5";
     o.qualityValue = "3";
-    o.primitives = Check::Greyed;
+    o.plain[Primitives] = Check::Greyed;
     o.colourText = "Dk Pink";
-    o.stepClock = o.enableProgress = o.lgeo = o.render = T;
+    o.plain[StepClock] = o.plain[ExcludeNonPov] = o.plain[Lgeo] = o.render = T;
     o.lookAtValue = v("1", "2", "3");
     RenderSettings& r = o.renderSettings;
     r.outputFile = "my out.bmp";
@@ -207,7 +209,7 @@ TEST(SceneFormat, LeftOutSectionsGetTheirDefaults) {
         EXPECT_TRUE(scene.renderDefault);
         const Options& o = scene.options;
         EXPECT_EQ(o.colour, a ? Check::Clear : T);
-        for (Check c : {o.stepClock, o.enableProgress, o.lgeo, o.render})
+        for (Check c : {o.plain[StepClock], o.plain[ExcludeNonPov], o.plain[Lgeo], o.render})
             EXPECT_EQ(c, b ? Check::Clear : T);
         EXPECT_EQ(o.lookAtValue[0], b ? "" : "1");
         RenderSettings defaults;
@@ -252,8 +254,9 @@ TEST(SceneFormat, SavedAndReopenedInTheWindowGivesTheSameCommandLine) {
         {"cartesian and the other values",
          [](Options& o) {
              o.cameraCartesian = o.lightCartesian = o.lookAt = o.background = o.floor = T;
-             o.seamWidth = o.quality = o.bumps = o.overwrite = o.primitives = o.lightDefault = T;
-             o.render = o.stepClock = o.colour = T;
+             o.seamWidth = o.quality = o.render = o.colour = o.plain[Bumps] = T;
+             o.plain[Overwrite] = o.plain[Primitives] = o.plain[DefaultLights] =
+                 o.plain[StepClock] = T;
              o.cameraValue = v("10", "-20.5", "300");
              o.lookAtValue = v("0", "-8", "1.25");
              o.lights.light(2) = {{-100, 50, 25.5f}, {0.502f, 1, 0.2f}, 1};

@@ -24,18 +24,20 @@ Options allTicked() {
     o.cameraValue = {"30", "45", "0"};
     o.cameraAngleValue = "40";
     o.lookAtValue = {"0", "-24", "0"};
-    o.lightDefault = o.lightsFromModel = o.lightGlobe = Check::Ticked;
+    o.lightGlobe = Check::Ticked;
     o.lights.light(1).position = {45, 0, 0};
     o.lights.light(1).colour = {1, 1, 1};
     o.lightPosition = {"45", "0", "0"};
-    o.background = o.floor = o.bumps = o.seamWidth = o.quality = o.lgeo = o.colour = Check::Ticked;
+    o.background = o.floor = o.seamWidth = o.quality = o.colour = Check::Ticked;
     o.backgroundColour = {"255", "128", "0"};
     o.floorType = "g";
     o.floorY = "-24";
     o.seamWidthValue = "0.5";
     o.qualityValue = "3";
     o.colourText = "4";
-    o.primitives = o.enableProgress = o.overwrite = o.stepClock = Check::Ticked;
+    for (const switches::Switch& s : switches::kSwitches)
+        if (!s.control.empty())
+            o.plain[s.id] = Check::Ticked;
     return o;
 }
 

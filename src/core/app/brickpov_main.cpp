@@ -39,10 +39,10 @@ void readTexts(const ControlArray& boxes, std::array<std::string, 3>& into) {
 }
 } // namespace
 
-Control& BrickpovMain::plainSwitchBox(const PlainSwitch& s) const {
-    Control* box = find(s.control);
+Control& BrickpovMain::plainSwitchBox(const switches::Switch& s) const {
+    Control* box = find(std::string(s.control));
     if (!box)
-        throw std::logic_error(std::string("no check box ") + s.control);
+        throw std::logic_error("no check box " + std::string(s.control));
     return *box;
 }
 
@@ -99,8 +99,9 @@ void BrickpovMain::readOptions(Options& o) const {
     o.colourText = Cbo_C.text();
     const int colour = Cbo_C.listIndex();
     o.colourNumber = colour < 0 ? std::nullopt : std::optional<int>(Cbo_C.itemData(colour));
-    for (const PlainSwitch& s : kPlainSwitches)
-        o.*s.tick = checkOf(plainSwitchBox(s).value());
+    for (const switches::Switch& s : switches::kSwitches)
+        if (!s.control.empty())
+            o.plain[s.id] = checkOf(plainSwitchBox(s).value());
     o.render = checkOf(Chk_Render.value());
     o.renderEnabled = Chk_Render.enabled();
 }
@@ -141,6 +142,7 @@ class SceneFields : public SceneFieldCount {
 } // namespace
 
 bool BrickpovMain::applyScene(const Scene& scene) {
+    using switches::Id;
     const Options& o = scene.options;
     SceneFields f(scene.fields);
     try {
@@ -149,8 +151,8 @@ bool BrickpovMain::applyScene(const Scene& scene) {
         f.texts(Txt_CameraValue, o.cameraValue);
         f.check(Chk_CA, o.cameraAngle);
         f.text(Txt_CA, o.cameraAngleValue);
-        f.check(Chk_LD, o.lightDefault);
-        f.check(Chk_L, o.lightsFromModel);
+        f.check(Chk_LD, o.plain[Id::DefaultLights]);
+        f.check(Chk_L, o.plain[Id::ModelLights]);
         f.check(Chk_LG, o.lightGlobe);
         f.check(Chk_LC, o.lightCartesian);
         // The light numbers go into the table without a handler.
@@ -166,13 +168,13 @@ bool BrickpovMain::applyScene(const Scene& scene) {
         f.check(Chk_F, o.floor);
         f.listText(Cbo_FType, o.floorType);
         f.text(Txt_FY, o.floorY);
-        f.check(Chk_BU, o.bumps);
+        f.check(Chk_BU, o.plain[Id::Bumps]);
         f.check(Chk_SW, o.seamWidth);
         f.text(Txt_SW, o.seamWidthValue);
         f.check(Chk_Q, o.quality);
         f.listText(Cbo_Q, o.qualityValue);
-        f.check(Chk_O, o.overwrite);
-        f.check(Chk_P, o.primitives);
+        f.check(Chk_O, o.plain[Id::Overwrite]);
+        f.check(Chk_P, o.plain[Id::Primitives]);
 
         auto& r = m_app.form<BrickpovRenderOptions>();
         if (scene.colourDefault) {
@@ -186,9 +188,9 @@ bool BrickpovMain::applyScene(const Scene& scene) {
             for (Control* c : {&Chk_SC, &Chk_ENP, &Chk_LGEO, &Chk_Render})
                 c->setValue(0);
         } else {
-            f.check(Chk_SC, o.stepClock);
-            f.check(Chk_ENP, o.enableProgress);
-            f.check(Chk_LGEO, o.lgeo);
+            f.check(Chk_SC, o.plain[Id::StepClock]);
+            f.check(Chk_ENP, o.plain[Id::ExcludeNonPov]);
+            f.check(Chk_LGEO, o.plain[Id::Lgeo]);
             f.check(Chk_Render, o.render);
             f.check(Chk_CLA, o.lookAt);
             f.texts(Txt_CameraLookAt, o.lookAtValue);

@@ -62,8 +62,9 @@ void wireGeneralOptions(BrickpovMain& m) {
 
     // These only change what L3P receives.
     auto rebuild = [&m] { BuildCommandLine(m); };
-    for (const PlainSwitch& s : kPlainSwitches)
-        m.plainSwitchBox(s).onClick = rebuild;
+    for (const switches::Switch& s : switches::kSwitches)
+        if (!s.control.empty())
+            m.plainSwitchBox(s).onClick = rebuild;
     for (Control* c : {&m.Cbo_FType, &m.Cbo_Q, &m.Cbo_OutputFile})
         c->onClick = rebuild;
     for (Control* c : {&m.Txt_FY, &m.Txt_SW, &m.Cbo_OutputFile})

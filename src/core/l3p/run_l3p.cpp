@@ -112,7 +112,7 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
                     MsgIcon::Critical);
         return;
     }
-    if (!o.outputFile.empty() && !ticked(o.overwrite)) {
+    if (!o.outputFile.empty() && !ticked(o.plain[switches::Id::Overwrite])) {
         std::string folder = o.povPath;
         if (FileExistsIn(m.platform().files, folder, o.outputFile)) {
             MessageBoxRequest box;
@@ -126,7 +126,7 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
             if (m.platform().dialogs.messageBox(box) != MsgAnswer::Yes)
                 return;
             m.Chk_O.setValue(1);
-            o.overwrite = Check::Ticked;
+            o.plain[switches::Id::Overwrite] = Check::Ticked;
         }
     }
     if (!m.app().form<BrickpovRun>().makeRoomForRun())

@@ -78,8 +78,8 @@ std::string backgroundFraction(const std::string& text) {
 
 using Values = std::vector<std::string>;
 
-// The values a switch is written with, one argument each; none when the
-// options leave it out.
+// The values a switch with a value is written with, one argument each; none
+// when the options leave it out.
 Values switchValues(const Options& o, Id id) {
     const auto& v = o.cameraValue;
     const bool globe = ticked(o.cameraGlobe) && !v[0].empty() && !v[1].empty();
@@ -137,18 +137,21 @@ Values switchValues(const Options& o, Id id) {
             return {o.colourNumber ? std::to_string(*o.colourNumber) : o.colourText};
         return {};
     default:
-        for (const PlainSwitch& p : kPlainSwitches)
-            if (p.id == id && ticked(o.*p.tick))
-                return {""};
         return {};
     }
 }
 
 // The switches in the order the table gives them.
 void addSwitches(const Options& o, std::vector<std::string>& a) {
-    for (const switches::Switch& s : switches::kSwitches)
+    for (const switches::Switch& s : switches::kSwitches) {
+        if (s.shape == switches::Shape::None) {
+            if (ticked(o.plain[s.id]))
+                a.push_back(argument(s.id));
+            continue;
+        }
         for (const std::string& value : switchValues(o, s.id))
             a.push_back(argument(s.id, value));
+    }
 }
 
 } // namespace
@@ -201,12 +204,12 @@ std::vector<std::string> povrayArguments(const Options& o) {
         p.emplace_back("+A");
     if (ticked(r.transparentBackground))
         p.emplace_back("+UA");
-    if (ticked(o.stepClock) && !r.initialFrame.empty() && !r.finalFrame.empty() &&
+    if (ticked(o.plain[Id::StepClock]) && !r.initialFrame.empty() && !r.finalFrame.empty() &&
         !r.initialClock.empty() && !r.finalClock.empty())
         p.insert(p.end(), {"+KFI" + r.initialFrame, "+KFF" + r.finalFrame, "+KI" + r.initialClock,
                            "+KF" + r.finalClock});
     // LGEO's parts are included by name from the converted scene.
-    if (ticked(o.lgeo) && !o.lgeoPath.empty())
+    if (ticked(o.plain[Id::Lgeo]) && !o.lgeoPath.empty())
         p.push_back(povrayFileOption("+L", "Library_Path", StripBackslash(o.lgeoPath)));
     if (!r.povrayWindow)
         p.emplace_back("-D");

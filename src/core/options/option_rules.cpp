@@ -8,6 +8,8 @@ namespace bp {
 
 namespace {
 
+using switches::Id;
+
 bool allGiven(const std::array<std::string, 3>& texts) {
     return !texts[0].empty() && !texts[1].empty() && !texts[2].empty();
 }
@@ -200,8 +202,8 @@ void applyFields(Options& o, LightBoxes& b, const Scene& scene) {
         rules::cameraValue(o, i, f.text(s.cameraValue[static_cast<std::size_t>(i)]));
     o.cameraAngle = f.check(s.cameraAngle);
     o.cameraAngleValue = f.text(s.cameraAngleValue);
-    o.lightDefault = f.check(s.lightDefault);
-    o.lightsFromModel = f.check(s.lightsFromModel);
+    o.plain[Id::DefaultLights] = f.check(s.plain[Id::DefaultLights]);
+    o.plain[Id::ModelLights] = f.check(s.plain[Id::ModelLights]);
     rules::lightGlobe(o, b, f.check(s.lightGlobe));
     rules::lightCartesian(o, b, f.check(s.lightCartesian));
     for (int l = 1; l <= kLights; ++l)
@@ -217,13 +219,13 @@ void applyFields(Options& o, LightBoxes& b, const Scene& scene) {
     o.floor = f.check(s.floor);
     listText(f, o.floorType, s.floorType, {"g", "c"});
     o.floorY = f.text(s.floorY);
-    o.bumps = f.check(s.bumps);
+    o.plain[Id::Bumps] = f.check(s.plain[Id::Bumps]);
     o.seamWidth = f.check(s.seamWidth);
     o.seamWidthValue = f.text(s.seamWidthValue);
     o.quality = f.check(s.quality);
     listText(f, o.qualityValue, s.qualityValue, {"0", "1", "2", "3"});
-    o.overwrite = f.check(s.overwrite);
-    o.primitives = f.check(s.primitives);
+    o.plain[Id::Overwrite] = f.check(s.plain[Id::Overwrite]);
+    o.plain[Id::Primitives] = f.check(s.plain[Id::Primitives]);
     if (scene.colourDefault) {
         o.colour = Check::Clear;
         o.colourText = kColorList[0].name;
@@ -233,11 +235,13 @@ void applyFields(Options& o, LightBoxes& b, const Scene& scene) {
         rules::colourText(o, f.text(s.colourText));
     }
     if (scene.switchesDefault) {
-        o.stepClock = o.enableProgress = o.lgeo = o.render = Check::Clear;
+        for (Check* c :
+             {&o.plain[Id::StepClock], &o.plain[Id::ExcludeNonPov], &o.plain[Id::Lgeo], &o.render})
+            *c = Check::Clear;
     } else {
-        o.stepClock = f.check(s.stepClock);
-        o.enableProgress = f.check(s.enableProgress);
-        o.lgeo = f.check(s.lgeo);
+        o.plain[Id::StepClock] = f.check(s.plain[Id::StepClock]);
+        o.plain[Id::ExcludeNonPov] = f.check(s.plain[Id::ExcludeNonPov]);
+        o.plain[Id::Lgeo] = f.check(s.plain[Id::Lgeo]);
         o.render = f.check(s.render);
         o.lookAt = f.check(s.lookAt);
         for (std::size_t i = 0; i < 3; ++i)

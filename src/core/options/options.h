@@ -98,6 +98,19 @@ struct RenderSettings {
     bool operator==(const RenderSettings&) const = default;
 };
 
+// The ticks of the switches that take no value (-ld, -bu, -o, ...), by
+// switch: each as its check box shows it. A switch with a value keeps its
+// tick beside its value in Options.
+class PlainTicks {
+  public:
+    Check& operator[](switches::Id id) { return m_ticks[switches::indexOf(id)]; }
+    Check operator[](switches::Id id) const { return m_ticks[switches::indexOf(id)]; }
+    bool operator==(const PlainTicks&) const = default;
+
+  private:
+    std::array<Check, switches::kSwitchCount> m_ticks{};
+};
+
 // Everything that decides what L3P and POV-Ray are asked to do, with the
 // texts as typed: one value, free of any window, that the main window maps its
 // controls to and from.
@@ -122,59 +135,35 @@ struct Options {
     std::array<std::string, 3> lookAtValue;
 
     // Lights.
-    Check lightDefault = Check::Clear;    // -ld
-    Check lightsFromModel = Check::Clear; // -l
-    Check lightGlobe = Check::Clear;      // -lg
-    Check lightCartesian = Check::Clear;  // -lc
+    Check lightGlobe = Check::Clear;     // -lg
+    Check lightCartesian = Check::Clear; // -lc
     LightTable lights;
     // The shown light's position boxes as typed; L3P's arguments take the
     // table, a run checks that none of the three is empty.
     std::array<std::string, 3> lightPosition;
 
-    // Background, floor and other switches.
+    // The switches without a value, ticked or not.
+    PlainTicks plain;
+
+    // Background, floor and other switches with a value.
     Check background = Check::Clear;
     std::array<std::string, 3> backgroundColour;
     Check floor = Check::Clear;
     std::string floorType;
     std::string floorY;
-    Check bumps = Check::Clear;
     Check seamWidth = Check::Clear;
     std::string seamWidthValue;
     Check quality = Check::Clear;
     std::string qualityValue;
-    Check lgeo = Check::Clear;
     Check colour = Check::Clear;
     std::string colourText;
     std::optional<int> colourNumber; // the chosen list entry's number
-    Check primitives = Check::Clear;
-    Check enableProgress = Check::Clear;
-    Check overwrite = Check::Clear;
-    Check stepClock = Check::Clear;
     Check render = Check::Clear;
     bool renderEnabled = false; // POV-Ray is there to render with
 
     RenderSettings renderSettings;
 
     bool operator==(const Options&) const = default;
-};
-
-// A switch that is only ticked or not: its flag, where the options keep it
-// and the check box that shows it. Its click rebuilds the command line.
-struct PlainSwitch {
-    switches::Id id;
-    Check Options::*tick;
-    const char* control;
-};
-
-inline constexpr PlainSwitch kPlainSwitches[] = {
-    {switches::Id::DefaultLights, &Options::lightDefault, "Chk_LD"},
-    {switches::Id::ModelLights, &Options::lightsFromModel, "Chk_L"},
-    {switches::Id::Bumps, &Options::bumps, "Chk_BU"},
-    {switches::Id::Lgeo, &Options::lgeo, "Chk_LGEO"},
-    {switches::Id::Primitives, &Options::primitives, "Chk_P"},
-    {switches::Id::ExcludeNonPov, &Options::enableProgress, "Chk_ENP"},
-    {switches::Id::Overwrite, &Options::overwrite, "Chk_O"},
-    {switches::Id::StepClock, &Options::stepClock, "Chk_SC"},
 };
 
 // L3P's arguments for the options: the model first (always, even when

@@ -11,6 +11,8 @@ namespace bp {
 
 namespace {
 
+using switches::Id;
+
 // A quote inside a quoted field is doubled, so that texts such as additional
 // POV-Ray switches with quoted paths come back whole.
 std::string quoted(const std::string& text) {
@@ -158,7 +160,8 @@ class SceneReader {
             numberBox(v);
         check(o.cameraAngle);
         numberBox(o.cameraAngleValue);
-        for (Check* c : {&o.lightDefault, &o.lightsFromModel, &o.lightGlobe, &o.lightCartesian})
+        for (Check* c : {&o.plain[Id::DefaultLights], &o.plain[Id::ModelLights], &o.lightGlobe,
+                         &o.lightCartesian})
             check(*c);
         for (Light& light : o.lights.lights)
             for (int v = 1; v <= kLightValues; ++v) {
@@ -171,13 +174,13 @@ class SceneReader {
         check(o.floor);
         plain(o.floorType);
         plain(o.floorY);
-        check(o.bumps);
+        check(o.plain[Id::Bumps]);
         check(o.seamWidth);
         numberBox(o.seamWidthValue);
         check(o.quality);
         numberBox(o.qualityValue);
-        check(o.overwrite);
-        check(o.primitives);
+        check(o.plain[Id::Overwrite]);
+        check(o.plain[Id::Primitives]);
 
         if ((m_scene.colourDefault = m_in.atEnd())) {
             o.colour = Check::Clear;
@@ -186,9 +189,12 @@ class SceneReader {
             plain(o.colourText);
         }
         if ((m_scene.switchesDefault = m_in.atEnd())) {
-            o.stepClock = o.enableProgress = o.lgeo = o.render = Check::Clear;
+            for (Check* c : {&o.plain[Id::StepClock], &o.plain[Id::ExcludeNonPov],
+                             &o.plain[Id::Lgeo], &o.render})
+                *c = Check::Clear;
         } else {
-            for (Check* c : {&o.stepClock, &o.enableProgress, &o.lgeo, &o.render})
+            for (Check* c : {&o.plain[Id::StepClock], &o.plain[Id::ExcludeNonPov],
+                             &o.plain[Id::Lgeo], &o.render})
                 check(*c);
             check(o.lookAt);
             for (auto& v : o.lookAtValue)
@@ -282,7 +288,7 @@ std::string writeScene(const Options& o) {
     const auto& cv = o.cameraValue;
     line({check(o.cameraGlobe), check(o.cameraCartesian), dotText(cv[0]), dotText(cv[1]),
           dotText(cv[2]), check(o.cameraAngle), dotText(o.cameraAngleValue)});
-    line({check(o.lightDefault), check(o.lightsFromModel), check(o.lightGlobe),
+    line({check(o.plain[Id::DefaultLights]), check(o.plain[Id::ModelLights]), check(o.lightGlobe),
           check(o.lightCartesian)});
     for (const Light& light : o.lights.lights)
         for (int v = 1; v <= kLightValues; ++v)
@@ -290,10 +296,11 @@ std::string writeScene(const Options& o) {
     const auto& bc = o.backgroundColour;
     line({check(o.background), dotText(bc[0]), dotText(bc[1]), dotText(bc[2])});
     line({check(o.floor), dotText(o.floorType), dotText(o.floorY)});
-    line({check(o.bumps), check(o.seamWidth), dotText(o.seamWidthValue), check(o.quality),
-          dotText(o.qualityValue), check(o.overwrite), check(o.primitives), check(o.colour),
-          quoted(o.colourText)});
-    line({check(o.stepClock), check(o.enableProgress), check(o.lgeo), check(o.render)});
+    line({check(o.plain[Id::Bumps]), check(o.seamWidth), dotText(o.seamWidthValue),
+          check(o.quality), dotText(o.qualityValue), check(o.plain[Id::Overwrite]),
+          check(o.plain[Id::Primitives]), check(o.colour), quoted(o.colourText)});
+    line({check(o.plain[Id::StepClock]), check(o.plain[Id::ExcludeNonPov]),
+          check(o.plain[Id::Lgeo]), check(o.render)});
     const auto& la = o.lookAtValue;
     line({check(o.lookAt), dotText(la[0]), dotText(la[1]), dotText(la[2])});
     const RenderSettings& r = o.renderSettings;

@@ -150,7 +150,7 @@ std::shared_ptr<LoadedModel> loadModel(const LoadRequest& request,
 conv::Options converterOptions(const Options& options, std::string& error) {
     conv::ParseResult parsed = conv::parseArguments(l3pArguments(options));
     error = parsed.error;
-    parsed.options.lgeo = false; // the preview draws the LDraw parts
+    parsed.options.set(switches::Id::Lgeo, false); // the preview draws the LDraw parts
     return parsed.options;
 }
 
