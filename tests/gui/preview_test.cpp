@@ -5,41 +5,24 @@
 #include "core/common/numbers.h"
 #include "core/l3p/render_options.h"
 #include "core/preview/preview_math.h"
-#include "core/window/app.h"
-#include "core/window/brickpov_main.h"
+#include "desktop_session.h"
 #include "gui/preview_view.h"
 #include "gui/preview_window.h"
-#include "gui/qt_dialogs.h"
-#include "gui/qt_window_system.h"
-#include "platform/desktop/desktop_platform.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <memory>
 
 using namespace bp;
 using bp::gui::PreviewView;
 using bp::gui::PreviewWindow;
-using bp::gui::QtWindowSystem;
 
 namespace {
 
 const QString kLibrary = QStringLiteral(BRICKPOV_LIBRARY);
-
-class QuietDialogs : public Dialogs {
-  public:
-    MsgAnswer messageBox(const MessageBoxRequest&) override { return MsgAnswer::OK; }
-    std::optional<std::string> fileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<Rgb> colorDialog(Rgb) override { return std::nullopt; }
-};
 
 void writeFile(const QString& path, const QByteArray& text) {
     QFile file(path);
@@ -49,35 +32,15 @@ void writeFile(const QString& path, const QByteArray& text) {
 
 // The program with the committed LDraw library, started on `model`, and its
 // Preview window.
-class Session {
+class Session : public bp::test::DesktopSession {
   public:
     Session(const QString& model, const QString& library = kLibrary)
-        : m_configHome(m_config.path().toStdString()),
-          m_settings(m_configHome + "/Brickpov/settings.ini"), m_profile(m_configHome),
-          m_programs("/usr/bin/povray"),
-          m_files(m_program.path().toStdString() + "/"), m_platform{m_dialogs, m_settings,
-                                                                    m_profile, m_programs,
-                                                                    m_files,   m_windows} {
-        // An L3P where the program looks, so that start-up asks for nothing.
-        QFile l3p(m_program.filePath("L3P.exe"));
-        l3p.open(QIODevice::WriteOnly);
-        l3p.setPermissions(l3p.permissions() | QFileDevice::ExeOwner);
-        m_settings.save("Brickpov", "Paths", "LDrawPath", library.toStdString() + "/");
-        m_settings.save("Brickpov", "Paths", "LGEOPath", "Not Installed");
-        m_app = std::make_unique<App>(m_platform);
-        m_windows.setMainForm(m_app->main());
-        m_app->start(model.toStdString());
-        m_preview = std::make_unique<PreviewWindow>(*m_app);
+        : DesktopSession({}, model.toStdString(), library.toStdString(), "/usr/bin/povray"),
+          m_preview(std::make_unique<PreviewWindow>(app())) {
         m_preview->view()->setLightMarkers(false);
         m_preview->show();
     }
-    ~Session() {
-        m_preview.reset();
-        m_windows.releaseViews();
-        m_app.reset();
-    }
-    App& app() { return *m_app; }
-    BrickpovMain& main() { return m_app->main(); }
+    ~Session() { m_preview.reset(); }
     PreviewWindow& preview() { return *m_preview; }
     PreviewView& view() { return *m_preview->view(); }
 
@@ -88,16 +51,6 @@ class Session {
     }
 
   private:
-    QTemporaryDir m_config, m_program;
-    std::string m_configHome;
-    desktop::FileSettingsStore m_settings;
-    desktop::IniProfileFile m_profile;
-    desktop::PosixPrograms m_programs;
-    desktop::PosixFileSystem m_files;
-    QtWindowSystem m_windows;
-    QuietDialogs m_dialogs;
-    Platform m_platform;
-    std::unique_ptr<App> m_app;
     std::unique_ptr<PreviewWindow> m_preview;
 };
 
@@ -215,14 +168,12 @@ void PreviewTest::previewFramesWhatPovRayRenders() {
 
             const QString where = QString("%1 at %2x%3").arg(camera).arg(width).arg(height);
             QVERIFY2(shown && rendered, qPrintable(where));
-            for (int edge = 0; edge < 4; ++edge)
-                QVERIFY2(std::abs((*shown)[static_cast<std::size_t>(edge)] -
-                                  (*rendered)[static_cast<std::size_t>(edge)]) <= 0.02,
-                         qPrintable(QString("%1: edge %2 is %3 in the preview, %4 rendered")
-                                        .arg(where)
-                                        .arg(edge)
-                                        .arg((*shown)[static_cast<std::size_t>(edge)])
-                                        .arg((*rendered)[static_cast<std::size_t>(edge)])));
+            for (std::size_t edge = 0; edge < 4; ++edge) {
+                const double a = (*shown)[edge], b = (*rendered)[edge];
+                const QString message = QString("%1: edge %2 is %3 in the preview, %4 rendered");
+                QVERIFY2(std::abs(a - b) <= 0.02,
+                         qPrintable(message.arg(where).arg(edge).arg(a).arg(b)));
+            }
         }
     }
 }
