@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <system_error>
 
 namespace bp::conv {
@@ -89,7 +88,8 @@ std::string usageText() {
            "draw).\n";
 }
 
-bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error) {
+bool writeFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& write,
+                         std::string& error) {
     std::random_device random;
     const std::string temp = path + ".tmp" + std::to_string(random() % 1000000);
     {
@@ -98,7 +98,14 @@ bool writeFileAtomically(const std::string& path, const std::string& text, std::
             error = "cannot create \"" + temp + "\": " + std::strerror(errno);
             return false;
         }
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        try {
+            write(out);
+        } catch (...) {
+            out.close();
+            std::error_code ignored;
+            fs::remove(temp, ignored);
+            throw;
+        }
         out.flush();
         if (!out) {
             error = "cannot write \"" + temp + "\": " + std::strerror(errno);
@@ -179,9 +186,6 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
     if (top.triangles.empty() && top.uses.empty() && top.povCode.empty())
         warnings.push_back("\"" + *modelPath +
                            "\" draws nothing: no part, face or POV-Ray code in it could be used");
-    std::ostringstream pov;
-    writePovScene(pov, scene);
-
     for (const std::string& w : warnings)
         err << "Warning: " << w << "\n";
     if (model->loader->missingReferences() > 0)
@@ -189,7 +193,9 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
             << " reference(s) to missing files left out\n";
     std::string error;
     const auto write = env.writeFile ? env.writeFile : writeFileAtomically;
-    if (!write(output, std::move(pov).str(), error)) {
+    // Streamed into the file: a large scene is never held whole.
+    const auto writeScene = [&scene](std::ostream& pov) { writePovScene(pov, scene); };
+    if (!write(output, writeScene, error)) {
         err << "brickpov-convert: " << error << "\n";
         return kFailed;
     }

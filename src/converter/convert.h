@@ -2,6 +2,7 @@
 
 #include "converter/library.h"
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,8 +24,10 @@ int runConverter(const std::vector<std::string>& args, const Environment& env, s
 
 std::string usageText();
 
-// Writes `text` to `path` through a temporary file in the same folder that
-// is renamed over it, so that no reader ever sees half a file.
-bool writeFileAtomically(const std::string& path, const std::string& text, std::string& error);
+// Writes what `write` streams to `path` through a temporary file in the same
+// folder that is renamed over it, so that no reader ever sees half a file.
+// If `write` throws, the temporary is removed and the exception passes on.
+bool writeFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& write,
+                         std::string& error);
 
 } // namespace bp::conv

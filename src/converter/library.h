@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -14,8 +15,10 @@ namespace bp::conv {
 struct Environment {
     std::map<std::string, std::string> vars; // LDRAWDIR, LGEODIR, XDG_CONFIG_HOME, HOME
     std::string currentFolder;               // with a trailing "/"
-    // Writes the scene; empty: writeFileAtomically. The program gives its own.
-    std::function<bool(const std::string& path, const std::string& text, std::string& error)>
+    // Writes the scene, streamed by `write`; empty: writeFileAtomically. The
+    // program gives its own.
+    std::function<bool(const std::string& path, const std::function<void(std::ostream&)>& write,
+                       std::string& error)>
         writeFile;
     std::string get(const std::string& name) const;
 };

@@ -603,7 +603,10 @@ std::string ModelLoader::embeddedImage(const std::string& name) {
             if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_')
                 c = '_';
         path = m_imagePrefix + safe;
-        if (!writeFileAtomically(path, *bytes, error)) {
+        const auto image = [&bytes](std::ostream& out) {
+            out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+        };
+        if (!writeFileAtomically(path, image, error)) {
             m_warnings.push_back("cannot write the embedded image \"" + name + "\": " + error);
             path.clear();
         }

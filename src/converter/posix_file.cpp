@@ -7,8 +7,9 @@
 
 namespace bp::conv {
 
-bool writeFileSafely(const std::string& path, const std::string& text, std::string& error) {
-    const posix::WriteResult result = posix::replaceFile(path, text, false);
+bool writeFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write,
+                     std::string& error) {
+    const posix::WriteResult result = posix::replaceFileStreamed(path, write, false);
     if (!result.refusal.empty())
         error = "cannot replace \"" + path + "\": " + result.refusal;
     else if (result.error == ENOSPC || result.error == EDQUOT)

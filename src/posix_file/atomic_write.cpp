@@ -4,9 +4,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <streambuf>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,9 +27,7 @@ std::string temporaryPrefix(const std::string& target) {
     return "." + (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp-";
 }
 
-bool writeAll(int fd, const std::string& content) {
-    const char* data = content.data();
-    std::size_t left = content.size();
+bool writeAll(int fd, const char* data, std::size_t left) {
     while (left > 0) {
         const ssize_t n = ::write(fd, data, left);
         if (n < 0) {
@@ -40,6 +40,66 @@ bool writeAll(int fd, const std::string& content) {
     }
     return true;
 }
+
+// An output buffer over a file descriptor. After a failed write it takes no
+// more and keeps the errno.
+class FileBuffer : public std::streambuf {
+  public:
+    explicit FileBuffer(int fd) : m_fd(fd), m_buffer(std::make_unique<char[]>(kSize)) {
+        setp(m_buffer.get(), m_buffer.get() + kSize);
+    }
+    int error() const { return m_error; }
+
+  protected:
+    int_type overflow(int_type c) override {
+        if (!drain())
+            return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        const auto size = static_cast<std::size_t>(n);
+        if (size > static_cast<std::size_t>(epptr() - pptr())) {
+            if (!drain())
+                return 0;
+            // Too big for the buffer: straight to the file.
+            if (size >= kSize) {
+                if (!writeAll(m_fd, s, size)) {
+                    m_error = errno ? errno : EIO;
+                    return 0;
+                }
+                return n;
+            }
+        }
+        std::memcpy(pptr(), s, size);
+        pbump(static_cast<int>(size));
+        return n;
+    }
+
+    int sync() override { return drain() ? 0 : -1; }
+
+  private:
+    static constexpr std::size_t kSize = 1 << 16;
+
+    bool drain() {
+        if (m_error != 0)
+            return false;
+        if (!writeAll(m_fd, pbase(), static_cast<std::size_t>(pptr() - pbase()))) {
+            m_error = errno ? errno : EIO;
+            return false;
+        }
+        setp(m_buffer.get(), m_buffer.get() + kSize);
+        return true;
+    }
+
+    int m_fd;
+    std::unique_ptr<char[]> m_buffer;
+    int m_error = 0;
+};
 
 // A symbolic link is followed, so that a file linked from elsewhere stays a link.
 std::string resolveTarget(const std::string& path) {
@@ -125,7 +185,9 @@ bool isReadOnly(const std::string& target, const struct stat& st) {
 
 } // namespace
 
-WriteResult replaceFile(const std::string& path, const std::string& content, bool refuseReadOnly) {
+WriteResult replaceFileStreamed(const std::string& path,
+                                const std::function<void(std::ostream&)>& write,
+                                bool refuseReadOnly) {
     if (path.empty() || path.back() == '/')
         return {"the name is a folder's"};
     const std::string target = resolveTarget(path);
@@ -153,7 +215,23 @@ WriteResult replaceFile(const std::string& path, const std::string& content, boo
             (void)!::fchown(fd, old.st_uid, old.st_gid);
         ok = check(::fchmod(fd, old.st_mode & 07777) == 0);
     }
-    ok = ok && check(writeAll(fd, content)) && check(::fsync(fd) == 0);
+    if (ok) {
+        FileBuffer buffer(fd);
+        std::ostream out(&buffer);
+        try {
+            write(out);
+        } catch (...) {
+            ::close(fd);
+            if (!named.empty())
+                ::unlink(named.c_str());
+            throw;
+        }
+        out.flush();
+        if (!out && error == 0)
+            error = buffer.error() ? buffer.error() : EIO;
+        ok = out.good();
+    }
+    ok = ok && check(::fsync(fd) == 0);
     if (ok && named.empty()) {
         // The name lives only between these two calls.
         named = temporaryName(target);
@@ -172,6 +250,15 @@ WriteResult replaceFile(const std::string& path, const std::string& content, boo
     }
     syncFolder(target);
     return {};
+}
+
+WriteResult replaceFile(const std::string& path, const std::string& content, bool refuseReadOnly) {
+    return replaceFileStreamed(
+        path,
+        [&content](std::ostream& out) {
+            out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        },
+        refuseReadOnly);
 }
 
 } // namespace bp::posix

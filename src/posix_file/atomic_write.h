@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <ostream>
 #include <string>
 
 namespace bp::posix {
@@ -22,5 +24,13 @@ struct WriteResult {
 // mode (and, for root, its owner). With `refuseReadOnly` a file whose
 // permissions forbid writing is refused, even for root.
 WriteResult replaceFile(const std::string& path, const std::string& content, bool refuseReadOnly);
+
+// Replaces `path` as replaceFile does with what `write` puts into the stream
+// it is given, which goes through a buffer straight into the temporary file:
+// the content is never held whole. When `write` throws, the temporary is
+// removed and the exception passes on; the old file stays as it was.
+WriteResult replaceFileStreamed(const std::string& path,
+                                const std::function<void(std::ostream&)>& write,
+                                bool refuseReadOnly);
 
 } // namespace bp::posix

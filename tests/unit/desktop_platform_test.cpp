@@ -1,5 +1,6 @@
 #include "core/common/string_routines.h"
 #include "platform/desktop/desktop_platform.h"
+#include "posix_file/atomic_write.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -138,6 +140,12 @@ TEST(AtomicWrite, FailsWithoutTouchingAnything) {
     EXPECT_EQ(why, "the file is read-only");
     EXPECT_TRUE(withFullDisk(
         [&] { return !writeFileAtomically(dir.path() + "full", std::string(1 << 20, 'x')); }));
+    const auto halfThenThrow = [](std::ostream& out) {
+        out << std::string(1 << 17, 'x');
+        throw std::runtime_error("stopped");
+    };
+    EXPECT_THROW(bp::posix::replaceFileStreamed(dir.path() + "full", halfThenThrow, false),
+                 std::runtime_error);
     EXPECT_EQ(readText(dir.path() + "readonly"), "mine");
     EXPECT_EQ(readText(dir.path() + "full"), "old");
     EXPECT_EQ(namesIn(dir.path()), (Names{"folder", "full", "readonly"}));
