@@ -215,8 +215,6 @@ TEST(SceneFormat, LeftOutSectionsGetTheirDefaults) {
         RenderSettings defaults;
         defaults.antiAlias = T;
         EXPECT_EQ(o.renderSettings, defaults);
-        EXPECT_EQ(o.renderSettings.width, "640");
-        EXPECT_EQ(o.renderSettings.fileType, 3);
     }
 }
 

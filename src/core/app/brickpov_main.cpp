@@ -15,6 +15,7 @@
 #include "core/lights/lighting_presets.h"
 #include "core/options/option_rules.h"
 #include "core/options/scene_format.h"
+#include "core/options/scene_layout.h"
 #include "core/preview/preview_camera.h"
 #include "core/scene/file_lists.h"
 #include "core/scene/recent_scenes.h"
@@ -33,10 +34,26 @@ Platform& BrickpovMain::platform() const {
 }
 
 namespace {
-void readTexts(const ControlArray& boxes, std::array<std::string, 3>& into) {
-    for (int i = 0; i < 3; ++i)
-        into[static_cast<std::size_t>(i)] = boxes[i].text();
+
+Control& sceneControl(const Form& window, const SceneField& f) {
+    Control* c = window.find(f.control, f.element);
+    if (!c)
+        throw std::logic_error(std::string("no control ") + f.control);
+    return *c;
 }
+
+void readSceneField(const Form& window, const SceneField& f, Options& o) {
+    const Control& c = sceneControl(window, f);
+    if (f.kind == FieldKind::CheckState) {
+        f.check(o) = checkOf(c.value());
+    } else if (f.kind == FieldKind::FileType) {
+        o.renderSettings.fileType = c.listIndex();
+        o.renderSettings.fileTypeText = c.text();
+    } else {
+        f.text(o) = c.text();
+    }
+}
+
 } // namespace
 
 Control& BrickpovMain::plainSwitchBox(const switches::Switch& s) const {
@@ -49,14 +66,19 @@ Control& BrickpovMain::plainSwitchBox(const switches::Switch& s) const {
 Options BrickpovMain::options() const {
     Options o;
     readOptions(o);
-    readTexts(Txt_LightValue, o.lightPosition);
+    for (int i = 0; i < 3; ++i)
+        o.lightPosition[static_cast<std::size_t>(i)] = Txt_LightValue[i].text();
     // The render settings dialog is made on first use; until then its
     // designed values hold.
     if (const auto* r =
-            dynamic_cast<const BrickpovRenderOptions*>(m_app.findForm("BrickpovRenderOptions")))
-        o.renderSettings = renderSettingsOf(*r);
-    else
+            dynamic_cast<const BrickpovRenderOptions*>(m_app.findForm("BrickpovRenderOptions"))) {
+        for (const SceneField& f : kSceneLayout)
+            if (f.onRenderSettings())
+                readSceneField(*r, f, o);
+        o.renderSettings.povrayWindow = r->Chk_PovWindow.value() == 1;
+    } else {
         o.renderSettings.povrayWindow = povrayWindowChosen(m_app.platform().settings);
+    }
     return o;
 }
 
@@ -72,37 +94,16 @@ void BrickpovMain::readOptions(Options& o) const {
         o.lgeoPath.clear();
     else
         o.lgeoPath = LGEOPath;
-
-    o.cameraGlobe = checkOf(Chk_CG.value());
-    o.cameraCartesian = checkOf(Chk_CC.value());
-    readTexts(Txt_CameraValue, o.cameraValue);
-    o.cameraAngle = checkOf(Chk_CA.value());
-    o.cameraAngleValue = Txt_CA.text();
-    o.lookAt = checkOf(Chk_CLA.value());
-    o.lookAtEnabled = Chk_CLA.enabled();
-    readTexts(Txt_CameraLookAt, o.lookAtValue);
-
-    o.lightGlobe = checkOf(Chk_LG.value());
-    o.lightCartesian = checkOf(Chk_LC.value());
-    o.lights = lights;
-
-    o.background = checkOf(Chk_B.value());
-    readTexts(Txt_BColor, o.backgroundColour);
-    o.floor = checkOf(Chk_F.value());
-    o.floorType = Cbo_FType.text();
-    o.floorY = Txt_FY.text();
-    o.seamWidth = checkOf(Chk_SW.value());
-    o.seamWidthValue = Txt_SW.text();
-    o.quality = checkOf(Chk_Q.value());
-    o.qualityValue = Cbo_Q.text();
-    o.colour = checkOf(Chk_C.value());
-    o.colourText = Cbo_C.text();
-    const int colour = Cbo_C.listIndex();
-    o.colourNumber = colour < 0 ? std::nullopt : std::optional<int>(Cbo_C.itemData(colour));
+    for (const SceneField& f : kSceneLayout)
+        if (f.control && !f.onRenderSettings())
+            readSceneField(*this, f, o);
     for (const switches::Switch& s : switches::kSwitches)
         if (!s.control.empty())
             o.plain[s.id] = checkOf(plainSwitchBox(s).value());
-    o.render = checkOf(Chk_Render.value());
+    o.lookAtEnabled = Chk_CLA.enabled();
+    o.lights = lights;
+    const int colour = Cbo_C.listIndex();
+    o.colourNumber = colour < 0 ? std::nullopt : std::optional<int>(Cbo_C.itemData(colour));
     o.renderEnabled = Chk_Render.enabled();
 }
 
@@ -115,103 +116,46 @@ namespace {
 
 struct SceneRefused {}; // a list does not hold the text read
 
-// Sets controls from a scene's fields in file order, as many as were read.
-class SceneFields : public SceneFieldCount {
-  public:
-    using SceneFieldCount::SceneFieldCount;
-    void check(Control& c, Check v) {
-        take();
-        c.setValue(valueOf(v));
+// Sets a field's control through its handler.
+void setSceneField(BrickpovMain& m, const Form& window, const SceneField& f, const Options& o) {
+    if (f.kind == FieldKind::LightNumbers) {
+        if (m.Chk_LG.value() == 1 || m.Chk_LC.value() == 1)
+            showCurrentLight(m);
+        return;
     }
-    void text(Control& c, const std::string& t) {
-        take();
-        c.setText(t);
-    }
-    void texts(const ControlArray& boxes, const std::array<std::string, 3>& t) {
-        for (int i = 0; i < 3; ++i)
-            text(boxes[i], t[static_cast<std::size_t>(i)]);
-    }
-    // A drop-down list can only show one of its items.
-    void listText(Control& list, const std::string& t) {
-        text(list, t);
-        if (list.text() != t)
+    Control& c = sceneControl(window, f);
+    if (f.kind == FieldKind::FileType) {
+        c.setListIndex(o.renderSettings.fileType);
+    } else if (f.kind == FieldKind::CheckState) {
+        c.setValue(valueOf(f.check(o)));
+    } else {
+        c.setText(f.text(o));
+        // A drop-down list can only show one of its items.
+        if (!f.items.empty() && c.text() != f.text(o))
             throw SceneRefused{};
     }
-};
+}
 
 } // namespace
 
 bool BrickpovMain::applyScene(const Scene& scene) {
-    using switches::Id;
-    const Options& o = scene.options;
-    SceneFields f(scene.fields);
-    try {
-        f.check(Chk_CG, o.cameraGlobe);
-        f.check(Chk_CC, o.cameraCartesian);
-        f.texts(Txt_CameraValue, o.cameraValue);
-        f.check(Chk_CA, o.cameraAngle);
-        f.text(Txt_CA, o.cameraAngleValue);
-        f.check(Chk_LD, o.plain[Id::DefaultLights]);
-        f.check(Chk_L, o.plain[Id::ModelLights]);
-        f.check(Chk_LG, o.lightGlobe);
-        f.check(Chk_LC, o.lightCartesian);
-        // The light numbers go into the table without a handler.
-        for (int l = 1; l <= kLights; ++l)
-            for (int v = 1; v <= kLightValues; ++v) {
-                f.take();
-                lights.light(l).value(v) = o.lights.light(l).value(v);
-            }
-        if (Chk_LG.value() == 1 || Chk_LC.value() == 1)
-            showCurrentLight(*this);
-        f.check(Chk_B, o.background);
-        f.texts(Txt_BColor, o.backgroundColour);
-        f.check(Chk_F, o.floor);
-        f.listText(Cbo_FType, o.floorType);
-        f.text(Txt_FY, o.floorY);
-        f.check(Chk_BU, o.plain[Id::Bumps]);
-        f.check(Chk_SW, o.seamWidth);
-        f.text(Txt_SW, o.seamWidthValue);
-        f.check(Chk_Q, o.quality);
-        f.listText(Cbo_Q, o.qualityValue);
-        f.check(Chk_O, o.plain[Id::Overwrite]);
-        f.check(Chk_P, o.plain[Id::Primitives]);
-
-        auto& r = m_app.form<BrickpovRenderOptions>();
-        if (scene.colourDefault) {
+    const Form* settings = nullptr;
+    auto opens = [&](SceneSection section) {
+        // The render settings window is made where the required part ends.
+        if (!settings)
+            settings = &m_app.form<BrickpovRenderOptions>();
+        if (section == SceneSection::Colour && scene.colourDefault) {
             Chk_C.setValue(0);
             Cbo_C.setListIndex(0);
-        } else {
-            f.check(Chk_C, o.colour);
-            f.text(Cbo_C, o.colourText);
-        }
-        if (scene.switchesDefault) {
+        } else if (section == SceneSection::Switches && scene.switchesDefault) {
             for (Control* c : {&Chk_SC, &Chk_ENP, &Chk_LGEO, &Chk_Render})
                 c->setValue(0);
-        } else {
-            f.check(Chk_SC, o.plain[Id::StepClock]);
-            f.check(Chk_ENP, o.plain[Id::ExcludeNonPov]);
-            f.check(Chk_LGEO, o.plain[Id::Lgeo]);
-            f.check(Chk_Render, o.render);
-            f.check(Chk_CLA, o.lookAt);
-            f.texts(Txt_CameraLookAt, o.lookAtValue);
         }
-        // Left-out render settings are set to their defaults the same way.
-        SceneFields defaults(kSceneFields);
-        SceneFields& c = scene.renderDefault ? defaults : f;
-        const RenderSettings& s = o.renderSettings;
-        c.text(r.Txt_OutputFile, s.outputFile);
-        c.take();
-        r.Cbo_FileType.setListIndex(s.fileType);
-        c.text(r.Txt_Width, s.width);
-        c.text(r.Txt_Height, s.height);
-        c.check(r.Chk_AntiAlias, s.antiAlias);
-        c.text(r.Txt_InitialFrame, s.initialFrame);
-        c.text(r.Txt_FinalFrame, s.finalFrame);
-        c.text(r.Txt_InitialClock, s.initialClock);
-        c.text(r.Txt_FinalClock, s.finalClock);
-        c.text(r.Txt_Additional, s.additional);
-        r.Chk_TransparentBackground.setValue(valueOf(s.transparentBackground));
-    } catch (const SceneFieldsUsed&) {
+    };
+    try {
+        walkScene(scene, lights, opens, [&](const SceneField& f) {
+            setSceneField(*this, f.onRenderSettings() ? *settings : *this, f, scene.options);
+        });
     } catch (const SceneRefused&) {
         return false;
     }

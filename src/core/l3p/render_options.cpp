@@ -185,22 +185,4 @@ bool povrayWindowChosen(SettingsStore& store) {
     return readSetting(store, setting::kPovRayWindow);
 }
 
-RenderSettings renderSettingsOf(const BrickpovRenderOptions& r) {
-    RenderSettings s;
-    s.outputFile = r.Txt_OutputFile.text();
-    s.fileType = r.Cbo_FileType.listIndex();
-    s.fileTypeText = r.Cbo_FileType.text();
-    s.width = r.Txt_Width.text();
-    s.height = r.Txt_Height.text();
-    s.antiAlias = checkOf(r.Chk_AntiAlias.value());
-    s.transparentBackground = checkOf(r.Chk_TransparentBackground.value());
-    s.initialFrame = r.Txt_InitialFrame.text();
-    s.finalFrame = r.Txt_FinalFrame.text();
-    s.initialClock = r.Txt_InitialClock.text();
-    s.finalClock = r.Txt_FinalClock.text();
-    s.additional = r.Txt_Additional.text();
-    s.povrayWindow = r.Chk_PovWindow.value() == 1;
-    return s;
-}
-
 } // namespace bp

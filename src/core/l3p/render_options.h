@@ -49,7 +49,4 @@ void Btn_RenderOptions_Click(BrickpovMain& m);
 // Whether POV-Ray's own window is shown, as the person last chose.
 bool povrayWindowChosen(SettingsStore& store);
 
-// The settings the dialog holds.
-RenderSettings renderSettingsOf(const BrickpovRenderOptions& r);
-
 } // namespace bp

@@ -3,6 +3,9 @@
 #include "core/common/numbers.h"
 #include "core/options/built_in_presets.h"
 #include "core/options/color_list.h"
+#include "core/options/scene_layout.h"
+
+#include <algorithm>
 
 namespace bp {
 
@@ -168,103 +171,54 @@ namespace {
 
 struct Refused {}; // a list does not hold the text read
 
-class Fields : public SceneFieldCount {
-  public:
-    using SceneFieldCount::SceneFieldCount;
-    Check check(Check c) {
-        take();
-        return c;
+void setField(Options& o, LightBoxes& b, const SceneField& f, const Options& s) {
+    RenderSettings& r = o.renderSettings;
+    if (f.kind == FieldKind::LightNumbers) {
+        if (ticked(o.lightGlobe) || ticked(o.lightCartesian))
+            rules::showLight(o, b);
+    } else if (f.kind == FieldKind::FileType) {
+        r.fileType = s.renderSettings.fileType;
+        r.fileTypeText = r.fileType < 0 ? "" : kFileTypes.at(static_cast<std::size_t>(r.fileType));
+    } else if (f.kind == FieldKind::CheckState) {
+        const Check c = f.check(s);
+        if (f.rule == FieldRule::CameraGlobe)
+            rules::cameraGlobe(o, c);
+        else if (f.rule == FieldRule::CameraCartesian)
+            rules::cameraCartesian(o, c);
+        else if (f.rule == FieldRule::LightGlobe)
+            rules::lightGlobe(o, b, c);
+        else if (f.rule == FieldRule::LightCartesian)
+            rules::lightCartesian(o, b, c);
+        else
+            f.check(o) = c;
+    } else {
+        const std::string& t = f.text(s);
+        // A drop-down list shows only one of its items.
+        if (!f.items.empty() && std::find(f.items.begin(), f.items.end(), t) == f.items.end())
+            throw Refused{};
+        if (f.rule == FieldRule::CameraValue)
+            rules::cameraValue(o, f.element, t);
+        else if (f.rule == FieldRule::ColourText)
+            rules::colourText(o, t);
+        else
+            f.text(o) = t;
     }
-    const std::string& text(const std::string& t) {
-        take();
-        return t;
-    }
-};
-
-// A drop-down list shows only one of its items.
-void listText(Fields& f, std::string& into, const std::string& t,
-              std::initializer_list<const char*> items) {
-    f.take();
-    for (const char* item : items)
-        if (t == item) {
-            into = t;
-            return;
-        }
-    throw Refused{};
 }
 
 void applyFields(Options& o, LightBoxes& b, const Scene& scene) {
-    const Options& s = scene.options;
-    Fields f(scene.fields);
-    rules::cameraGlobe(o, f.check(s.cameraGlobe));
-    rules::cameraCartesian(o, f.check(s.cameraCartesian));
-    for (int i = 0; i < 3; ++i)
-        rules::cameraValue(o, i, f.text(s.cameraValue[static_cast<std::size_t>(i)]));
-    o.cameraAngle = f.check(s.cameraAngle);
-    o.cameraAngleValue = f.text(s.cameraAngleValue);
-    o.plain[Id::DefaultLights] = f.check(s.plain[Id::DefaultLights]);
-    o.plain[Id::ModelLights] = f.check(s.plain[Id::ModelLights]);
-    rules::lightGlobe(o, b, f.check(s.lightGlobe));
-    rules::lightCartesian(o, b, f.check(s.lightCartesian));
-    for (int l = 1; l <= kLights; ++l)
-        for (int v = 1; v <= kLightValues; ++v) {
-            f.take();
-            o.lights.light(l).value(v) = s.lights.light(l).value(v);
+    auto opens = [&](SceneSection section) {
+        if (section == SceneSection::Colour && scene.colourDefault) {
+            o.colour = Check::Clear;
+            o.colourText = kColorList[0].name;
+            o.colourNumber = kColorList[0].number;
+        } else if (section == SceneSection::Switches && scene.switchesDefault) {
+            for (Check* c : {&o.plain[Id::StepClock], &o.plain[Id::ExcludeNonPov],
+                             &o.plain[Id::Lgeo], &o.render})
+                *c = Check::Clear;
         }
-    if (ticked(o.lightGlobe) || ticked(o.lightCartesian))
-        rules::showLight(o, b);
-    o.background = f.check(s.background);
-    for (std::size_t i = 0; i < 3; ++i)
-        o.backgroundColour[i] = f.text(s.backgroundColour[i]);
-    o.floor = f.check(s.floor);
-    listText(f, o.floorType, s.floorType, {"g", "c"});
-    o.floorY = f.text(s.floorY);
-    o.plain[Id::Bumps] = f.check(s.plain[Id::Bumps]);
-    o.seamWidth = f.check(s.seamWidth);
-    o.seamWidthValue = f.text(s.seamWidthValue);
-    o.quality = f.check(s.quality);
-    listText(f, o.qualityValue, s.qualityValue, {"0", "1", "2", "3"});
-    o.plain[Id::Overwrite] = f.check(s.plain[Id::Overwrite]);
-    o.plain[Id::Primitives] = f.check(s.plain[Id::Primitives]);
-    if (scene.colourDefault) {
-        o.colour = Check::Clear;
-        o.colourText = kColorList[0].name;
-        o.colourNumber = kColorList[0].number;
-    } else {
-        o.colour = f.check(s.colour);
-        rules::colourText(o, f.text(s.colourText));
-    }
-    if (scene.switchesDefault) {
-        for (Check* c :
-             {&o.plain[Id::StepClock], &o.plain[Id::ExcludeNonPov], &o.plain[Id::Lgeo], &o.render})
-            *c = Check::Clear;
-    } else {
-        o.plain[Id::StepClock] = f.check(s.plain[Id::StepClock]);
-        o.plain[Id::ExcludeNonPov] = f.check(s.plain[Id::ExcludeNonPov]);
-        o.plain[Id::Lgeo] = f.check(s.plain[Id::Lgeo]);
-        o.render = f.check(s.render);
-        o.lookAt = f.check(s.lookAt);
-        for (std::size_t i = 0; i < 3; ++i)
-            o.lookAtValue[i] = f.text(s.lookAtValue[i]);
-    }
-    // Left-out render settings are set to their defaults the same way.
-    Fields defaults(kSceneFields);
-    Fields& c = scene.renderDefault ? defaults : f;
-    const RenderSettings& sr = s.renderSettings;
-    RenderSettings& r = o.renderSettings;
-    r.outputFile = c.text(sr.outputFile);
-    c.take();
-    r.fileType = sr.fileType;
-    r.fileTypeText = sr.fileType < 0 ? "" : kFileTypes.at(static_cast<std::size_t>(sr.fileType));
-    r.width = c.text(sr.width);
-    r.height = c.text(sr.height);
-    r.antiAlias = c.check(sr.antiAlias);
-    r.initialFrame = c.text(sr.initialFrame);
-    r.finalFrame = c.text(sr.finalFrame);
-    r.initialClock = c.text(sr.initialClock);
-    r.finalClock = c.text(sr.finalClock);
-    r.additional = c.text(sr.additional);
-    r.transparentBackground = sr.transparentBackground;
+    };
+    walkScene(scene, o.lights, opens,
+              [&](const SceneField& f) { setField(o, b, f, scene.options); });
 }
 
 } // namespace
@@ -273,7 +227,6 @@ SceneApplied withScene(Options o, LightBoxes b, const Scene& scene) {
     SceneApplied applied;
     try {
         applyFields(o, b, scene);
-    } catch (const SceneFieldsUsed&) {
     } catch (const Refused&) {
         applied.refused = true;
     }

@@ -72,19 +72,4 @@ struct SceneApplied {
 // file type text follows its index.
 SceneApplied withScene(Options o, LightBoxes b, const Scene& scene);
 
-// A scene's fields taken in file order, as many as were read: take() throws
-// SceneFieldsUsed once every field read has been taken.
-struct SceneFieldsUsed {};
-class SceneFieldCount {
-  public:
-    explicit SceneFieldCount(int count) : m_left(count) {}
-    void take() {
-        if (m_left-- <= 0)
-            throw SceneFieldsUsed{};
-    }
-
-  private:
-    int m_left;
-};
-
 } // namespace bp

@@ -1,9 +1,10 @@
 #include "core/options/scene_format.h"
 
 #include "core/common/numbers.h"
+#include "core/options/scene_layout.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <initializer_list>
 #include <istream>
 #include <optional>
 
@@ -39,6 +40,22 @@ std::string dotText(const std::string& text) {
         out.find_first_of("\r\n") != std::string::npos)
         return quoted(out);
     return out;
+}
+
+std::string fieldText(const SceneField& f, const Options& o) {
+    if (f.kind == FieldKind::CheckState)
+        return std::to_string(valueOf(f.check(o)));
+    if (f.kind == FieldKind::FileType)
+        return std::to_string(o.renderSettings.fileType);
+    if (f.kind == FieldKind::QuotedText)
+        return quoted(f.text(o));
+    if (f.kind != FieldKind::LightNumbers)
+        return dotText(f.text(o));
+    std::string numbers;
+    for (const Light& light : o.lights.lights)
+        for (int v = 1; v <= kLightValues; ++v)
+            numbers += (numbers.empty() ? "" : ",") + numberText(light.value(v));
+    return numbers;
 }
 
 class FieldReader {
@@ -154,73 +171,57 @@ class SceneReader {
   private:
     void readFields() {
         Options& o = m_scene.options;
-        check(o.cameraGlobe);
-        check(o.cameraCartesian);
-        for (auto& v : o.cameraValue)
-            numberBox(v);
-        check(o.cameraAngle);
-        numberBox(o.cameraAngleValue);
-        for (Check* c : {&o.plain[Id::DefaultLights], &o.plain[Id::ModelLights], &o.lightGlobe,
-                         &o.lightCartesian})
-            check(*c);
-        for (Light& light : o.lights.lights)
-            for (int v = 1; v <= kLightValues; ++v) {
-                light.value(v) = toSingle(number());
-                ++m_scene.fields;
-            }
-        check(o.background);
-        for (auto& v : o.backgroundColour)
-            numberBox(v);
-        check(o.floor);
-        plain(o.floorType);
-        plain(o.floorY);
-        check(o.plain[Id::Bumps]);
-        check(o.seamWidth);
-        numberBox(o.seamWidthValue);
-        check(o.quality);
-        numberBox(o.qualityValue);
-        check(o.plain[Id::Overwrite]);
-        check(o.plain[Id::Primitives]);
-
-        if ((m_scene.colourDefault = m_in.atEnd())) {
-            o.colour = Check::Clear;
-        } else {
-            check(o.colour);
-            plain(o.colourText);
+        SceneSection section = SceneSection::Required;
+        bool leftOut = false;
+        for (const SceneField& f : kSceneLayout) {
+            if (f.section != section && (leftOut = m_in.atEnd()))
+                setDefault(f.section, o);
+            section = f.section;
+            if (!leftOut)
+                read(f, o);
         }
-        if ((m_scene.switchesDefault = m_in.atEnd())) {
+    }
+
+    // The defaults of a section the file stops short of.
+    void setDefault(SceneSection section, Options& o) {
+        if (section == SceneSection::Colour) {
+            m_scene.colourDefault = true;
+            o.colour = Check::Clear;
+        } else if (section == SceneSection::Switches) {
+            m_scene.switchesDefault = true;
             for (Check* c : {&o.plain[Id::StepClock], &o.plain[Id::ExcludeNonPov],
                              &o.plain[Id::Lgeo], &o.render})
                 *c = Check::Clear;
-        } else {
-            for (Check* c : {&o.plain[Id::StepClock], &o.plain[Id::ExcludeNonPov],
-                             &o.plain[Id::Lgeo], &o.render})
-                check(*c);
-            check(o.lookAt);
-            for (auto& v : o.lookAtValue)
-                numberBox(v);
+        } else if (section == SceneSection::Render) {
+            m_scene.renderDefault = true;
+            o.renderSettings = RenderSettings{};
+            o.renderSettings.antiAlias = Check::Ticked;
         }
+    }
+
+    void read(const SceneField& f, Options& o) {
         RenderSettings& r = o.renderSettings;
-        if ((m_scene.renderDefault = m_in.atEnd())) {
-            r = RenderSettings{};
-            r.antiAlias = Check::Ticked;
-        } else {
-            plain(r.outputFile);
+        if (f.kind == FieldKind::LightNumbers) {
+            for (Light& light : o.lights.lights)
+                for (int v = 1; v <= kLightValues; ++v, ++m_scene.fields)
+                    light.value(v) = toSingle(number());
+            return;
+        }
+        if (f.kind == FieldKind::CheckState) {
+            f.check(o) = checkState(number());
+        } else if (f.kind == FieldKind::NumberBox) {
+            // A number box shows the number read as its shortest text.
+            f.text(o) = numberText(toSingle(number()));
+        } else if (f.kind == FieldKind::FileType) {
             const double index = roundHalfEven(number());
             if (index < -1 || index >= static_cast<double>(kFileTypes.size()))
                 throw Refused{};
             r.fileType = static_cast<int>(index);
             r.fileTypeText = r.fileType < 0 ? "" : kFileTypes[static_cast<std::size_t>(index)];
-            ++m_scene.fields;
-            numberBox(r.width);
-            numberBox(r.height);
-            check(r.antiAlias);
-            for (auto* v : {&r.initialFrame, &r.finalFrame, &r.initialClock, &r.finalClock})
-                numberBox(*v);
-            plain(r.additional);
-            if (!m_in.atEnd())
-                check(r.transparentBackground);
+        } else {
+            f.text(o) = field();
         }
+        ++m_scene.fields;
     }
 
     std::string field() {
@@ -234,23 +235,11 @@ class SceneReader {
     // and saved reads back (as its leading number) with the rest of the file.
     double number() { return leadingNumber(field()); }
 
-    void plain(std::string& into) {
-        into = field();
-        ++m_scene.fields;
-    }
-
-    void check(Check& into) {
-        const double v = roundHalfEven(number());
+    static Check checkState(double number) {
+        const double v = roundHalfEven(number);
         if (v != 0 && v != 1 && v != 2)
             throw Refused{};
-        into = checkOf(static_cast<int>(v));
-        ++m_scene.fields;
-    }
-
-    // A number box shows the number read as its shortest text.
-    void numberBox(std::string& into) {
-        into = numberText(toSingle(number()));
-        ++m_scene.fields;
+        return checkOf(static_cast<int>(v));
     }
 
     FieldReader m_in;
@@ -272,46 +261,43 @@ Scene readScene(std::string_view text) {
     return SceneReader(text).read();
 }
 
+void walkScene(const Scene& scene, LightTable& lights,
+               const std::function<void(SceneSection)>& opens,
+               const std::function<void(const SceneField&)>& set) {
+    int left = scene.fields;
+    SceneSection section = SceneSection::Required;
+    for (const SceneField& f : kSceneLayout) {
+        if (f.section != section) {
+            opens(section = f.section);
+            if (section == SceneSection::Render && scene.renderDefault)
+                left = kSceneFields;
+        }
+        if ((section == SceneSection::Colour && scene.colourDefault) ||
+            (section == SceneSection::Switches && scene.switchesDefault))
+            continue;
+        const int values = f.section == SceneSection::Transparent ? 0
+                           : f.kind == FieldKind::LightNumbers    ? kLights * kLightValues
+                                                                  : 1;
+        for (int i = 0; f.kind == FieldKind::LightNumbers && i < std::min(values, left); ++i) {
+            const int light = i / kLightValues + 1, value = i % kLightValues + 1;
+            lights.light(light).value(value) = scene.options.lights.light(light).value(value);
+        }
+        if (values > left)
+            return;
+        left -= values;
+        set(f);
+    }
+}
+
 std::string writeScene(const Options& o) {
     std::string s;
-    auto line = [&s](std::initializer_list<std::string> fields) {
-        bool first = true;
-        for (const auto& f : fields) {
-            if (!first)
-                s += ",";
-            s += f;
-            first = false;
-        }
-        s += "\r\n";
-    };
-    auto check = [](Check c) { return std::to_string(valueOf(c)); };
-    const auto& cv = o.cameraValue;
-    line({check(o.cameraGlobe), check(o.cameraCartesian), dotText(cv[0]), dotText(cv[1]),
-          dotText(cv[2]), check(o.cameraAngle), dotText(o.cameraAngleValue)});
-    line({check(o.plain[Id::DefaultLights]), check(o.plain[Id::ModelLights]), check(o.lightGlobe),
-          check(o.lightCartesian)});
-    for (const Light& light : o.lights.lights)
-        for (int v = 1; v <= kLightValues; ++v)
-            s += numberText(light.value(v)) + ",";
-    const auto& bc = o.backgroundColour;
-    line({check(o.background), dotText(bc[0]), dotText(bc[1]), dotText(bc[2])});
-    line({check(o.floor), dotText(o.floorType), dotText(o.floorY)});
-    line({check(o.plain[Id::Bumps]), check(o.seamWidth), dotText(o.seamWidthValue),
-          check(o.quality), dotText(o.qualityValue), check(o.plain[Id::Overwrite]),
-          check(o.plain[Id::Primitives]), check(o.colour), quoted(o.colourText)});
-    line({check(o.plain[Id::StepClock]), check(o.plain[Id::ExcludeNonPov]),
-          check(o.plain[Id::Lgeo]), check(o.render)});
-    const auto& la = o.lookAtValue;
-    line({check(o.lookAt), dotText(la[0]), dotText(la[1]), dotText(la[2])});
-    const RenderSettings& r = o.renderSettings;
-    line({quoted(r.outputFile)});
-    line({std::to_string(r.fileType), dotText(r.width), dotText(r.height), check(r.antiAlias),
-          dotText(r.initialFrame), dotText(r.finalFrame), dotText(r.initialClock),
-          dotText(r.finalClock), quoted(r.additional)});
-    // Section D only when it says more than its default, so that files stay
-    // as every earlier version wrote them.
-    if (ticked(r.transparentBackground))
-        line({check(r.transparentBackground)});
+    for (const SceneField& f : kSceneLayout) {
+        // Section D only when it says more than its default, so that files
+        // stay as every earlier version wrote them.
+        if (f.section == SceneSection::Transparent && !ticked(f.check(o)))
+            continue;
+        s += fieldText(f, o) + (f.end == FieldEnd::Line ? "\r\n" : ",");
+    }
     return s;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/options/options.h"
+#include "core/options/scene_layout.h"
 
 #include <array>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -53,6 +55,17 @@ std::string sceneFileText(std::istream& in);
 // may be quoted (a doubled quote inside stands for one); numbers are read
 // by the number rule, so junk reads as its leading number.
 Scene readScene(std::string_view text);
+
+// A scene's fields in file order as opening it sets them, up to where the
+// fields read run out: `opens` at each section after the required part, `set`
+// with each field. The light numbers read go into `lights` (without a
+// handler), and `set` follows only when all were read. A left-out colour or
+// switches section is not walked (its default is the caller's), left-out
+// render settings are, holding their defaults; the transparent background is
+// set whether the file has it or not.
+void walkScene(const Scene& scene, LightTable& lights,
+               const std::function<void(SceneSection)>& opens,
+               const std::function<void(const SceneField&)>& set);
 
 // The scene file of the options: nine CR LF lines, the format every version
 // of the program reads.
