@@ -151,10 +151,10 @@ TEST(OptionRules, ScenesLandAsInTheWindow) {
         withField(withField(text, 2, "0"), 1, "1"), // globe with radius 300
         withField(text, 5, "0"),
         withField(text, 11, "1"),  // both placements
-        withField(text, 161, "x"), // a floor type no list holds
-        withField(text, 167, "7"), // a quality no list holds
-        withField(text, 171, "\"Blue\""),
-        withField(text, 171, "\"216\""),
+        withField(text, 157, "x"), // a floor type no list holds
+        withField(text, 163, "7"), // a quality no list holds
+        withField(text, 167, "\"Blue\""),
+        withField(text, 167, "\"216\""),
         text.substr(0, text.find("\r\n", text.find("Tan")) + 2), // sections B and C left out
         text.substr(0, 300),                                     // ends early
     };
