@@ -11,8 +11,6 @@
 namespace bp {
 namespace {
 
-using enum switches::Id;
-
 // What a tick or an edit implies for the camera group, one sequence a row,
 // as the two modes and the look-at box are designed to move.
 struct CameraRow {
@@ -138,7 +136,10 @@ TEST(OptionRules, ScenesLandAsInTheWindow) {
     full.lookAtValue = {"0", "-8", "1.25"};
     full.lights.light(1) = {{-100, 50, 25.5f}, {0.1234567f, 1, 0.2f}, 1};
     full.lights.light(2) = {{1, 2, 3}, {0.5f, 0.5f, 0.5f}, 0};
-    full.background = full.floor = full.quality = full.colour = full.plain[StepClock] = T;
+    full.background = full.floor = full.quality = full.colour = T;
+    for (const switches::Switch& s : switches::kSwitches)
+        if (s.shape == switches::Shape::None && s.id != switches::Id::Update) // -upd has no box
+            full.plain[s.id] = T;
     full.backgroundColour = {"0", "64", "160"};
     full.floorType = "c", full.floorY = "-8", full.qualityValue = "1", full.colourText = "Tan";
     full.renderSettings.fileType = 1;
