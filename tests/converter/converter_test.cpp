@@ -305,13 +305,10 @@ TEST(ConverterModel, TexmapBlocksMarkTheirLines) {
     for (const Face& face : f.faces)
         faces.emplace_back(face.colour, face.texmap, face.texRole);
     using enum TexRole;
-    EXPECT_EQ(faces, (std::vector<std::tuple<int, int, TexRole>>{{1, 0, Textured},
-                                                                 {2, 0, Only},
-                                                                 {3, 0, Fallback},
-                                                                 {6, -1, Textured},
-                                                                 {7, 2, Textured},
-                                                                 {8, -1, Textured},
-                                                                 {9, -1, Textured}}));
+    const std::vector<std::tuple<int, int, TexRole>> expected = {
+        {1, 0, Textured}, {2, 0, Only},      {3, 0, Fallback}, {6, -1, Textured},
+        {7, 2, Textured}, {8, -1, Textured}, {9, -1, Textured}};
+    EXPECT_EQ(faces, expected);
     ASSERT_EQ(f.refs.size(), 1u);
     EXPECT_EQ(f.refs[0].texmap, 1);
     f.texmaps[0].imagePath = "/a.png";

@@ -51,10 +51,7 @@ TEST(ConverterReader, LineEndsAndByteOrderMarks) {
         {"a\r\rb", {"a", "", "b"}},
         {"a\n\r\nb", {"a", "", "b"}},
         {"a\r\n\rb\n", {"a", "", "b"}},
-        {"\xEF\xBB\xBF"
-         "a\r\n\xEF\xBB\xBF"
-         "b",
-         {"a", "b"}},
+        {"\357\273\277a\r\n\357\273\277b", {"a", "b"}}, // byte-order marks
         {"", {}},
         {"\n", {""}},
     };
@@ -105,11 +102,7 @@ TEST(ConverterReader, SceneTextHoldsNoLineEndOrControl) {
         {"a\rsphere{}\n#fopen", 200, "a sphere{} #fopen"},
         {"tab\there\x1b[31m\x7f", 200, "tab here [31m "},
         {"say \"hi\" C:\\x", 200, "say 'hi' C:/x"},
-        {"Gr\xC3\xBC\xC3\x9F"
-         "e",
-         200,
-         "Gr\xC3\xBC\xC3\x9F"
-         "e"},
+        {"Gr\303\274\303\237e", 200, "Gr\303\274\303\237e"},
         {"bad \xC3 \xFF end", 200, "bad ? ? end"},
         {"0123456789", 8, "01234..."},
         {"ab\xC3\xBC\xC3\xBC\xC3\xBC", 7, "ab\xC3\xBC..."},

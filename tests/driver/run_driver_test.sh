@@ -89,12 +89,17 @@ done
 status=$?
 [ $status -ne 0 ] && echo "# exit status $status" >>"$actual.raw"
 
-# The temporary folder is named ${T} in the transcript, as in the script.
-T="$T" awk '{
+# The temporary folder is named ${T} in the transcript, as in the script. A
+# list's items (dump's "  List(i)=..." lines) stand eight to a line.
+T="$T" awk 'function flush() { if (n) print items; n = 0 }
+{
     t = ENVIRON["T"]; out = ""
     while ((i = index($0, t)) > 0) { out = out substr($0, 1, i - 1) "${T}"; $0 = substr($0, i + length(t)) }
-    print out $0
-}' "$actual.raw" >"$actual"
+    $0 = out $0
+    if (/^  List\(/) { items = n ? items substr($0, 2) : $0; if (++n == 8) flush(); next }
+    flush(); print
+}
+END { flush() }' "$actual.raw" >"$actual"
 
 if [ "${BRICKPOV_UPDATE:-0}" = 1 ]; then
     cp "$actual" "$expected"
