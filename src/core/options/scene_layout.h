@@ -78,6 +78,7 @@ template <auto Member> FieldRef render(Options& o, int) {
     return &(o.renderSettings.*Member);
 }
 
+// The floor type and quality lists' items, which the window's lists show.
 inline constexpr const char* kFloorTypes[] = {"g", "c"};
 inline constexpr const char* kQualities[] = {"0", "1", "2", "3"};
 

@@ -2,10 +2,12 @@
 // initial states, positions (twips) and the keyboard order.
 
 #include "core/options/color_list.h"
+#include "core/options/scene_layout.h"
 #include "core/window/app.h"
 #include "core/window/brickpov_main.h"
 
 #include <initializer_list>
+#include <span>
 
 namespace bp {
 
@@ -65,13 +67,18 @@ Control& textBox(Form& f, const char* name, Rect r, bool enabled, const char* ti
 }
 
 Control& combo(Form& f, K kind, const char* name, Rect r, bool enabled, const char* tip,
-               std::initializer_list<const char*> items) {
+               std::span<const char* const> items) {
     Control& c = make(f, kind, name, r);
     for (const char* item : items)
         c.addItem(item);
     c.setToolTipText(tip);
     setFieldEnabled(c, enabled);
     return c;
+}
+
+Control& combo(Form& f, K kind, const char* name, Rect r, bool enabled, const char* tip,
+               std::initializer_list<const char*> items) {
+    return combo(f, kind, name, r, enabled, tip, std::span(items.begin(), items.size()));
 }
 
 ControlArray labels(Form& f, const char* name, std::initializer_list<const char*> captions,
@@ -279,7 +286,8 @@ BrickpovMain::BrickpovMain(App& app)
                   {5520, 2040, 975, 315})),
       Lbl_FType(label(*this, "Lbl_FType", "Type", {5520, 2340, 1155, 255}, false)),
       Cbo_FType(combo(*this, K::ComboList, "Cbo_FType", {5520, 2580, 1395, 315}, false,
-                      "g - Simple gray floor. c - Red/white checkered floor", {"g", "c"})),
+                      "g - Simple gray floor. c - Red/white checkered floor",
+                      scene_layout::kFloorTypes)),
       Lbl_FY(label(*this, "Lbl_FY", "Y", {7200, 2340, 735, 255}, false)),
       Txt_FY(textBox(*this, "Txt_FY", {7200, 2580, 735, 315}, false, "Y position of floor")),
       Chk_BU(check(*this, "Chk_BU", "-bu (Bumps)",
@@ -290,7 +298,7 @@ BrickpovMain::BrickpovMain(App& app)
       Chk_Q(check(*this, "Chk_Q", "-q (Quality Level)", "Set the render quality level",
                   {5520, 3600, 1695, 315})),
       Cbo_Q(combo(*this, K::ComboList, "Cbo_Q", {7200, 3600, 735, 315}, false, "",
-                  {"0", "1", "2", "3"})),
+                  scene_layout::kQualities)),
       Chk_LGEO(check(*this, "Chk_LGEO", "-lgeo (Use LGEO Library)",
                      "If the LGEO library is installed, substitute its parts where possible",
                      {5520, 3900, 2415, 315})),
