@@ -1,5 +1,6 @@
 #include "converter/convert.h"
 #include "converter/posix_file.h"
+#include "converter/text.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -18,11 +19,16 @@ int main(int argc, char** argv) {
         env.currentFolder = ".";
     if (env.currentFolder.back() != '/')
         env.currentFolder += '/';
+    bp::conv::PrintableOutput outBuffer(std::cout.rdbuf());
+    bp::conv::PrintableOutput errBuffer(std::cerr.rdbuf());
+    std::ostream out(&outBuffer);
+    std::ostream err(&errBuffer);
+    err.setf(std::ios::unitbuf);
     try {
-        return bp::conv::runConverter(std::vector<std::string>(argv + 1, argv + argc), env,
-                                      std::cout, std::cerr);
+        return bp::conv::runConverter(std::vector<std::string>(argv + 1, argv + argc), env, out,
+                                      err);
     } catch (const std::exception& e) {
-        std::cerr << "brickpov-convert: " << e.what() << "\n";
+        err << "brickpov-convert: " << e.what() << "\n";
         return bp::conv::kFailed;
     }
 }

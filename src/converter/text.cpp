@@ -97,14 +97,35 @@ std::string sceneText(std::string_view text, std::size_t limit) {
 
 namespace bp::conv {
 
+namespace {
+bool isControl(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+} // namespace
+
 std::string messageText(std::string_view text, std::size_t limit) {
     std::string out(text.substr(0, limit));
     for (char& c : out)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+        if (isControl(c))
             c = '?';
     if (text.size() > limit)
         out += "...";
     return out;
+}
+
+PrintableOutput::int_type PrintableOutput::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof()))
+        return traits_type::not_eof(c);
+    const char ch = traits_type::to_char_type(c);
+    return m_to->sputc(isControl(ch) && ch != '\n' && ch != '\t' ? '?' : ch);
+}
+
+std::streamsize PrintableOutput::xsputn(const char* s, std::streamsize n) {
+    std::string text(s, static_cast<std::size_t>(n));
+    for (char& c : text)
+        if (isControl(c) && c != '\n' && c != '\t')
+            c = '?';
+    return m_to->sputn(text.data(), n);
 }
 
 } // namespace bp::conv

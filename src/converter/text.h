@@ -3,6 +3,7 @@
 #include "switches/switches.h"
 
 #include <cstddef>
+#include <streambuf>
 #include <string>
 #include <string_view>
 
@@ -51,5 +52,21 @@ std::string fileAccessIn(std::string_view code);
 // Text from a model or a setting for a message: control characters become
 // '?' (no escape sequence reaches the terminal), cut to `limit` bytes.
 std::string messageText(std::string_view text, std::size_t limit = 200);
+
+// Passes what the program prints on to another buffer with every control
+// character but line ends and tabs shown as '?': a name from the command line
+// or a model reaches the terminal as text, never as an escape sequence.
+class PrintableOutput : public std::streambuf {
+  public:
+    explicit PrintableOutput(std::streambuf* to) : m_to(to) {}
+
+  protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* s, std::streamsize n) override;
+    int sync() override { return m_to->pubsync(); }
+
+  private:
+    std::streambuf* m_to;
+};
 
 } // namespace bp::conv

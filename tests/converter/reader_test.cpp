@@ -112,6 +112,16 @@ TEST(ConverterReader, SceneTextHoldsNoLineEndOrControl) {
         EXPECT_EQ(sceneText(c.text, c.limit), c.clean) << c.text.substr(0, 40);
 }
 
+// What the program prints keeps line ends, tabs and UTF-8 but no escape
+// sequence from a hostile name, whether written in a piece or a character.
+TEST(ConverterReader, PrintedTextHoldsNoControl) {
+    std::stringbuf to;
+    PrintableOutput printable(&to);
+    std::ostream out(&printable);
+    out << "Model: c\x1b[31mar\x7f.ldr\n\tGr\303\274n" << '\x1b' << '\n';
+    EXPECT_EQ(to.str(), "Model: c?[31mar?.ldr\n\tGr\303\274n?\n");
+}
+
 TEST(ConverterReader, PovCodeThatReadsOrWritesFiles) {
     const struct {
         std::string code, word;
