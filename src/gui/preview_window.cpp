@@ -156,7 +156,7 @@ void PreviewWindow::refresh() {
                                  ? std::string()
                                  : withSlash(m_options.modelPath) + m_options.modelFile;
     const std::string library = withSlash(m_options.ldrawPath);
-    const bool exclude = ticked(m_options.plain[bp::switches::Id::ExcludeNonPov]);
+    const bool exclude = ticked(m_options.ticks[bp::switches::Id::ExcludeNonPov]);
     if (path != m_requestedPath || library != m_requestedLibrary || exclude != m_requestedExclude)
         startLoading(path, library, exclude);
     if (m_plannedOptions && *m_plannedOptions == m_options)

@@ -44,14 +44,17 @@ bool lightFits(std::string_view value) {
 }
 
 // What is kept by switch is indexed by Id: each Id has one row. A check box
-// can only tick a switch that takes no value.
+// alone ticks a switch that takes no value; a value field needs its box and a
+// switch with a value.
 constexpr bool tableSound() {
     bool seen[kSwitchCount] = {};
     for (const Switch& s : kSwitches) {
         if (indexOf(s.id) >= kSwitchCount || seen[indexOf(s.id)])
             return false;
         seen[indexOf(s.id)] = true;
-        if (!s.control.empty() && s.shape != Shape::None)
+        if (!s.control.empty() && s.field.empty() != (s.shape == Shape::None))
+            return false;
+        if (!s.field.empty() && s.control.empty())
             return false;
     }
     return true;

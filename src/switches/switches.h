@@ -55,10 +55,17 @@ struct Switch {
     std::string_view section; // the help's heading, on the first of a section
     std::string_view form;    // the value as the help writes it
     std::string_view help;    // lines after the first are indented
-    // The window's check box that ticks a plain switch; empty for a switch
-    // with a value (its box comes with the value's fields) and for one no
-    // box shows.
+    // The window's check box that ticks the switch; empty where no single
+    // box does (the camera, lights, background and floor have their own).
     std::string_view control = {};
+    // For a switch whose whole value is typed or chosen in one field: that
+    // field, enabled while the box is ticked.
+    std::string_view field = {};
+    // A run does not start while the box is ticked and the field is empty.
+    bool valueRequired = false;
+    // What the converter takes when the switch is not given; the switch is
+    // left out when its value is this.
+    std::string_view implied = {};
 };
 
 // In the order an argument list carries them and the help lists them.
@@ -67,7 +74,7 @@ inline constexpr Switch kSwitches[] = {
      "on a globe round the model (r 0: as close as the frame\nallows); default -cg30,45,0"},
     {Id::CameraCartesian, "cc", Shape::Point, "", "<x>,<y>,<z>", "at a point"},
     {Id::CameraAngle, "ca", Shape::Angle, "", "<angle>",
-     "horizontal view angle in degrees (default 67.38)"},
+     "horizontal view angle in degrees (default 67.38)", "Chk_CA", "Txt_CA"},
     {Id::LookAt, "cla", Shape::Point, "", "<x>,<y>,<z>", "looking at a point"},
     {Id::DefaultLights, "ld", Shape::None, "Lights", "", "the three default lights as well",
      "Chk_LD"},
@@ -80,14 +87,16 @@ inline constexpr Switch kSwitches[] = {
     {Id::Floor, "f", Shape::Floor, "", "[g|c][<y>]",
      "floor, grey or checkered, at height y (default: just\nbelow the model)"},
     {Id::Bumps, "bu", Shape::None, "", "", "bumps", "Chk_BU"},
-    {Id::SeamWidth, "sw", Shape::Width, "", "<w>", "seam width in LDU (default 0.5)"},
+    {Id::SeamWidth, "sw", Shape::Width, "", "<w>", "seam width in LDU (default 0.5)", "Chk_SW",
+     "Txt_SW", true},
     {Id::Quality, "q", Shape::Quality, "", "<n>",
-     "quality: 0 boxes, 1 no refraction, 2 normal, 3 stud logos"},
+     "quality: 0 boxes, 1 no refraction, 2 normal, 3 stud logos", "Chk_Q", "Cbo_Q", false, "2"},
     {Id::Lgeo, "lgeo", Shape::None, "", "",
      "parts from LGEO where it has them (LGEODIR, or the LGEO\nfolder of LDraw.ini or "
      "Brickpov); render with +L<folder>",
      "Chk_LGEO"},
-    {Id::Colour, "c", Shape::Colour, "", "<colour>", "what colour 16 is in the model (default 7)"},
+    {Id::Colour, "c", Shape::Colour, "", "<colour>", "what colour 16 is in the model (default 7)",
+     "Chk_C", "Cbo_C", true},
     {Id::Primitives, "p", Shape::None, "", "", "keep primitives as meshes instead of exact solids",
      "Chk_P"},
     {Id::ExcludeNonPov, "enp", Shape::None, "", "",

@@ -84,7 +84,7 @@ const Row kRows[] = {
      {"/m/my \"best\" car.dat", "tab\tcar.pov"}},
     {"empty_model_keeps_its_place",
      [](Options& o) {
-         o.modelFile = o.outputFile = "", o.modelPath = o.povPath = "/l3p/", o.plain[Bumps] = T;
+         o.modelFile = o.outputFile = "", o.modelPath = o.povPath = "/l3p/", o.ticks[Bumps] = T;
      },
      " -bu",
      {"", "-bu"}},
@@ -99,8 +99,8 @@ const Row kRows[] = {
      {"/m/car.dat", "-cg30,45,1 5"}},
     {"angle_and_look_at",
      [](Options& o) {
-         o.cameraCartesian = T, o.cameraValue = v("1", "2", "3"), o.cameraAngle = T,
-         o.cameraAngleValue = "67.38", o.lookAt = T, o.lookAtEnabled = true,
+         o.cameraCartesian = T, o.cameraValue = v("1", "2", "3"), o.ticks[CameraAngle] = T,
+         o.values[CameraAngle] = "67.38", o.lookAt = T, o.lookAtEnabled = true,
          o.lookAtValue = v("0", "-4", "0");
      },
      "/m/car.dat -cc1,2,3 -ca67.38 -cla0,-4,0"},
@@ -108,7 +108,7 @@ const Row kRows[] = {
      [](Options& o) { o.lookAt = T, o.lookAtValue = v("0", "0", "0"); }, "/m/car.dat"},
     {"lights_in_use_any_position_value",
      [](Options& o) {
-         o.plain[DefaultLights] = o.plain[ModelLights] = o.lightGlobe = T;
+         o.ticks[DefaultLights] = o.ticks[ModelLights] = o.lightGlobe = T;
          light(o, 1, 45, 0, 0);
          light(o, 2, 0, 0, 0, 0.5f, 1, 1);
          light(o, 3, 0, 0, 100, 0.502f, 0, 1);
@@ -132,23 +132,24 @@ const Row kRows[] = {
      [](Options& o) { o.background = T, o.backgroundColour = v("0", "0", "0"); }, "/m/car.dat"},
     {"floor_quality_colour_by_number",
      [](Options& o) {
-         o.floor = T, o.floorType = "c", o.floorY = "-10", o.quality = T, o.qualityValue = "3",
-         o.colour = T, o.colourText = "Red", o.colourNumber = 4;
+         o.floor = T, o.floorType = "c", o.floorY = "-10", o.ticks[Quality] = T,
+         o.values[Quality] = "3", o.ticks[Colour] = T, o.values[Colour] = "Red", o.colourNumber = 4;
      },
      "/m/car.dat -fc-10 -q3 -c4"},
     {"quality_2_and_typed_colour",
      [](Options& o) {
-         o.quality = T, o.qualityValue = "2", o.colour = T, o.colourText = "0x2FF0000";
+         o.ticks[Quality] = T, o.values[Quality] = "2", o.ticks[Colour] = T,
+         o.values[Colour] = "0x2FF0000";
      },
      "/m/car.dat -c0x2FF0000"},
     {"plain_switches_in_order",
      [](Options& o) {
-         o.plain[Bumps] = o.seamWidth = o.plain[Lgeo] = o.plain[Primitives] =
-             o.plain[ExcludeNonPov] = o.plain[Overwrite] = o.plain[StepClock] = T;
-         o.seamWidthValue = "0.5";
+         o.ticks[Bumps] = o.ticks[SeamWidth] = o.ticks[Lgeo] = o.ticks[Primitives] =
+             o.ticks[ExcludeNonPov] = o.ticks[Overwrite] = o.ticks[StepClock] = T;
+         o.values[SeamWidth] = "0.5";
      },
      "/m/car.dat -bu -sw0.5 -lgeo -p -enp -o -sc"},
-    {"greyed_switch_is_not_ticked", [](Options& o) { o.plain[Bumps] = Check::Greyed; },
+    {"greyed_switch_is_not_ticked", [](Options& o) { o.ticks[Bumps] = Check::Greyed; },
      "/m/car.dat"},
     // The swatch shows a number too large for any type as 255; so does -b.
     {"background_beyond_any_number",
@@ -181,21 +182,21 @@ TEST(PovrayArguments, FromTheRenderSettings) {
          {"+I/m/car.pov", "-D", "+Q9"}},
         {"step_clock",
          [](Options& o) {
-             o.plain[StepClock] = T,
+             o.ticks[StepClock] = T,
              o.renderSettings.finalFrame = o.renderSettings.finalClock = "3";
          },
          {"+I/m/car.pov", "+W640", "+H480", "+KFI1", "+KFF3", "+KI1", "+KF3"}},
         {"lgeo_library_path",
-         [](Options& o) { o.plain[Lgeo] = T, o.lgeoPath = "/my lgeo/"; },
+         [](Options& o) { o.ticks[Lgeo] = T, o.lgeoPath = "/my lgeo/"; },
          {"+I/m/car.pov", "+W640", "+H480", "+L\"/my lgeo\""}},
         {"lgeo_not_installed",
-         [](Options& o) { o.plain[Lgeo] = T; },
+         [](Options& o) { o.ticks[Lgeo] = T; },
          {"+I/m/car.pov", "+W640", "+H480"}},
         // POV-Ray's "+I" parser fails on these; its keyword form takes them.
         {"quotes_and_separators_by_keyword",
          [](Options& o) {
              o.povPath = "/m;n/", o.outputFile = "it's.pov",
-             o.renderSettings.outputFile = "say \"a=b\"#.png", o.plain[Lgeo] = T,
+             o.renderSettings.outputFile = "say \"a=b\"#.png", o.ticks[Lgeo] = T,
              o.lgeoPath = "/l[1]/";
          },
          {"Input_File_Name=\"/m;n/it's.pov\"", "Output_File_Name='say \"a=b\"#.png'", "+FB",
@@ -206,7 +207,7 @@ TEST(PovrayArguments, FromTheRenderSettings) {
          },
          {"+I/m/car.pov", "+W640", "+H480", "+A", "+UA"}},
         {"step_clock_needs_all_four",
-         [](Options& o) { o.plain[StepClock] = T, o.renderSettings.finalFrame = "3"; },
+         [](Options& o) { o.ticks[StepClock] = T, o.renderSettings.finalFrame = "3"; },
          {"+I/m/car.pov", "+W640", "+H480"}},
     };
     for (const auto& row : rows) {
@@ -223,7 +224,7 @@ TEST(RunArguments, FileNamedLikeASwitchIsPassedFromItsFolder) {
     o.modelPath = o.povPath = "/l3p/";
     o.modelFile = "-o.dat";
     o.outputFile = "-x.pov";
-    o.plain[Overwrite] = T;
+    o.ticks[Overwrite] = T;
     EXPECT_EQ(bp::commandLineText(bp::l3pArguments(o)), "-o.dat -x.pov -o");
     EXPECT_EQ(bp::l3pRunArguments(o), (std::vector<std::string>{"./-o.dat", "./-x.pov", "-o"}));
     o.modelPath = o.povPath = "/m/";

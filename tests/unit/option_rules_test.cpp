@@ -11,6 +11,8 @@
 namespace bp {
 namespace {
 
+using enum switches::Id;
+
 // What a tick or an edit implies for the camera group, one sequence a row,
 // as the two modes and the look-at box are designed to move.
 struct CameraRow {
@@ -131,17 +133,18 @@ std::string withField(std::string text, int field, const std::string& value) {
 
 TEST(OptionRules, ScenesLandAsInTheWindow) {
     Options full;
-    full.cameraCartesian = full.cameraAngle = full.lookAt = full.lightCartesian = T;
+    full.cameraCartesian = full.ticks[CameraAngle] = full.lookAt = full.lightCartesian = T;
     full.cameraValue = {"10", "-20.5", "300"};
     full.lookAtValue = {"0", "-8", "1.25"};
     full.lights.light(1) = {{-100, 50, 25.5f}, {0.1234567f, 1, 0.2f}, 1};
     full.lights.light(2) = {{1, 2, 3}, {0.5f, 0.5f, 0.5f}, 0};
-    full.background = full.floor = full.quality = full.colour = T;
+    full.background = full.floor = full.ticks[Quality] = full.ticks[Colour] = T;
     for (const switches::Switch& s : switches::kSwitches)
         if (s.shape == switches::Shape::None && s.id != switches::Id::Update) // -upd has no box
-            full.plain[s.id] = T;
+            full.ticks[s.id] = T;
     full.backgroundColour = {"0", "64", "160"};
-    full.floorType = "c", full.floorY = "-8", full.qualityValue = "1", full.colourText = "Tan";
+    full.floorType = "c", full.floorY = "-8", full.values[Quality] = "1",
+    full.values[Colour] = "Tan";
     full.renderSettings.fileType = 1;
     full.renderSettings.transparentBackground = T;
     const std::string text = writeScene(full);

@@ -10,6 +10,8 @@
 namespace bp {
 namespace {
 
+using enum switches::Id;
+
 TEST(RunChecks, TickedSwitchNeedsItsValue) {
     struct Row {
         const char* what;
@@ -39,27 +41,28 @@ TEST(RunChecks, TickedSwitchNeedsItsValue) {
          },
          true},
         {"background without blue", [](Options& o) { o.backgroundColour[2].clear(); }, true},
-        {"seam width empty", [](Options& o) { o.seamWidthValue.clear(); }, true},
-        {"colour empty", [](Options& o) { o.colourText.clear(); }, true},
+        {"seam width empty", [](Options& o) { o.values[SeamWidth].clear(); }, true},
+        {"colour empty", [](Options& o) { o.values[Colour].clear(); }, true},
         {"switches off, values empty",
          [](Options& o) {
-             o.lightGlobe = o.background = o.seamWidth = o.colour = Check::Clear;
+             o.lightGlobe = o.background = o.ticks[SeamWidth] = o.ticks[Colour] = Check::Clear;
              o.lightPosition = {};
              o.backgroundColour = {};
-             o.seamWidthValue.clear();
-             o.colourText.clear();
+             o.values[SeamWidth].clear();
+             o.values[Colour].clear();
          },
          false},
     };
     for (const Row& r : rows) {
         Options o;
         o.modelFile = "car.dat";
-        o.cameraGlobe = o.lightGlobe = o.background = o.seamWidth = o.colour = Check::Ticked;
+        o.cameraGlobe = o.lightGlobe = o.background = o.ticks[SeamWidth] = o.ticks[Colour] =
+            Check::Ticked;
         o.cameraValue = {"30", "45", "0"};
         o.lightPosition = {"45", "0", "0"};
         o.backgroundColour = {"0", "0", "255"};
-        o.seamWidthValue = "0.5";
-        o.colourText = "4";
+        o.values[SeamWidth] = "0.5";
+        o.values[Colour] = "4";
         r.change(o);
         EXPECT_EQ(requiredFieldMissing(o), r.missing) << r.what;
     }

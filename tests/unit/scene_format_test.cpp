@@ -27,20 +27,22 @@ std::array<std::string, 3> v(const char* a, const char* b, const char* c) {
 // Every scene field away from its default, each as a reader gives it back.
 Options sample() {
     Options o;
-    o.cameraGlobe = o.cameraAngle = o.lightGlobe = o.background = o.floor = o.lookAt = o.colour = T;
-    o.plain[ModelLights] = o.plain[Bumps] = o.plain[Overwrite] = o.seamWidth = o.quality = T;
+    o.cameraGlobe = o.ticks[CameraAngle] = o.lightGlobe = o.background = o.floor = o.lookAt =
+        o.ticks[Colour] = T;
+    o.ticks[ModelLights] = o.ticks[Bumps] = o.ticks[Overwrite] = o.ticks[SeamWidth] =
+        o.ticks[Quality] = T;
     o.cameraValue = v("7", "-300", "0.5");
-    o.cameraAngleValue = "22.5";
+    o.values[CameraAngle] = "22.5";
     o.lights.light(1) = {{10, 20, 30}, {0.5f, 0.25f, 1}, 0};
     o.lights.light(kLights) = {{-1, 2, 3}, {1, 1, 1}, 1};
     o.backgroundColour = v("255", "128", "12");
     o.floorType = "c";
     o.floorY = "-24";
-    o.seamWidthValue = "0.5";
-    o.qualityValue = "3";
-    o.plain[Primitives] = Check::Greyed;
-    o.colourText = "Dk Pink";
-    o.plain[StepClock] = o.plain[ExcludeNonPov] = o.plain[Lgeo] = o.render = T;
+    o.values[SeamWidth] = "0.5";
+    o.values[Quality] = "3";
+    o.ticks[Primitives] = Check::Greyed;
+    o.values[Colour] = "Dk Pink";
+    o.ticks[StepClock] = o.ticks[ExcludeNonPov] = o.ticks[Lgeo] = o.render = T;
     o.lookAtValue = v("1", "2", "3");
     RenderSettings& r = o.renderSettings;
     r.outputFile = "my out.bmp";
@@ -135,7 +137,7 @@ TEST_P(SceneRead, GivesTheValue) {
 const ReadRow kReadRows[] = {
     {"numbers_come_back_as_a_number_box_shows_them", withField(3, "007"),
      [](Options& o) { o.cameraValue[0] = "7"; }},
-    {"empty_number_reads_0", withField(7, ""), [](Options& o) { o.cameraAngleValue = "0"; }},
+    {"empty_number_reads_0", withField(7, ""), [](Options& o) { o.values[CameraAngle] = "0"; }},
     {"word_reads_as_its_leading_number", withField(4, " 12ab  "),
      [](Options& o) { o.cameraValue[1] = "12"; }},
     {"float_precision", withField(5, "100.50000001"),
@@ -164,7 +166,7 @@ const ReadRow kReadRows[] = {
     {"file_type_below_none_refused", withField(177, "-2"), [](Options&) {}, 176, SceneEnd::Refused},
     {"blanks_before_fields_and_after_unquoted_ones", withField(157, "  c \t"), [](Options&) {}},
     {"text_after_a_closing_quote_dropped", withField(167, "\"Red\"junk"),
-     [](Options& o) { o.colourText = "Red"; }},
+     [](Options& o) { o.values[Colour] = "Red"; }},
     {"unclosed_quote_ends_the_file", firstLines(8) + "1,800,600,1,2,10,0,1,\"+A0.3\r\n",
      [](Options&) {}, 184, SceneEnd::Ended},
     {"line_feeds_alone",
@@ -208,8 +210,8 @@ TEST(SceneFormat, LeftOutSectionsGetTheirDefaults) {
         EXPECT_EQ(scene.switchesDefault, b);
         EXPECT_TRUE(scene.renderDefault);
         const Options& o = scene.options;
-        EXPECT_EQ(o.colour, a ? Check::Clear : T);
-        for (Check c : {o.plain[StepClock], o.plain[ExcludeNonPov], o.plain[Lgeo], o.render})
+        EXPECT_EQ(o.ticks[Colour], a ? Check::Clear : T);
+        for (Check c : {o.ticks[StepClock], o.ticks[ExcludeNonPov], o.ticks[Lgeo], o.render})
             EXPECT_EQ(c, b ? Check::Clear : T);
         EXPECT_EQ(o.lookAtValue[0], b ? "" : "1");
         RenderSettings defaults;
@@ -222,17 +224,17 @@ TEST(SceneFormat, LeftOutSectionsGetTheirDefaults) {
 // read back: "," in numbers as ".", a leading quote or a line end quoted.
 TEST(SceneFormat, TypedTextsSurviveTheFile) {
     Options o = sample();
-    o.seamWidthValue = "0,5";
+    o.values[SeamWidth] = "0,5";
     o.floorY = "\"-24";
     o.floorType = "g\r\nx";
-    o.colourText = "say \"hi\", twice";
+    o.values[Colour] = "say \"hi\", twice";
     o.renderSettings.additional = "\"";
     const Scene scene = readScene(writeScene(o));
     ASSERT_EQ(scene.end, SceneEnd::Whole);
-    EXPECT_EQ(scene.options.seamWidthValue, "0.5");
+    EXPECT_EQ(scene.options.values[SeamWidth], "0.5");
     EXPECT_EQ(scene.options.floorY, "\"-24");
     EXPECT_EQ(scene.options.floorType, "g\r\nx");
-    EXPECT_EQ(scene.options.colourText, o.colourText);
+    EXPECT_EQ(scene.options.values[Colour], o.values[Colour]);
     EXPECT_EQ(scene.options.renderSettings.additional, "\"");
 }
 
@@ -252,15 +254,17 @@ TEST(SceneFormat, SavedAndReopenedInTheWindowGivesTheSameCommandLine) {
         {"cartesian and the other values",
          [](Options& o) {
              o.cameraCartesian = o.lightCartesian = o.lookAt = o.background = o.floor = T;
-             o.seamWidth = o.quality = o.render = o.colour = o.plain[Bumps] = T;
-             o.plain[Overwrite] = o.plain[Primitives] = o.plain[DefaultLights] =
-                 o.plain[StepClock] = T;
+             o.ticks[SeamWidth] = o.ticks[Quality] = o.render = o.ticks[Colour] = o.ticks[Bumps] =
+                 T;
+             o.ticks[Overwrite] = o.ticks[Primitives] = o.ticks[DefaultLights] =
+                 o.ticks[StepClock] = T;
              o.cameraValue = v("10", "-20.5", "300");
              o.lookAtValue = v("0", "-8", "1.25");
              o.lights.light(2) = {{-100, 50, 25.5f}, {0.502f, 1, 0.2f}, 1};
              o.backgroundColour = v("0", "64", "160");
-             o.floorType = "c", o.floorY = "-8", o.seamWidthValue = "0.25", o.qualityValue = "2";
-             o.colourText = "Dk Pink", o.renderSettings = sample().renderSettings;
+             o.floorType = "c", o.floorY = "-8", o.values[SeamWidth] = "0.25",
+             o.values[Quality] = "2";
+             o.values[Colour] = "Dk Pink", o.renderSettings = sample().renderSettings;
          }},
     };
     for (const auto& [what, change] : rows) {

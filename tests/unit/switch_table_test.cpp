@@ -9,9 +9,26 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace bp {
 namespace {
+
+using enum switches::Id;
+
+// A sound value for a switch whose value is one field.
+std::string sampleValue(switches::Shape shape) {
+    switch (shape) {
+    case switches::Shape::Width:
+        return "0.5";
+    case switches::Shape::Quality:
+        return "3";
+    case switches::Shape::Colour:
+        return "4";
+    default:
+        return "40";
+    }
+}
 
 // Every switch ticked with a sound value.
 Options allTicked() {
@@ -19,25 +36,24 @@ Options allTicked() {
     o.modelFile = "car.dat";
     o.outputFile = "car.pov";
     o.modelPath = o.povPath = "/m/";
-    o.cameraGlobe = o.cameraAngle = o.lookAt = Check::Ticked;
+    o.cameraGlobe = o.lookAt = Check::Ticked;
     o.lookAtEnabled = true;
     o.cameraValue = {"30", "45", "0"};
-    o.cameraAngleValue = "40";
     o.lookAtValue = {"0", "-24", "0"};
     o.lightGlobe = Check::Ticked;
     o.lights.light(1).position = {45, 0, 0};
     o.lights.light(1).colour = {1, 1, 1};
     o.lightPosition = {"45", "0", "0"};
-    o.background = o.floor = o.seamWidth = o.quality = o.colour = Check::Ticked;
+    o.background = o.floor = Check::Ticked;
     o.backgroundColour = {"255", "128", "0"};
     o.floorType = "g";
     o.floorY = "-24";
-    o.seamWidthValue = "0.5";
-    o.qualityValue = "3";
-    o.colourText = "4";
-    for (const switches::Switch& s : switches::kSwitches)
+    for (const switches::Switch& s : switches::kSwitches) {
         if (!s.control.empty())
-            o.plain[s.id] = Check::Ticked;
+            o.ticks[s.id] = Check::Ticked;
+        if (!s.field.empty())
+            o.values[s.id] = sampleValue(s.shape);
+    }
     return o;
 }
 
@@ -46,11 +62,13 @@ const char* const kTexts[] = {"0",   "12.5", "-3", "+4",   "1e7", "1e999", "abc"
                               "1,5", "",     "2x", "0x1F", "#ff", ".5",    "-",   " 7"};
 
 struct Field {
-    const char* name;
+    std::string name;
     std::function<void(Options&, const std::string&)> set;
 };
 
-const Field kFields[] = {
+// The boxes of the switches whose value is more than one field; the table's
+// value fields join them.
+const Field kCompoundFields[] = {
     {"camera latitude", [](Options& o, const std::string& t) { o.cameraValue[0] = t; }},
     {"camera radius", [](Options& o, const std::string& t) { o.cameraValue[2] = t; }},
     {"cartesian z",
@@ -59,22 +77,27 @@ const Field kFields[] = {
          o.cameraCartesian = Check::Ticked;
          o.cameraValue[2] = t;
      }},
-    {"angle", [](Options& o, const std::string& t) { o.cameraAngleValue = t; }},
     {"look-at y", [](Options& o, const std::string& t) { o.lookAtValue[1] = t; }},
     {"background red", [](Options& o, const std::string& t) { o.backgroundColour[0] = t; }},
     {"floor type", [](Options& o, const std::string& t) { o.floorType = t; }},
     {"floor height", [](Options& o, const std::string& t) { o.floorY = t; }},
     {"floor both", [](Options& o, const std::string& t) { o.floorType = o.floorY = t; }},
-    {"seam width", [](Options& o, const std::string& t) { o.seamWidthValue = t; }},
-    {"quality", [](Options& o, const std::string& t) { o.qualityValue = t; }},
-    {"colour", [](Options& o, const std::string& t) { o.colourText = t; }},
 };
+
+std::vector<Field> everyField() {
+    std::vector<Field> fields(std::begin(kCompoundFields), std::end(kCompoundFields));
+    for (const switches::Switch& s : switches::kSwitches)
+        if (!s.field.empty())
+            fields.push_back({std::string(s.field),
+                              [id = s.id](Options& o, const std::string& t) { o.values[id] = t; }});
+    return fields;
+}
 
 TEST(SwitchTable, EveryBuiltListIsTakenOrCaughtBeforeARun) {
     EXPECT_EQ(switchProblem(allTicked()), "");
     EXPECT_EQ(conv::parseArguments(l3pArguments(allTicked())).error, "");
     int caught = 0;
-    for (const Field& f : kFields)
+    for (const Field& f : everyField())
         for (const char* text : kTexts) {
             Options o = allTicked();
             f.set(o, text);

@@ -56,11 +56,21 @@ void readSceneField(const Form& window, const SceneField& f, Options& o) {
 
 } // namespace
 
-Control& BrickpovMain::plainSwitchBox(const switches::Switch& s) const {
-    Control* box = find(std::string(s.control));
-    if (!box)
-        throw std::logic_error("no check box " + std::string(s.control));
-    return *box;
+namespace {
+Control& named(const Form& window, std::string_view name) {
+    Control* c = window.find(std::string(name));
+    if (!c)
+        throw std::logic_error("no control " + std::string(name));
+    return *c;
+}
+} // namespace
+
+Control& BrickpovMain::switchBox(const switches::Switch& s) const {
+    return named(*this, s.control);
+}
+
+Control& BrickpovMain::switchField(const switches::Switch& s) const {
+    return named(*this, s.field);
 }
 
 Options BrickpovMain::options() const {
@@ -97,9 +107,12 @@ void BrickpovMain::readOptions(Options& o) const {
     for (const SceneField& f : kSceneLayout)
         if (f.control && !f.onRenderSettings())
             readSceneField(*this, f, o);
-    for (const switches::Switch& s : switches::kSwitches)
+    for (const switches::Switch& s : switches::kSwitches) {
         if (!s.control.empty())
-            o.plain[s.id] = checkOf(plainSwitchBox(s).value());
+            o.ticks[s.id] = checkOf(switchBox(s).value());
+        if (!s.field.empty())
+            o.values[s.id] = switchField(s).text();
+    }
     o.lookAtEnabled = Chk_CLA.enabled();
     o.lights = lights;
     const int colour = Cbo_C.listIndex();

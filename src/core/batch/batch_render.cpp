@@ -144,7 +144,7 @@ void planModel(const Options& base, const RenderRequest& request, const RenderTo
     }
     o.povPath = outputDir.empty() ? o.modelPath : AddBackslash(outputDir);
     // A batch is run again after changes: its scenes are its own to replace.
-    o.plain[switches::Id::Overwrite] = Check::Ticked;
+    o.ticks[switches::Id::Overwrite] = Check::Ticked;
 
     RenderSettings& r = o.renderSettings;
     for (const Format& f : kFormats)
@@ -160,7 +160,7 @@ void planModel(const Options& base, const RenderRequest& request, const RenderTo
 
     std::vector<FrameRange> ranges{{}};
     if (request.frames) {
-        o.plain[switches::Id::StepClock] = Check::Ticked;
+        o.ticks[switches::Id::StepClock] = Check::Ticked;
         const auto steps = countStepLines(model);
         if (!steps)
             return fail("cannot read the model");
@@ -180,7 +180,7 @@ void planModel(const Options& base, const RenderRequest& request, const RenderTo
                         "\": it holds both kinds of quotes; rename it");
 
     // A scene rendered with its step-clock settings writes numbered frames.
-    const bool animated = ticked(o.plain[switches::Id::StepClock]) && !r.initialFrame.empty() &&
+    const bool animated = ticked(o.ticks[switches::Id::StepClock]) && !r.initialFrame.empty() &&
                           !r.finalFrame.empty() && !r.initialClock.empty() && !r.finalClock.empty();
     if (animated && !request.frames)
         ranges = {{static_cast<int>(leadingNumber(r.initialFrame)),

@@ -38,10 +38,6 @@ void focusFirstValue(BrickpovMain& m) {
         m.setFocus(m.Txt_CameraValue[0]);
 }
 
-void selectAll(Control& c) {
-    c.setSelection(0, static_cast<int>(c.text().size()));
-}
-
 } // namespace
 
 // Each mode unticks the other first; that runs the other's unticked branch,
@@ -99,14 +95,6 @@ void Txt_CameraValue_Change(BrickpovMain& m, int) {
     BuildCommandLine(m);
 }
 
-void Chk_CA_Click(BrickpovMain& m) {
-    const bool on = ticked(m.Chk_CA.value());
-    setValueField(m.Txt_CA, on);
-    if (on && m.visible())
-        m.setFocus(m.Txt_CA);
-    BuildCommandLine(m);
-}
-
 void Chk_CLA_Click(BrickpovMain& m) {
     const bool on = ticked(m.Chk_CLA.value());
     for (int i = 0; i < 3; ++i) {
@@ -120,10 +108,7 @@ void wireCameraPosition(BrickpovMain& m) {
     auto rebuild = [&m] { BuildCommandLine(m); };
     m.Chk_CG.onClick = [&m] { Chk_CG_Click(m); };
     m.Chk_CC.onClick = [&m] { Chk_CC_Click(m); };
-    m.Chk_CA.onClick = [&m] { Chk_CA_Click(m); };
     m.Chk_CLA.onClick = [&m] { Chk_CLA_Click(m); };
-    m.Txt_CA.onChange = rebuild;
-    m.Txt_CA.onGotFocus = [&m] { selectAll(m.Txt_CA); };
     for (int i = 0; i < 3; ++i) {
         Control& value = m.Txt_CameraValue[i];
         value.onChange = [&m, i] { Txt_CameraValue_Change(m, i); };

@@ -7,7 +7,6 @@ class BrickpovMain;
 void Chk_CG_Click(BrickpovMain& m);
 void Chk_CC_Click(BrickpovMain& m);
 void Txt_CameraValue_Change(BrickpovMain& m, int index);
-void Chk_CA_Click(BrickpovMain& m);
 void Chk_CLA_Click(BrickpovMain& m);
 
 void wireCameraPosition(BrickpovMain& m);

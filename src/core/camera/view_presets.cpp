@@ -114,17 +114,19 @@ void Btn_CameraPresetSave_Click(BrickpovMain& m) {
     for (const std::string& value : o.cameraValue)
         if (value.empty())
             return;
-    if (ticked(o.cameraAngle) && o.cameraAngleValue.empty()) {
+    const Check angle = o.ticks[switches::Id::CameraAngle];
+    const std::string& angleValue = o.values[switches::Id::CameraAngle];
+    if (ticked(angle) && angleValue.empty()) {
         m.Txt_CA.setText("67.38");
         m.readOptions(o);
     }
-    saveNewPreset(m, viewPresetList(m), [&m, &o](int slot) {
+    saveNewPreset(m, viewPresetList(m), [&m, &o, angle, &angleValue](int slot) {
         auto& values = row(m, slot);
         for (std::size_t i = 0; i < 3; ++i)
             values[i] = toSingle(leadingNumber(o.cameraValue[i]));
         values[3] = ticked(o.cameraCartesian) ? 1.0f : 0.0f;
         // An angle that is not a number reads 0, so the view has no angle.
-        values[4] = ticked(o.cameraAngle) ? toSingle(leadingNumber(o.cameraAngleValue)) : 0.0f;
+        values[4] = ticked(angle) ? toSingle(leadingNumber(angleValue)) : 0.0f;
         values[5] = static_cast<float>(o.lookAt);
         for (std::size_t i = 0; i < 3; ++i)
             values[6 + i] = toSingle(leadingNumber(o.lookAtValue[i]));

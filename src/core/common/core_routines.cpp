@@ -55,6 +55,10 @@ void setValueField(Control& field, bool enabled) {
     field.setBackColor(enabled ? Color::white() : Color::systemButtonFace());
 }
 
+void selectAll(Control& c) {
+    c.setSelection(0, static_cast<int>(c.text().size()));
+}
+
 const char* appExecuteReason(StartResult result) {
     switch (result) {
     case StartResult::Started:

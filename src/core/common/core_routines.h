@@ -23,6 +23,9 @@ bool restorePlace(Form& form, const std::string& place, WindowSystem& windows);
 // ticked, disabled and grey while it is not; its text stays either way.
 void setValueField(Control& field, bool enabled);
 
+// Selects a text box's whole text, as a box does when it takes the focus.
+void selectAll(Control& c);
+
 // Starts a program, or opens a document or web address with its program,
 // and reports a failed start in a message box; the caller goes on either way.
 void AppExecute(Platform& platform, const std::string& file, const Arguments& arguments,

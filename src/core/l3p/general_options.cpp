@@ -7,10 +7,26 @@
 namespace bp {
 
 namespace {
+
 void focusIfShown(BrickpovMain& m, Control& c) {
     if (m.visible())
         m.setFocus(c);
 }
+
+// A value field changes the argument as it is typed in or chosen; a text box
+// selects its text when it takes the focus, to be typed over.
+void wireValueField(BrickpovMain& m, Control& field) {
+    auto rebuild = [&m] { BuildCommandLine(m); };
+    if (field.kind() == ControlKind::TextBox) {
+        field.onGotFocus = [&field] { selectAll(field); };
+        field.onChange = rebuild;
+    } else {
+        field.onClick = rebuild;
+        if (field.kind() == ControlKind::ComboEdit)
+            field.onChange = rebuild;
+    }
+}
+
 } // namespace
 
 void Chk_F_Click(BrickpovMain& m) {
@@ -24,24 +40,13 @@ void Chk_F_Click(BrickpovMain& m) {
     BuildCommandLine(m);
 }
 
-void Chk_SW_Click(BrickpovMain& m) {
-    const bool on = m.Chk_SW.value() == 1;
-    setValueField(m.Txt_SW, on);
+void valueBoxClick(BrickpovMain& m, const switches::Switch& s) {
+    Control& field = m.switchField(s);
+    const bool on = ticked(m.switchBox(s).value());
+    setValueField(field, on);
     if (on)
-        focusIfShown(m, m.Txt_SW);
+        focusIfShown(m, field);
     BuildCommandLine(m);
-}
-
-void Chk_Q_Click(BrickpovMain& m) {
-    const bool on = m.Chk_Q.value() == 1;
-    setValueField(m.Cbo_Q, on);
-    if (on)
-        focusIfShown(m, m.Cbo_Q);
-    BuildCommandLine(m);
-}
-
-void Txt_SW_GotFocus(BrickpovMain& m) {
-    m.Txt_SW.setSelection(0, static_cast<int>(m.Txt_SW.text().size()));
 }
 
 void Chk_Render_Click(BrickpovMain& m) {
@@ -54,20 +59,24 @@ void Tmr_Main_Timer(BrickpovMain& m) {
 
 void wireGeneralOptions(BrickpovMain& m) {
     m.Chk_F.onClick = [&m] { Chk_F_Click(m); };
-    m.Chk_SW.onClick = [&m] { Chk_SW_Click(m); };
-    m.Chk_Q.onClick = [&m] { Chk_Q_Click(m); };
-    m.Txt_SW.onGotFocus = [&m] { Txt_SW_GotFocus(m); };
     m.Chk_Render.onClick = [&m] { Chk_Render_Click(m); };
     m.Tmr_Main.onTimer = [&m] { Tmr_Main_Timer(m); };
 
     // These only change what L3P receives.
     auto rebuild = [&m] { BuildCommandLine(m); };
-    for (const switches::Switch& s : switches::kSwitches)
-        if (!s.control.empty())
-            m.plainSwitchBox(s).onClick = rebuild;
-    for (Control* c : {&m.Cbo_FType, &m.Cbo_Q, &m.Cbo_OutputFile})
+    for (const switches::Switch& s : switches::kSwitches) {
+        if (s.control.empty())
+            continue;
+        if (s.field.empty()) {
+            m.switchBox(s).onClick = rebuild;
+            continue;
+        }
+        m.switchBox(s).onClick = [&m, &s] { valueBoxClick(m, s); };
+        wireValueField(m, m.switchField(s));
+    }
+    for (Control* c : {&m.Cbo_FType, &m.Cbo_OutputFile})
         c->onClick = rebuild;
-    for (Control* c : {&m.Txt_FY, &m.Txt_SW, &m.Cbo_OutputFile})
+    for (Control* c : {&m.Txt_FY, &m.Cbo_OutputFile})
         c->onChange = rebuild;
 }
 

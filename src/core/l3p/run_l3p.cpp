@@ -42,10 +42,9 @@ bool requiredFieldMissing(const Options& o) {
         return true;
     if (ticked(o.background) && anyEmpty(o.backgroundColour))
         return true;
-    if (ticked(o.seamWidth) && o.seamWidthValue.empty())
-        return true;
-    if (ticked(o.colour) && o.colourText.empty())
-        return true;
+    for (const switches::Switch& s : switches::kSwitches)
+        if (s.valueRequired && ticked(o.ticks[s.id]) && o.values[s.id].empty())
+            return true;
     return o.modelFile.empty();
 }
 
@@ -112,7 +111,7 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
                     MsgIcon::Critical);
         return;
     }
-    if (!o.outputFile.empty() && !ticked(o.plain[switches::Id::Overwrite])) {
+    if (!o.outputFile.empty() && !ticked(o.ticks[switches::Id::Overwrite])) {
         std::string folder = o.povPath;
         if (FileExistsIn(m.platform().files, folder, o.outputFile)) {
             MessageBoxRequest box;
@@ -126,7 +125,7 @@ void Btn_RunL3P_Click(BrickpovMain& m) {
             if (m.platform().dialogs.messageBox(box) != MsgAnswer::Yes)
                 return;
             m.Chk_O.setValue(1);
-            o.plain[switches::Id::Overwrite] = Check::Ticked;
+            o.ticks[switches::Id::Overwrite] = Check::Ticked;
         }
     }
     if (!m.app().form<BrickpovRun>().makeRoomForRun())

@@ -34,14 +34,6 @@ void pickColour(BrickpovMain& m, Control& swatch, Control& red, Control& green, 
     red.setText(std::to_string(std::clamp(chosen->r, 0, 255)));
 }
 
-void Chk_C_Click(BrickpovMain& m) {
-    const bool on = m.Chk_C.value() == 1;
-    setValueField(m.Cbo_C, on);
-    if (on && m.visible())
-        m.setFocus(m.Cbo_C);
-    BuildCommandLine(m);
-}
-
 void Chk_B_Click(BrickpovMain& m) {
     const bool on = m.Chk_B.value() == 1;
     for (int i = 0; i < 3; ++i) {
@@ -64,9 +56,6 @@ void Txt_BColor_Change(BrickpovMain& m) {
 }
 
 void wireColours(BrickpovMain& m) {
-    m.Chk_C.onClick = [&m] { Chk_C_Click(m); };
-    m.Cbo_C.onClick = [&m] { BuildCommandLine(m); };
-    m.Cbo_C.onChange = [&m] { BuildCommandLine(m); };
     m.Chk_B.onClick = [&m] { Chk_B_Click(m); };
     for (Control* box : m.Txt_BColor)
         box->onChange = [&m] { Txt_BColor_Change(m); };

@@ -16,7 +16,6 @@ Color swatchColour(const std::string& red, const std::string& green, const std::
 // the choice into its three boxes, blue first.
 void pickColour(BrickpovMain& m, Control& swatch, Control& red, Control& green, Control& blue);
 
-void Chk_C_Click(BrickpovMain& m);
 void Chk_B_Click(BrickpovMain& m);
 void Txt_BColor_Change(BrickpovMain& m);
 

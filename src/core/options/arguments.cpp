@@ -92,10 +92,6 @@ Values switchValues(const Options& o, Id id) {
         if (!globe && ticked(o.cameraCartesian) && allGiven(v))
             return {v[0] + "," + v[1] + "," + v[2]};
         return {};
-    case Id::CameraAngle:
-        if (ticked(o.cameraAngle) && !o.cameraAngleValue.empty())
-            return {o.cameraAngleValue};
-        return {};
     case Id::LookAt: {
         const auto& la = o.lookAtValue;
         if (o.lookAtEnabled && ticked(o.lookAt) && allGiven(la))
@@ -124,20 +120,18 @@ Values switchValues(const Options& o, Id id) {
         if (ticked(o.floor))
             return {o.floorType + o.floorY};
         return {};
-    case Id::SeamWidth:
-        if (ticked(o.seamWidth) && !o.seamWidthValue.empty())
-            return {o.seamWidthValue};
-        return {};
-    case Id::Quality:
-        if (ticked(o.quality) && o.qualityValue != "2")
-            return {o.qualityValue};
-        return {};
     case Id::Colour:
-        if (ticked(o.colour))
-            return {o.colourNumber ? std::to_string(*o.colourNumber) : o.colourText};
+        // The list's entries are written by number, a typed colour as typed.
+        if (ticked(o.ticks[id]))
+            return {o.colourNumber ? std::to_string(*o.colourNumber) : o.values[id]};
         return {};
-    default:
+    default: {
+        const switches::Switch& s = switches::switchFor(id);
+        const std::string& value = o.values[id];
+        if (ticked(o.ticks[id]) && !value.empty() && value != s.implied)
+            return {value};
         return {};
+    }
     }
 }
 
@@ -145,7 +139,7 @@ Values switchValues(const Options& o, Id id) {
 void addSwitches(const Options& o, std::vector<std::string>& a) {
     for (const switches::Switch& s : switches::kSwitches) {
         if (s.shape == switches::Shape::None) {
-            if (ticked(o.plain[s.id]))
+            if (ticked(o.ticks[s.id]))
                 a.push_back(argument(s.id));
             continue;
         }
@@ -204,12 +198,12 @@ std::vector<std::string> povrayArguments(const Options& o) {
         p.emplace_back("+A");
     if (ticked(r.transparentBackground))
         p.emplace_back("+UA");
-    if (ticked(o.plain[Id::StepClock]) && !r.initialFrame.empty() && !r.finalFrame.empty() &&
+    if (ticked(o.ticks[Id::StepClock]) && !r.initialFrame.empty() && !r.finalFrame.empty() &&
         !r.initialClock.empty() && !r.finalClock.empty())
         p.insert(p.end(), {"+KFI" + r.initialFrame, "+KFF" + r.finalFrame, "+KI" + r.initialClock,
                            "+KF" + r.finalClock});
     // LGEO's parts are included by name from the converted scene.
-    if (ticked(o.plain[Id::Lgeo]) && !o.lgeoPath.empty())
+    if (ticked(o.ticks[Id::Lgeo]) && !o.lgeoPath.empty())
         p.push_back(povrayFileOption("+L", "Library_Path", StripBackslash(o.lgeoPath)));
     if (!r.povrayWindow)
         p.emplace_back("-D");

@@ -114,9 +114,10 @@ void showLight(Options& o, LightBoxes& b) {
 }
 
 void colourText(Options& o, const std::string& text) {
-    if (o.colourText == text)
+    std::string& colour = o.values[Id::Colour];
+    if (colour == text)
         return;
-    o.colourText = text;
+    colour = text;
     o.colourNumber.reset();
     for (const ColorEntry& entry : kColorList) {
         if (text == entry.name) {
@@ -131,7 +132,7 @@ void colourText(Options& o, const std::string& text) {
 Options startingOptions() {
     Options o;
     o.backgroundColour = {"0", "0", "0"};
-    o.colourText = kColorList[0].name;
+    o.values[Id::Colour] = kColorList[0].name;
     o.colourNumber = kColorList[0].number;
     rules::cameraGlobe(o, Check::Ticked);
     const BuiltInView& view = kBuiltInViewAngles[0];
@@ -153,7 +154,7 @@ Options startingOptions() {
     for (std::size_t v = 0; v < 3; ++v)
         o.lightPosition[v] = numberText(first.position[v]);
     o.floorType = "g";
-    o.qualityValue = "3";
+    o.values[Id::Quality] = "3";
     return o;
 }
 
@@ -208,12 +209,12 @@ void setField(Options& o, LightBoxes& b, const SceneField& f, const Options& s) 
 void applyFields(Options& o, LightBoxes& b, const Scene& scene) {
     auto opens = [&](SceneSection section) {
         if (section == SceneSection::Colour && scene.colourDefault) {
-            o.colour = Check::Clear;
-            o.colourText = kColorList[0].name;
+            o.ticks[Id::Colour] = Check::Clear;
+            o.values[Id::Colour] = kColorList[0].name;
             o.colourNumber = kColorList[0].number;
         } else if (section == SceneSection::Switches && scene.switchesDefault) {
-            for (Check* c : {&o.plain[Id::StepClock], &o.plain[Id::ExcludeNonPov],
-                             &o.plain[Id::Lgeo], &o.render})
+            for (Check* c : {&o.ticks[Id::StepClock], &o.ticks[Id::ExcludeNonPov],
+                             &o.ticks[Id::Lgeo], &o.render})
                 *c = Check::Clear;
         }
     };

@@ -98,17 +98,17 @@ struct RenderSettings {
     bool operator==(const RenderSettings&) const = default;
 };
 
-// The ticks of the switches that take no value (-ld, -bu, -o, ...), by
-// switch: each as its check box shows it. A switch with a value keeps its
-// tick beside its value in Options.
-class PlainTicks {
+// What is kept for each switch of the converter's table, by switch: the
+// ticks of the switches a check box ticks, the values of those whose value is
+// one field. The camera, lights, background and floor keep theirs in Options.
+template <typename T> class BySwitch {
   public:
-    Check& operator[](switches::Id id) { return m_ticks[switches::indexOf(id)]; }
-    Check operator[](switches::Id id) const { return m_ticks[switches::indexOf(id)]; }
-    bool operator==(const PlainTicks&) const = default;
+    T& operator[](switches::Id id) { return m_items[switches::indexOf(id)]; }
+    const T& operator[](switches::Id id) const { return m_items[switches::indexOf(id)]; }
+    bool operator==(const BySwitch&) const = default;
 
   private:
-    std::array<Check, switches::kSwitchCount> m_ticks{};
+    std::array<T, switches::kSwitchCount> m_items{};
 };
 
 // Everything that decides what L3P and POV-Ray are asked to do, with the
@@ -124,12 +124,10 @@ struct Options {
     std::string l3pPath;
     std::string lgeoPath; // empty when LGEO is not installed
 
-    // Camera: globe (-cg) or Cartesian (-cc) position, angle, look-at.
+    // Camera: globe (-cg) or Cartesian (-cc) position, look-at.
     Check cameraGlobe = Check::Clear;
     Check cameraCartesian = Check::Clear;
     std::array<std::string, 3> cameraValue;
-    Check cameraAngle = Check::Clear;
-    std::string cameraAngleValue;
     Check lookAt = Check::Clear;
     bool lookAtEnabled = false; // the look-at box can be ticked at all
     std::array<std::string, 3> lookAtValue;
@@ -142,22 +140,18 @@ struct Options {
     // table, a run checks that none of the three is empty.
     std::array<std::string, 3> lightPosition;
 
-    // The switches without a value, ticked or not.
-    PlainTicks plain;
+    // The switches of the table's boxes, ticked or not, and the values of
+    // those with a value field (-ca, -sw, -q, -c).
+    BySwitch<Check> ticks;
+    BySwitch<std::string> values;
 
-    // Background, floor and other switches with a value.
+    // Background and floor.
     Check background = Check::Clear;
     std::array<std::string, 3> backgroundColour;
     Check floor = Check::Clear;
     std::string floorType;
     std::string floorY;
-    Check seamWidth = Check::Clear;
-    std::string seamWidthValue;
-    Check quality = Check::Clear;
-    std::string qualityValue;
-    Check colour = Check::Clear;
-    std::string colourText;
-    std::optional<int> colourNumber; // the chosen list entry's number
+    std::optional<int> colourNumber; // the chosen colour list entry's number
     Check render = Check::Clear;
     bool renderEnabled = false; // POV-Ray is there to render with
 

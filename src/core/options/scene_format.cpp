@@ -186,11 +186,11 @@ class SceneReader {
     void setDefault(SceneSection section, Options& o) {
         if (section == SceneSection::Colour) {
             m_scene.colourDefault = true;
-            o.colour = Check::Clear;
+            o.ticks[Id::Colour] = Check::Clear;
         } else if (section == SceneSection::Switches) {
             m_scene.switchesDefault = true;
-            for (Check* c : {&o.plain[Id::StepClock], &o.plain[Id::ExcludeNonPov],
-                             &o.plain[Id::Lgeo], &o.render})
+            for (Check* c : {&o.ticks[Id::StepClock], &o.ticks[Id::ExcludeNonPov],
+                             &o.ticks[Id::Lgeo], &o.render})
                 *c = Check::Clear;
         } else if (section == SceneSection::Render) {
             m_scene.renderDefault = true;

@@ -72,7 +72,10 @@ template <auto Member> FieldRef at(Options& o, int element) {
     return &(o.*Member)[static_cast<std::size_t>(element)];
 }
 template <switches::Id Switch> FieldRef tick(Options& o, int) {
-    return &o.plain[Switch];
+    return &o.ticks[Switch];
+}
+template <switches::Id Switch> FieldRef value(Options& o, int) {
+    return &o.values[Switch];
 }
 template <auto Member> FieldRef render(Options& o, int) {
     return &(o.renderSettings.*Member);
@@ -88,8 +91,8 @@ inline constexpr SceneField kSceneLayout[] = {
     {Required, NumberBox, at<&Options::cameraValue>, "Txt_CameraValue", 0, Comma, CameraValue},
     {Required, NumberBox, at<&Options::cameraValue>, "Txt_CameraValue", 1, Comma, CameraValue},
     {Required, NumberBox, at<&Options::cameraValue>, "Txt_CameraValue", 2, Comma, CameraValue},
-    {Required, CheckState, in<&Options::cameraAngle>, "Chk_CA"},
-    {Required, NumberBox, in<&Options::cameraAngleValue>, "Txt_CA", -1, Line},
+    {Required, CheckState, tick<Id::CameraAngle>, "Chk_CA"},
+    {Required, NumberBox, value<Id::CameraAngle>, "Txt_CA", -1, Line},
     {Required, CheckState, tick<Id::DefaultLights>, "Chk_LD"},
     {Required, CheckState, tick<Id::ModelLights>, "Chk_L"},
     {Required, CheckState, in<&Options::lightGlobe>, "Chk_LG", -1, Comma, LightGlobe},
@@ -103,14 +106,14 @@ inline constexpr SceneField kSceneLayout[] = {
     {Required, PlainText, in<&Options::floorType>, "Cbo_FType", -1, Comma, Assign, kFloorTypes},
     {Required, PlainText, in<&Options::floorY>, "Txt_FY", -1, Line},
     {Required, CheckState, tick<Id::Bumps>, "Chk_BU"},
-    {Required, CheckState, in<&Options::seamWidth>, "Chk_SW"},
-    {Required, NumberBox, in<&Options::seamWidthValue>, "Txt_SW"},
-    {Required, CheckState, in<&Options::quality>, "Chk_Q"},
-    {Required, NumberBox, in<&Options::qualityValue>, "Cbo_Q", -1, Comma, Assign, kQualities},
+    {Required, CheckState, tick<Id::SeamWidth>, "Chk_SW"},
+    {Required, NumberBox, value<Id::SeamWidth>, "Txt_SW"},
+    {Required, CheckState, tick<Id::Quality>, "Chk_Q"},
+    {Required, NumberBox, value<Id::Quality>, "Cbo_Q", -1, Comma, Assign, kQualities},
     {Required, CheckState, tick<Id::Overwrite>, "Chk_O"},
     {Required, CheckState, tick<Id::Primitives>, "Chk_P"},
-    {Colour, CheckState, in<&Options::colour>, "Chk_C"},
-    {Colour, QuotedText, in<&Options::colourText>, "Cbo_C", -1, Line, ColourText},
+    {Colour, CheckState, tick<Id::Colour>, "Chk_C"},
+    {Colour, QuotedText, value<Id::Colour>, "Cbo_C", -1, Line, ColourText},
     {Switches, CheckState, tick<Id::StepClock>, "Chk_SC"},
     {Switches, CheckState, tick<Id::ExcludeNonPov>, "Chk_ENP"},
     {Switches, CheckState, tick<Id::Lgeo>, "Chk_LGEO"},

@@ -29,7 +29,7 @@ std::vector<std::string> draftPovrayArguments(const Options& options, const std:
                                   "-A",
                                   "-D",
                                   "-P"};
-    if (ticked(options.plain[switches::Id::StepClock]))
+    if (ticked(options.ticks[switches::Id::StepClock]))
         args.push_back("+K" + std::to_string(lastStep) + ".5");
     return args;
 }

@@ -32,9 +32,10 @@ class BrickpovMain : public Form {
     // rebuilt after every keystroke, need only those.
     Options options() const;
     void readOptions(Options& o) const;
-    // The check box that ticks a plain switch, found by the name its row in
-    // the switch table gives.
-    Control& plainSwitchBox(const switches::Switch& s) const;
+    // The check box that ticks a switch and the field that holds its value,
+    // found by the names its row in the switch table gives.
+    Control& switchBox(const switches::Switch& s) const;
+    Control& switchField(const switches::Switch& s) const;
 
     // The options as a scene holds them: the render settings window is made
     // (hidden) first, as a scene saved before it was ever shown has made it.
