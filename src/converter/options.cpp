@@ -70,8 +70,8 @@ void applyFloor(std::string_view value, Options& o) {
         o.floorY = parseNumber(value);
 }
 
-// Applies a switch with a value, which fits the switch's shape; a plain
-// switch is only kept as given.
+// Reads the value of a switch whose value is more than one number, which
+// fits the switch's shape; the others are read where they are used.
 void apply(Id id, std::string_view value, Options& o) {
     switch (id) {
     case Id::CameraGlobe: {
@@ -86,9 +86,6 @@ void apply(Id id, std::string_view value, Options& o) {
         break;
     case Id::LookAt:
         o.lookAt = triple(value);
-        break;
-    case Id::CameraAngle:
-        o.cameraAngle = parseNumber(value).value_or(o.cameraAngle);
         break;
     case Id::LightGlobe:
     case Id::LightCartesian: {
@@ -107,21 +104,25 @@ void apply(Id id, std::string_view value, Options& o) {
     case Id::Floor:
         applyFloor(value, o);
         break;
-    case Id::SeamWidth:
-        o.seamWidth = parseNumber(value).value_or(o.seamWidth);
-        break;
-    case Id::Quality:
-        o.quality = value[0] - '0';
-        break;
-    case Id::Colour:
-        o.defaultColour = parseColourCode(value);
-        break;
     default:
         break;
     }
 }
 
 } // namespace
+
+double Options::number(Id id, double fallback) const {
+    return has(id) ? parseNumber(value(id)).value_or(fallback) : fallback;
+}
+
+int Options::quality() const {
+    const std::string& level = value(Id::Quality);
+    return has(Id::Quality) && level.size() == 1 ? level[0] - '0' : 2;
+}
+
+std::optional<int> Options::defaultColour() const {
+    return has(Id::Colour) ? parseColourCode(value(Id::Colour)) : std::nullopt;
+}
 
 ParseResult parseArguments(const std::vector<std::string>& args) {
     ParseResult r;
@@ -152,10 +153,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
             r.error = (why.empty() ? "malformed value" : why) + " in \"" + arg + "\"";
             return r;
         }
-        if (match->shape == switches::Shape::None)
-            r.options.set(match->id);
-        else
-            apply(match->id, value, r.options);
+        r.options.set(match->id);
+        r.options.values[switches::indexOf(match->id)] = value;
+        apply(match->id, value, r.options);
     }
     if (files.size() > 2) {
         r.error = "unexpected argument \"" + files[2] + "\" (give a model and at most one output)";

@@ -3,6 +3,7 @@
 #include "converter/geometry.h"
 #include "switches/switches.h"
 
+#include <array>
 #include <bitset>
 #include <optional>
 #include <string>
@@ -32,7 +33,6 @@ struct Options {
     std::optional<Vec3> cameraGlobe; // latitude, longitude, radius (0 = fit)
     std::optional<Vec3> cameraAt;
     std::optional<Vec3> lookAt;
-    double cameraAngle = 67.38;
 
     std::vector<LightSwitch> lights;
 
@@ -40,14 +40,21 @@ struct Options {
     FloorType floor = FloorType::None;
     std::optional<double> floorY;
 
-    double seamWidth = 0.5;
-    int quality = 2;
-    std::optional<int> defaultColour;
+    // The switches that were given, each with its value as written after
+    // its name (the last one given counts); the switches whose value is
+    // more than one number are read into the fields above as well.
+    std::bitset<switches::kSwitchCount> given;
+    std::array<std::string, switches::kSwitchCount> values;
+    bool has(switches::Id id) const { return given.test(switches::indexOf(id)); }
+    void set(switches::Id id, bool on = true) { given.set(switches::indexOf(id), on); }
+    const std::string& value(switches::Id id) const { return values[switches::indexOf(id)]; }
+    // A value that is one number, or the fallback when the switch was not given.
+    double number(switches::Id id, double fallback) const;
 
-    // The switches without a value that were given (-ld, -bu, -o, ...).
-    std::bitset<switches::kSwitchCount> plain;
-    bool has(switches::Id id) const { return plain.test(switches::indexOf(id)); }
-    void set(switches::Id id, bool on = true) { plain.set(switches::indexOf(id), on); }
+    double cameraAngle() const { return number(switches::Id::CameraAngle, 67.38); }
+    double seamWidth() const { return number(switches::Id::SeamWidth, 0.5); }
+    int quality() const;
+    std::optional<int> defaultColour() const;
 
     bool help = false;
     bool version = false;

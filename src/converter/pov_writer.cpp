@@ -101,9 +101,9 @@ void PovWriter::writeHeader() {
           << "#version 3.7;\n"
           << "global_settings { assumed_gamma 1.0 }\n\n"
           << "// Settings: edit them here, or declare them before including this file.\n"
-          << "#ifndef (BPQuality) #declare BPQuality = " << o.quality
+          << "#ifndef (BPQuality) #declare BPQuality = " << o.quality()
           << "; #end // 0 boxes, 1 no refraction, 2 normal, 3 stud logos\n"
-          << "#ifndef (BPSeamWidth) #declare BPSeamWidth = " << povNumber(o.seamWidth)
+          << "#ifndef (BPSeamWidth) #declare BPSeamWidth = " << povNumber(o.seamWidth())
           << "; #end // LDU between neighbouring parts\n"
           << "#ifndef (BPStuds) #declare BPStuds = 1; #end\n"
           << "#ifndef (BPBumps) #declare BPBumps = " << (o.has(Id::Bumps) ? 1 : 0) << "; #end\n"
@@ -145,7 +145,7 @@ void PovWriter::writeColours() {
 
 void PovWriter::writeCamera() {
     m_out << "// Camera\n"
-          << "#declare BPCameraAngle = " << povNumber(m_plan.options().cameraAngle) << ";\n";
+          << "#declare BPCameraAngle = " << povNumber(m_plan.options().cameraAngle()) << ";\n";
     const FitOutline& outline = m_plan.fitOutline();
     if (m_plan.cameraFit() == CameraFit::Fixed || outline.empty()) {
         const CameraPlacement c = m_plan.camera();

@@ -126,18 +126,18 @@ CameraPlacement placeCamera(const CameraChoice& choice, const Options& options,
                             const FitOutline& outline, double aspect, double margin) {
     CameraPlacement c = choice.fixed;
     if (choice.fit == CameraFit::Whole)
-        c = fitCamera(outline, options.cameraAngle, aspect, margin);
+        c = fitCamera(outline, options.cameraAngle(), aspect, margin);
     else if (choice.fit == CameraFit::Towards)
-        c = fitCameraTowards(*options.lookAt, outline, options.cameraAngle, aspect, margin);
+        c = fitCameraTowards(*options.lookAt, outline, options.cameraAngle(), aspect, margin);
     if ((c.location - c.lookAt).length() < 1e-6)
         c.lookAt = c.location + Vec3{0, 0, 1};
     return c;
 }
 
 int topColourOf(const Options& options) {
-    if (options.defaultColour && *options.defaultColour != kMainColour &&
-        *options.defaultColour != kEdgeColour)
-        return *options.defaultColour;
+    if (const auto colour = options.defaultColour();
+        colour && *colour != kMainColour && *colour != kEdgeColour)
+        return *colour;
     return 7;
 }
 

@@ -52,7 +52,7 @@ TEST(ConverterArguments, TheFormsTheCommandLineBuilderWrites) {
     EXPECT_FALSE(o.lights[0].globe);
     expectNear(o.lights[0].colour.rgb, {1, 0.5, 0.5});
     EXPECT_EQ(*o.floorY, -24);
-    EXPECT_EQ(*o.defaultColour, 0x2FF8000);
+    EXPECT_EQ(*o.defaultColour(), 0x2FF8000);
     expectNear(*o.cameraAt, {1, -2, 30});
     expectNear(o.background->rgb, {0.3, 0.8, 1});
 }

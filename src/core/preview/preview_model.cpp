@@ -168,7 +168,7 @@ ViewPlan planView(const LoadedModel& model, const conv::Options& o, double aspec
         conv::placeCamera(choice, o, outline, aspect, conv::kDefaultMargin);
     plan.location = c.location;
     plan.lookAt = c.lookAt;
-    plan.angle = o.cameraAngle;
+    plan.angle = o.cameraAngle();
     plan.cameraAspect = aspect;
     plan.bounds = model.bounds;
     plan.fittedDistance = (c.location - centre).length();
