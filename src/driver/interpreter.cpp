@@ -27,7 +27,7 @@ Interpreter::Interpreter(Script& script, DriverContext& context)
                  {"restart", &Interpreter::restart},   {"povray", &Interpreter::povray},
                  {"touch", &Interpreter::touch},       {"imagesize", &Interpreter::imagesize},
                  {"drop", &Interpreter::drop},         {"expect", &Interpreter::expect},
-                 {"resize", &Interpreter::resize}} {
+                 {"resize", &Interpreter::resize},     {"enter", &Interpreter::enter}} {
     m_ctx.windows.setInsideHandlerHook([this] { performHeld(); });
 }
 

@@ -67,6 +67,7 @@ class Interpreter {
     void type(Cursor& c, int line);
     void choose(Cursor& c, int line);
     void focus(Cursor& c, int line);
+    void enter(Cursor& c, int line);
     void activate(Cursor& c, int line);
     void close(Cursor& c, int line);
     void resize(Cursor& c, int line);

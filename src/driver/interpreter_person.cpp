@@ -122,6 +122,19 @@ void Interpreter::focus(Cursor& c, int) {
     f->setFocus(*ctl);
 }
 
+void Interpreter::enter(Cursor& c, int) {
+    const std::string name = c.word("control");
+    c.end();
+    auto [f, ctl] = control(name);
+    if (!reachable(*f, *ctl))
+        return ignored(name);
+    f->setFocus(*ctl);
+    if (ctl->kind() == ControlKind::Button)
+        ctl->userClick();
+    else
+        f->userEnter();
+}
+
 void Interpreter::activate(Cursor& c, int) {
     const std::string name = c.optionalWord().value_or("BrickpovMain");
     c.end();

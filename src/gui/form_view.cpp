@@ -284,31 +284,21 @@ void FormView::closeEvent(QCloseEvent* event) {
     m_form->userClose();
 }
 
-// Enter presses the focused button, else the default one; Esc the cancel one.
+// Enter presses the focused button, else the form decides (a box that takes
+// Enter, else the default button); Esc presses the cancel button.
 void FormView::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     if (m_form && (enter || key == Qt::Key_Escape) && event->modifiers() == Qt::NoModifier) {
-        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); enter && focused) {
+        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); enter && focused)
             focused->click();
-            return;
-        }
-        pressButton(enter);
+        else if (enter)
+            m_form->userEnter();
+        else
+            m_form->userEscape();
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-void FormView::pressButton(bool defaultButton) {
-    for (const auto& b : m_bindings) {
-        const Control& c = b->control();
-        if (c.kind() != ControlKind::Button || !(defaultButton ? c.defaultButton : c.cancelButton))
-            continue;
-        if (auto* button = qobject_cast<QPushButton*>(b->widget());
-            button && button->isEnabled() && button->isVisible())
-            button->click();
-        return;
-    }
 }
 
 // A window the person moved keeps its new place in the form, in twips, so

@@ -66,7 +66,6 @@ class FormView : public QWidget, public bp::FormObserver {
     ControlBinding* buildControl(bp::Control& control);
     ControlBinding* buildMenu(bp::Control& control);
     void applyTabOrder();
-    void pressButton(bool defaultButton);
     ControlBinding* bindingOf(const bp::Control* control) const;
 
     QPointer<FormView>& m_lastActive;

@@ -243,6 +243,8 @@ void GuiTest::locateDialogRunsModallyWithItsFolderList() {
     const QString tools = s.programDir() + QStringLiteral("/tools");
     QVERIFY(QDir().mkpath(tools));
     writeScript(tools + QStringLiteral("/L3P.exe"));
+    const QString elsewhere = tools + QStringLiteral("/elsewhere");
+    QVERIFY(QDir().mkpath(elsewhere));
     m.L3PPath = s.programDir().toStdString() + "/"; // where the folder list starts
 
     bool sawDialog = false;
@@ -262,6 +264,17 @@ void GuiTest::locateDialogRunsModallyWithItsFolderList() {
         QVERIFY(folders && ok);
         // Activation comes as an event of its own after the window shows.
         QTRY_VERIFY(!ok->isEnabled());
+        // Enter after typing a folder that is not the one sought leaves the
+        // dialog open; the default button would have cancelled it.
+        auto* path = widgetOf<QLineEdit>(dialog, "Txt_Path");
+        QVERIFY(path);
+        path->setFocus();
+        QTRY_VERIFY(path->hasFocus());
+        path->clear();
+        QTest::keyClicks(path, elsewhere);
+        QTest::keyClick(path, Qt::Key_Return);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!ok->isEnabled());
         const auto found = folders->findItems(QStringLiteral("tools"), Qt::MatchExactly);
         QCOMPARE(found.size(), 1);
         // The folder list begins with the path down to the folder shown.

@@ -105,6 +105,8 @@ const char* eventName(Event event) {
         return "GotFocus";
     case Event::Timer:
         return "Timer";
+    case Event::EnterKey:
+        return "EnterKey";
     }
     return "";
 }
@@ -119,6 +121,8 @@ const std::function<void()>& Control::handler(Event event) const {
         return onGotFocus;
     case Event::Timer:
         return onTimer;
+    case Event::EnterKey:
+        return onEnterKey;
     }
     return onClick;
 }

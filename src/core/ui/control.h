@@ -71,7 +71,7 @@ enum class Property {
 
 enum class Alignment { Left, Right, Center };
 
-enum class Event { Click, Change, GotFocus, Timer };
+enum class Event { Click, Change, GotFocus, Timer, EnterKey };
 const char* eventName(Event event);
 
 // One named control of a form. Setting Value, Text or ListIndex from code
@@ -163,6 +163,9 @@ class Control {
     std::function<void()> onChange;
     std::function<void()> onGotFocus;
     std::function<void()> onTimer;
+    // Enter pressed while the control has the focus; a control with this
+    // handler keeps the key from the window's default button.
+    std::function<void()> onEnterKey;
 
     // What a person does. They raise the same handlers as code, but a person
     // choosing the selected item again still raises Click, as list boxes do.

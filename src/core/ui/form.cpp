@@ -157,6 +157,30 @@ void Form::userClick() {
     runHandler("Click", [this] { onClick(); });
 }
 
+namespace {
+void clickFirst(const std::vector<Control*>& controls, bool Control::*role) {
+    for (Control* c : controls) {
+        if (c->kind() != ControlKind::Button || !(c->*role))
+            continue;
+        if (c->enabled() && c->visible())
+            c->userClick();
+        return;
+    }
+}
+} // namespace
+
+void Form::userEnter() {
+    if (m_focus && m_focus->onEnterKey) {
+        m_focus->raise(Event::EnterKey);
+        return;
+    }
+    clickFirst(m_order, &Control::defaultButton);
+}
+
+void Form::userEscape() {
+    clickFirst(m_order, &Control::cancelButton);
+}
+
 void Form::setFocus(Control& control) {
     if (&control == m_focus)
         return;

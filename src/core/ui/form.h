@@ -94,6 +94,12 @@ class Form {
     // A file dropped on the window; a form without the handler takes none.
     std::function<void(const std::string&)> onFileDrop;
     void userDropFile(const std::string& path);
+    // A person's Enter key where no button has the focus: the control with
+    // the focus takes it when it has an EnterKey handler, else the default
+    // button is clicked. Esc clicks the cancel button. A disabled or hidden
+    // button is not clicked.
+    void userEnter();
+    void userEscape();
 
     Control* find(const std::string& name, int index = -1) const;
     Control* findQualified(const std::string& qualified) const; // "Name" or "Name(3)"

@@ -86,6 +86,7 @@ BrickpovLocate::BrickpovLocate(App& app)
     Drv_Locate.onChange = [this] { Drv_Locate_Change(); };
     Dir_Locate.onChange = [this] { Dir_Locate_Change(); };
     Txt_Path.onChange = [this] { Txt_Path_Change(); };
+    Txt_Path.onEnterKey = [this] { Txt_Path_EnterKey(); };
     Btn_OK.onClick = [this] { Btn_OK_Click(); };
     Btn_Cancel.onClick = [this] { Btn_Cancel_Click(); };
 }
@@ -117,6 +118,14 @@ void BrickpovLocate::Txt_Path_Change() {
     const std::string shown = shownForm(AddBackslash(typed));
     if (shown != Dir_Locate.path())
         Dir_Locate.setPath(shown);
+}
+
+// Enter after a typed folder takes it when it is the one sought. Otherwise
+// the key does nothing: the default button would cancel, and a typo would
+// then cost the person the whole dialog.
+void BrickpovLocate::Txt_Path_EnterKey() {
+    if (Btn_OK.enabled())
+        Btn_OK_Click();
 }
 
 bool BrickpovLocate::holds(const std::string& fileName) const {

@@ -36,6 +36,7 @@ class BrickpovLocate : public Form {
     void Drv_Locate_Change();
     void Dir_Locate_Change();
     void Txt_Path_Change();
+    void Txt_Path_EnterKey();
     void Btn_OK_Click();
     void Btn_Cancel_Click();
     bool holds(const std::string& fileName) const;
