@@ -153,17 +153,10 @@ void setSceneField(BrickpovMain& m, const Form& window, const SceneField& f, con
 
 bool BrickpovMain::applyScene(const Scene& scene) {
     const Form* settings = nullptr;
-    auto opens = [&](SceneSection section) {
-        // The render settings window is made where the required part ends.
+    // The render settings window is made where the required part ends.
+    auto opens = [&](SceneSection) {
         if (!settings)
             settings = &m_app.form<BrickpovRenderOptions>();
-        if (section == SceneSection::Colour && scene.colourDefault) {
-            Chk_C.setValue(0);
-            Cbo_C.setListIndex(0);
-        } else if (section == SceneSection::Switches && scene.switchesDefault) {
-            for (Control* c : {&Chk_SC, &Chk_ENP, &Chk_LGEO, &Chk_Render})
-                c->setValue(0);
-        }
     };
     try {
         walkScene(scene, lights, opens, [&](const SceneField& f) {

@@ -207,19 +207,9 @@ void setField(Options& o, LightBoxes& b, const SceneField& f, const Options& s) 
 }
 
 void applyFields(Options& o, LightBoxes& b, const Scene& scene) {
-    auto opens = [&](SceneSection section) {
-        if (section == SceneSection::Colour && scene.colourDefault) {
-            o.ticks[Id::Colour] = Check::Clear;
-            o.values[Id::Colour] = kColorList[0].name;
-            o.colourNumber = kColorList[0].number;
-        } else if (section == SceneSection::Switches && scene.switchesDefault) {
-            for (Check* c : {&o.ticks[Id::StepClock], &o.ticks[Id::ExcludeNonPov],
-                             &o.ticks[Id::Lgeo], &o.render})
-                *c = Check::Clear;
-        }
-    };
-    walkScene(scene, o.lights, opens,
-              [&](const SceneField& f) { setField(o, b, f, scene.options); });
+    walkScene(
+        scene, o.lights, [](SceneSection) {},
+        [&](const SceneField& f) { setField(o, b, f, scene.options); });
 }
 
 } // namespace

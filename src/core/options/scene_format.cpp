@@ -184,14 +184,17 @@ class SceneReader {
 
     // The defaults of a section the file stops short of.
     void setDefault(SceneSection section, Options& o) {
-        if (section == SceneSection::Colour) {
-            m_scene.colourDefault = true;
-            o.ticks[Id::Colour] = Check::Clear;
-        } else if (section == SceneSection::Switches) {
-            m_scene.switchesDefault = true;
-            for (Check* c : {&o.ticks[Id::StepClock], &o.ticks[Id::ExcludeNonPov],
-                             &o.ticks[Id::Lgeo], &o.render})
-                *c = Check::Clear;
+        if (section == SceneSection::Colour || section == SceneSection::Switches) {
+            (section == SceneSection::Colour ? m_scene.colourDefault : m_scene.switchesDefault) =
+                true;
+            for (const SceneField& f : kSceneLayout) {
+                if (f.section != section || !f.leftOut)
+                    continue;
+                if (f.kind == FieldKind::CheckState)
+                    f.check(o) = checkOf(f.leftOut[0] - '0');
+                else
+                    f.text(o) = f.leftOut;
+            }
         } else if (section == SceneSection::Render) {
             m_scene.renderDefault = true;
             o.renderSettings = RenderSettings{};
@@ -272,9 +275,13 @@ void walkScene(const Scene& scene, LightTable& lights,
             if (section == SceneSection::Render && scene.renderDefault)
                 left = kSceneFields;
         }
+        // A section the file stops short of sets what its default changes.
         if ((section == SceneSection::Colour && scene.colourDefault) ||
-            (section == SceneSection::Switches && scene.switchesDefault))
+            (section == SceneSection::Switches && scene.switchesDefault)) {
+            if (f.leftOut)
+                set(f);
             continue;
+        }
         const int values = f.section == SceneSection::Transparent ? 0
                            : f.kind == FieldKind::LightNumbers    ? kLights * kLightValues
                                                                   : 1;

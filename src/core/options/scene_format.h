@@ -36,8 +36,7 @@ enum class SceneEnd {
 struct Scene {
     Options options;
     int fields = 0; // fields read, in file order, before the reading stopped
-    // Sections the file stops short of; their defaults are in `options`. The
-    // colour's default is the colour list's first entry, left to the window.
+    // Sections the file stops short of; their defaults are in `options`.
     bool colourDefault = false;
     bool switchesDefault = false; // the look-at fields stay as they are
     bool renderDefault = false;
@@ -59,10 +58,10 @@ Scene readScene(std::string_view text);
 // A scene's fields in file order as opening it sets them, up to where the
 // fields read run out: `opens` at each section after the required part, `set`
 // with each field. The light numbers read go into `lights` (without a
-// handler), and `set` follows only when all were read. A left-out colour or
-// switches section is not walked (its default is the caller's), left-out
-// render settings are, holding their defaults; the transparent background is
-// set whether the file has it or not.
+// handler), and `set` follows only when all were read. Of a left-out colour
+// or switches section only the fields with a `leftOut` are set, holding it;
+// left-out render settings are set holding their defaults; the transparent
+// background is set whether the file has it or not.
 void walkScene(const Scene& scene, LightTable& lights,
                const std::function<void(SceneSection)>& opens,
                const std::function<void(const SceneField&)>& set);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/options/color_list.h"
 #include "core/options/options.h"
 
 #include <span>
@@ -46,6 +47,10 @@ struct SceneField {
     FieldEnd end = FieldEnd::Comma;
     FieldRule rule = FieldRule::Assign;
     std::span<const char* const> items = {}; // a drop-down list's: the text must be one
+    // What the field becomes when the file stops short of its section (a
+    // check state as its number); none: it keeps its value. The render
+    // settings' section has a default of its own, the settings window's.
+    const char* leftOut = nullptr;
 
     bool onRenderSettings() const { return section >= SceneSection::Render; }
     Check& check(Options& o) const { return *std::get<Check*>(access(o, element)); }
@@ -81,6 +86,11 @@ template <auto Member> FieldRef render(Options& o, int) {
     return &(o.renderSettings.*Member);
 }
 
+constexpr SceneField leftOutAs(SceneField f, const char* value) {
+    f.leftOut = value;
+    return f;
+}
+
 // The floor type and quality lists' items, which the window's lists show.
 inline constexpr const char* kFloorTypes[] = {"g", "c"};
 inline constexpr const char* kQualities[] = {"0", "1", "2", "3"};
@@ -112,12 +122,13 @@ inline constexpr SceneField kSceneLayout[] = {
     {Required, NumberBox, value<Id::Quality>, "Cbo_Q", -1, Comma, Assign, kQualities},
     {Required, CheckState, tick<Id::Overwrite>, "Chk_O"},
     {Required, CheckState, tick<Id::Primitives>, "Chk_P"},
-    {Colour, CheckState, tick<Id::Colour>, "Chk_C"},
-    {Colour, QuotedText, value<Id::Colour>, "Cbo_C", -1, Line, ColourText},
-    {Switches, CheckState, tick<Id::StepClock>, "Chk_SC"},
-    {Switches, CheckState, tick<Id::ExcludeNonPov>, "Chk_ENP"},
-    {Switches, CheckState, tick<Id::Lgeo>, "Chk_LGEO"},
-    {Switches, CheckState, in<&Options::render>, "Chk_Render", -1, Line},
+    leftOutAs({Colour, CheckState, tick<Id::Colour>, "Chk_C"}, "0"),
+    leftOutAs({Colour, QuotedText, value<Id::Colour>, "Cbo_C", -1, Line, ColourText},
+              kColorList[0].name),
+    leftOutAs({Switches, CheckState, tick<Id::StepClock>, "Chk_SC"}, "0"),
+    leftOutAs({Switches, CheckState, tick<Id::ExcludeNonPov>, "Chk_ENP"}, "0"),
+    leftOutAs({Switches, CheckState, tick<Id::Lgeo>, "Chk_LGEO"}, "0"),
+    leftOutAs({Switches, CheckState, in<&Options::render>, "Chk_Render", -1, Line}, "0"),
     {Switches, CheckState, in<&Options::lookAt>, "Chk_CLA"},
     {Switches, NumberBox, at<&Options::lookAtValue>, "Txt_CameraLookAt", 0},
     {Switches, NumberBox, at<&Options::lookAtValue>, "Txt_CameraLookAt", 1},
