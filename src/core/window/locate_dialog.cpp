@@ -248,8 +248,12 @@ void Dir_Hidden_Change(BrickpovMain& m) {
         m.EXEName = readSetting(m.platform().settings, setting::kEXEName);
     } else if (beginsWith(sought, "LEdit")) {
         m.LDrawPath = folder;
+        // The converter finds the library through LDraw.ini: written now, a
+        // run before the program ends already has the chosen library.
+        writeLibraryFolders(m);
     } else if (beginsWith(sought, "lg_")) {
         m.LGEOPath = folder;
+        writeLibraryFolders(m);
     }
 }
 
