@@ -4,11 +4,16 @@
 #include "converter/options.h"
 #include "core/l3p/run_l3p.h"
 #include "core/options/options.h"
+#include "core/window/app.h"
+#include "core/window/brickpov_main.h"
+#include "null_platform.h"
 #include "switches/switches.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <sstream>
 #include <vector>
 
 namespace bp {
@@ -148,6 +153,50 @@ TEST(SwitchTable, FindsTheLongestNameAndExplainsEverySwitch) {
     for (const Row& r : rows) {
         const switches::Switch* s = switches::findSwitch(r.argument);
         EXPECT_EQ(s ? std::string(s->name) : "", r.name ? r.name : "") << r.argument;
+    }
+}
+
+// The window's check boxes against the table: a box captioned with a switch
+// ("-bu (Bumps)") is its row's control unless the switch's value takes boxes
+// of its own, and ticking it (with a sound value in its field) puts the
+// switch into the command line at once.
+TEST(SwitchTable, TheWindowsBoxesAreTheRowsAndTickTheirSwitches) {
+    null::NullPlatform p;
+    Platform platform = p.platform();
+    App app(platform);
+    BrickpovMain& m = app.main();
+    m.load();
+    int boxes = 0;
+    for (Control* c : m.controls()) {
+        if (c->kind() != ControlKind::CheckBox || !c->caption().starts_with('-'))
+            continue;
+        const std::string name = c->caption().substr(1, c->caption().find(' ') - 1);
+        const auto* s = std::find_if(std::begin(switches::kSwitches), std::end(switches::kSwitches),
+                                     [&](const switches::Switch& row) { return row.name == name; });
+        ASSERT_NE(s, std::end(switches::kSwitches)) << c->name();
+        if (s->shape == switches::Shape::None || !s->field.empty()) {
+            EXPECT_EQ(s->control, c->name()) << name;
+            ++boxes;
+        }
+    }
+    EXPECT_GE(boxes, 12);
+    for (const switches::Switch& s : switches::kSwitches) {
+        if (s.control.empty())
+            continue;
+        Control& box = m.switchBox(s);
+        const std::string value = s.field.empty() ? "" : sampleValue(s.shape);
+        if (!s.field.empty())
+            m.switchField(s).setText(value);
+        if (box.value() == 1)
+            box.userClick();
+        box.userClick();
+        std::istringstream words(m.Txt_CommandLine.text());
+        std::vector<std::string> arguments;
+        for (std::string w; words >> w;)
+            arguments.push_back(w);
+        EXPECT_NE(std::find(arguments.begin(), arguments.end(), switches::argument(s.id, value)),
+                  arguments.end())
+            << s.control << " in " << m.Txt_CommandLine.text();
     }
 }
 
