@@ -68,6 +68,9 @@ class Interpreter {
     void choose(Cursor& c, int line);
     void focus(Cursor& c, int line);
     void enter(Cursor& c, int line);
+    // Moves the focus to the control a command names; the control's form,
+    // or none when a person could not reach it.
+    Form* focusNamed(Cursor& c);
     void activate(Cursor& c, int line);
     void close(Cursor& c, int line);
     void resize(Cursor& c, int line);

@@ -113,25 +113,24 @@ void Interpreter::choose(Cursor& c, int) {
     ctl->userChoose(index);
 }
 
-void Interpreter::focus(Cursor& c, int) {
+Form* Interpreter::focusNamed(Cursor& c) {
     const std::string name = c.word("control");
     c.end();
     auto [f, ctl] = control(name);
-    if (!reachable(*f, *ctl))
-        return ignored(name);
+    if (!reachable(*f, *ctl)) {
+        ignored(name);
+        return nullptr;
+    }
     f->setFocus(*ctl);
+    return f;
+}
+
+void Interpreter::focus(Cursor& c, int) {
+    focusNamed(c);
 }
 
 void Interpreter::enter(Cursor& c, int) {
-    const std::string name = c.word("control");
-    c.end();
-    auto [f, ctl] = control(name);
-    if (!reachable(*f, *ctl))
-        return ignored(name);
-    f->setFocus(*ctl);
-    if (ctl->kind() == ControlKind::Button)
-        ctl->userClick();
-    else
+    if (Form* f = focusNamed(c))
         f->userEnter();
 }
 

@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -284,15 +283,13 @@ void FormView::closeEvent(QCloseEvent* event) {
     m_form->userClose();
 }
 
-// Enter presses the focused button, else the form decides (a box that takes
-// Enter, else the default button); Esc presses the cancel button.
+// Enter and Esc are the form's to decide; it follows the focus as the
+// bindings report it.
 void FormView::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     if (m_form && (enter || key == Qt::Key_Escape) && event->modifiers() == Qt::NoModifier) {
-        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); enter && focused)
-            focused->click();
-        else if (enter)
+        if (enter)
             m_form->userEnter();
         else
             m_form->userEscape();

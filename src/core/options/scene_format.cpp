@@ -185,8 +185,9 @@ class SceneReader {
     // The defaults of a section the file stops short of.
     void setDefault(SceneSection section, Options& o) {
         if (section == SceneSection::Colour || section == SceneSection::Switches) {
-            (section == SceneSection::Colour ? m_scene.colourDefault : m_scene.switchesDefault) =
-                true;
+            bool& defaulted =
+                section == SceneSection::Colour ? m_scene.colourDefault : m_scene.switchesDefault;
+            defaulted = true;
             for (const SceneField& f : kSceneLayout) {
                 if (f.section != section || !f.leftOut)
                     continue;

@@ -170,6 +170,10 @@ void clickFirst(const std::vector<Control*>& controls, bool Control::*role) {
 } // namespace
 
 void Form::userEnter() {
+    if (m_focus && m_focus->kind() == ControlKind::Button) {
+        m_focus->userClick();
+        return;
+    }
     if (m_focus && m_focus->onEnterKey) {
         m_focus->raise(Event::EnterKey);
         return;

@@ -94,10 +94,10 @@ class Form {
     // A file dropped on the window; a form without the handler takes none.
     std::function<void(const std::string&)> onFileDrop;
     void userDropFile(const std::string& path);
-    // A person's Enter key where no button has the focus: the control with
-    // the focus takes it when it has an EnterKey handler, else the default
-    // button is clicked. Esc clicks the cancel button. A disabled or hidden
-    // button is not clicked.
+    // A person's Enter key: a button with the focus is clicked; another
+    // control with the focus takes it when it has an EnterKey handler; else
+    // the default button is clicked. Esc clicks the cancel button. A
+    // disabled or hidden button is not clicked.
     void userEnter();
     void userEscape();
 
